@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+namespace tamsel {
+
+// One line of a settings file: blank, comment or key="value".
+class CSetting {
+public:
+    static constexpr long BlankLine = 0;
+    static constexpr long CommentLine = 1;
+    static constexpr long SettingLine = 2;
+
+    long myType() const { return type_; }
+    // The key of a setting line; empty for any other line.
+    std::string Key() const { return type_ == SettingLine ? key_ : std::string(); }
+    std::string Value() const { return type_ == SettingLine ? value_ : std::string(); }
+    // No effect on a line that is not a setting.
+    void Value(const std::string& value);
+
+    void Blank();
+    void Comment(const std::string& text);
+    void Setting(const std::string& key, const std::string& value);
+
+    // The line as written to the file, without its line end.
+    std::string toString() const;
+
+    // Classifies one line of a file as it is read.
+    static CSetting Parse(const std::string& line);
+
+private:
+    long type_ = BlankLine;
+    std::string key_;  // the whole text of a comment line
+    std::string value_;
+};
+
+}  // namespace tamsel
