@@ -12,7 +12,7 @@ namespace tamsel {
 // A settings file held in memory as its ordered list of lines, so that rewriting it keeps its
 // comments and layout.
 class CConfiguration {
-public:
+  public:
     using Lines = std::vector<std::shared_ptr<CSetting>>;
 
     const Lines& asCollection() const { return lines_; }
@@ -54,7 +54,7 @@ public:
     // The whole file text as writeFile writes it.
     std::string toText() const;
 
-private:
+  private:
     void replaceWithDefaults(const std::string& path, const DateTime& now,
                              const std::vector<std::pair<std::string, std::string>>& settings,
                              std::size_t blankAfter);

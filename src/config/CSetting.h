@@ -6,7 +6,7 @@ namespace tamsel {
 
 // One line of a settings file: blank, comment or key="value".
 class CSetting {
-public:
+  public:
     static constexpr long BlankLine = 0;
     static constexpr long CommentLine = 1;
     static constexpr long SettingLine = 2;
@@ -28,7 +28,7 @@ public:
     // Classifies one line of a file as it is read.
     static CSetting Parse(const std::string& line);
 
-private:
+  private:
     long type_ = BlankLine;
     std::string key_;  // the whole text of a comment line
     std::string value_;

@@ -1,0 +1,183 @@
+#include "config/CConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TempDir.h"
+
+namespace tamsel {
+namespace {
+
+using test::TempDir;
+
+std::vector<long> Types(const CConfiguration& config) {
+    std::vector<long> types;
+    for (const auto& line : config.asCollection()) {
+        types.push_back(line->myType());
+    }
+    return types;
+}
+
+TEST(CConfiguration, ReadClassifiesLinesAndWriteNormalisesThem) {
+    TempDir dir;
+    const auto path = dir.write("settings.ini",
+                                "' a comment = \"x\"\r\n"
+                                "\r\n"
+                                "[SETTINGS]\r\n"
+                                "  username =   \"  J Smith \"   trailing\r\n"
+                                "local=C:\\Kit\n"
+                                "   ' not a comment=\"v\"\r\n");
+    CConfiguration config;
+    ASSERT_TRUE(config.readFile(path));
+    EXPECT_EQ(Types(config), (std::vector<long>{1, 0, 0, 2, 2, 2}));
+    EXPECT_EQ(config.getValue("username"), "  J Smith ");
+    EXPECT_EQ(config.getValue("local"), "");
+    EXPECT_EQ(config.getValue("' not a comment"), "v");
+    EXPECT_EQ(config.Path(), path);
+
+    ASSERT_TRUE(config.writeFile(path));
+    EXPECT_EQ(dir.read("settings.ini"),
+              "' a comment = \"x\"\r\n"
+              "\r\n"
+              "\r\n"
+              "username=\"  J Smith \"\r\n"
+              "local=\"\"\r\n"
+              "' not a comment=\"v\"\r\n");
+}
+
+TEST(CConfiguration, ReadingAppendsToWhatIsAlreadyThere) {
+    TempDir dir;
+    const auto path = dir.write("a.ini", "remote=\"http://one\"\r\n");
+    CConfiguration config;
+    config.putValue("remote", "first");
+    ASSERT_TRUE(config.readFile(path));
+    ASSERT_EQ(config.asCollection().size(), 2u);
+    EXPECT_EQ(config.getRemote(), "first");
+}
+
+TEST(CConfiguration, KeysAreExactAndTheFirstLineWins) {
+    CConfiguration config;
+    config.add(*CConfiguration::Setting("historical", "Sales"));
+    config.add(*CConfiguration::Setting("historical", "Marketing"));
+    config.add(*CConfiguration::Setting("Username", "x"));
+    EXPECT_EQ(config.getValue("username"), "");
+    EXPECT_EQ(config.getValue("historical"), "Sales");
+    EXPECT_TRUE(config.setValue("historical", "Legal"));
+    EXPECT_EQ(config.asCollection()[0]->Value(), "Legal");
+    EXPECT_EQ(config.asCollection()[1]->Value(), "Marketing");
+    config.RemoveAll("historical");
+    ASSERT_EQ(config.asCollection().size(), 1u);
+    EXPECT_EQ(config.asCollection()[0]->Key(), "Username");
+}
+
+TEST(CConfiguration, RemoveAllOfAnEmptyKeyRemovesBlankAndCommentLines) {
+    CConfiguration config;
+    config.add(CSetting());
+    CSetting comment;
+    comment.Comment("'note");
+    config.add(comment);
+    config.putValue("local", "/kit");
+    config.RemoveAll("");
+    EXPECT_EQ(Types(config), (std::vector<long>{2}));
+}
+
+TEST(CConfiguration, NewKeyDoesNotDirtySoCommitWritesNothingUntilDirty) {
+    TempDir dir;
+    CConfiguration config;
+    config.Path(dir / "local.ini");
+    EXPECT_FALSE(config.setValue("username", "J Smith"));
+    EXPECT_TRUE(config.commit());
+    EXPECT_FALSE(std::filesystem::exists(dir / "local.ini"));
+
+    config.Dirty();
+    EXPECT_TRUE(config.commit());
+    EXPECT_EQ(dir.read("local.ini"), "username=\"J Smith\"\r\n");
+
+    // Dirty stays set: a second commit writes again.
+    std::filesystem::remove(dir / "local.ini");
+    EXPECT_TRUE(config.commit());
+    EXPECT_TRUE(std::filesystem::exists(dir / "local.ini"));
+}
+
+TEST(CConfiguration, SameValueAgainStillDirties) {
+    CConfiguration config;
+    config.putValue("a", "1");
+    EXPECT_FALSE(config.isDirty());
+    EXPECT_TRUE(config.setValue("a", "1"));
+    EXPECT_TRUE(config.isDirty());
+}
+
+TEST(CConfiguration, FailedReadKeepsThePreviousPath) {
+    TempDir dir;
+    CConfiguration config;
+    EXPECT_FALSE(config.readFile(dir / "missing.ini"));
+    EXPECT_FALSE(config.readFile(""));
+    EXPECT_EQ(config.Path(), "");
+    config.putValue("x", "1");
+    config.Dirty();
+    EXPECT_FALSE(config.commit());  // no path to write to
+}
+
+TEST(CConfiguration, FailedWriteLeavesTheOldFileWhole) {
+    TempDir dir;
+    const auto path = dir.write("local.ini", "username=\"old\"\r\n");
+    std::filesystem::create_directory(dir / "local.ini.dir");
+    CConfiguration config;
+    config.putValue("username", "new");
+    // A folder in place of the target cannot be replaced by a file.
+    EXPECT_FALSE(config.writeFile(dir / "local.ini.dir"));
+    EXPECT_TRUE(config.writeFile(path));
+    EXPECT_EQ(dir.read("local.ini"), "username=\"new\"\r\n");
+    EXPECT_FALSE(config.writeFile(dir / "no-such-folder/local.ini"));
+    EXPECT_EQ(dir.read("local.ini"), "username=\"new\"\r\n");
+    // No temporary files are left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+TEST(CSetting, ValueIsIgnoredOnLinesThatAreNotSettings) {
+    CSetting line;
+    line.Comment("'hello");
+    line.Value("x");
+    EXPECT_EQ(line.Key(), "");
+    EXPECT_EQ(line.Value(), "");
+    EXPECT_EQ(line.toString(), "'hello");
+    line.Setting("k", "v");
+    EXPECT_EQ(line.toString(), "k=\"v\"");
+    line.Blank();
+    EXPECT_EQ(line.toString(), "");
+}
+
+TEST(CConfiguration, DefaultsReplaceEverythingAndAreWrittenAtOnce) {
+    TempDir dir;
+    const DateTime when{2026, 12, 6, 14, 7, 0};
+    CConfiguration local;
+    local.putValue("historical", "Sales");
+    local.Default1(dir / "localtamselupdater.ini", when);
+    const std::string expectedComment =
+        "'Default configuration file created on " + DefaultDateTimeText(when);
+    EXPECT_EQ(dir.read("localtamselupdater.ini"),
+              expectedComment +
+                  "\r\n\r\nusername=\"\"\r\npassword=\"\"\r\ndepartment=\"\"\r\n\r\n"
+                  "office=\"\"\r\nautoupdate=\"Weekly\"\r\nlastupdated=\"\"\r\nlocal=\"\"\r\n");
+    EXPECT_EQ(local.getValue("historical"), "");
+
+    CConfiguration global;
+    global.Default2(dir / "globaltamselupdater.ini", when);
+    EXPECT_EQ(dir.read("globaltamselupdater.ini"),
+              expectedComment +
+                  "\r\n\r\nprimary_catalogue=\"Tam-Sel Main Catalogue.ini\"\r\n"
+                  "secondary_catalogue=\"catalogue.ini\"\r\nremote=\"\"\r\n");
+}
+
+TEST(CConfiguration, UniqueNameDropsSpacesAndPadsTheMinute) {
+    CConfiguration config;
+    config.putValue("username", "J Smith");
+    EXPECT_EQ(config.uniqueName(DateTime{2026, 1, 1, 14, 7, 0}), "fileJSmith07");
+    EXPECT_EQ(config.uniqueName(DateTime{2026, 1, 1, 14, 59, 0}), "fileJSmith59");
+}
+
+}  // namespace
+}  // namespace tamsel
