@@ -1,0 +1,20 @@
+#include "util/DebugLog.h"
+
+#include <fstream>
+
+#include "util/DateTime.h"
+
+namespace tamsel {
+
+void DebugLog(const DebugTarget& target, const std::string& message) {
+    if (!target.enabled || target.path.empty()) return;
+    try {
+        std::ofstream out(target.path, std::ios::binary | std::ios::app);
+        if (!out) return;
+        out << '[' << LongTimeText(Now()) << "] " << message << "\r\n";
+    } catch (...) {
+        // Errors are ignored, as the original did.
+    }
+}
+
+}  // namespace tamsel
