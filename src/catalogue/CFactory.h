@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "catalogue/CCatalogue.h"
+#include "util/DebugLog.h"
+
+namespace tamsel {
+
+// Builds catalogues from a catalogue text and from a folder on disk.
+class CFactory {
+  public:
+    explicit CFactory(DebugTarget debug = {}) : debug_(std::move(debug)) {}
+
+    // Parses a catalogue text (CR LF line ends; text after the last CR LF is not read). The
+    // prefix becomes the Append of the [COMMON] files; remote is the Append of [SPECIAL] files.
+    // Null for an empty text; otherwise a catalogue, empty when no line is usable. Throws
+    // TamselError for an unbalanced quote on a wanted value (err::InvalidArgument) and for a
+    // force beyond 16 bits (err::Overflow).
+    std::shared_ptr<CCatalogue> createCatalogueFromText(const std::string& text,
+                                                        const std::string& prefix,
+                                                        const std::string& remote);
+    // The 1-based number of the line the last parse read last: after a failure, the line at
+    // fault.
+    long lastLineRead() const { return lastLineRead_; }
+
+    // The catalogue of the files below root (root + "/" + relativeStart); null for an empty
+    // root. File-system errors are thrown (TamselError).
+    std::shared_ptr<CCatalogue> createCatalogueFromFileSystem(const std::string& root,
+                                                              const std::string& relativeStart);
+    // Appends one entry per file below base + relative, depth first in listing order. The base
+    // ends with "/", the relative folder is empty or ends with "/".
+    void WalkFileSystem(const std::string& base, const std::string& relative, CFiles& files);
+
+  private:
+    DebugTarget debug_;
+    long lastLineRead_ = 0;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,41 @@
+#include "catalogue/CFiles.h"
+
+#include <algorithm>
+
+#include "util/Text.h"
+
+namespace tamsel {
+
+std::shared_ptr<CFile> CFiles::Find(const std::string& field, const std::string& value) const {
+    if (!EqualsNoCase(field, "URL")) {
+        return nullptr;
+    }
+    for (const auto& entry : entries_) {
+        if (EqualsNoCase(entry->URL(), value)) {
+            return entry;
+        }
+    }
+    return nullptr;
+}
+
+void CFiles::Append(const CFiles& other) {
+    // Count first: the other list may be this one, and it grows while we append.
+    const std::size_t count = other.entries_.size();
+    entries_.reserve(entries_.size() + count);
+    for (std::size_t i = 0; i < count; ++i) {
+        entries_.push_back(other.entries_[i]->Clone());
+    }
+}
+
+void CFiles::setTags() {
+    for (const auto& entry : entries_) {
+        entry->Tag(true);
+    }
+}
+
+bool CFiles::anyHot() const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [](const std::shared_ptr<CFile>& entry) { return entry->Hot(); });
+}
+
+}  // namespace tamsel
