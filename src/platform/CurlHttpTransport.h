@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/CurlHandles.h"
+#include "platform/HttpTransport.h"
+#include "platform/SpoolFile.h"
+
+#include <filesystem>
+
+namespace tamsel {
+
+// HttpTransport over one curl easy handle driven by a curl multi handle. Synchronous use is the
+// asynchronous transfer driven to its end, so both share the multi handle's connection cache and
+// one kept-alive connection serves every request.
+class CurlHttpTransport final : public HttpTransport {
+  public:
+    CurlHttpTransport(HttpTimeouts timeouts, std::filesystem::path spoolFolder);
+    ~CurlHttpTransport() override;
+    CurlHttpTransport(const CurlHttpTransport&) = delete;
+    CurlHttpTransport& operator=(const CurlHttpTransport&) = delete;
+
+    bool startGet(const std::string& url) override;
+    bool startPost(const std::string& url, const std::string& contentType,
+                   const std::string& body) override;
+    HttpProgress poll() override;
+    HttpProgress finish() override;
+    void waitForActivity(std::chrono::milliseconds timeout) override;
+    void cancel() override;
+
+    HttpProgress progress() const override { return progress_; }
+    bool succeeded() const override;
+    long status() const override { return status_; }
+    std::string errorText() const override { return error_; }
+    std::uintmax_t bodySize() const override;
+    std::string bodyText() const override;
+    bool commitBody(const std::string& path) override;
+
+  private:
+    // Prepares the easy handle for a new request to the URL; false when it cannot be made.
+    bool prepare(const std::string& url);
+    bool launch();
+    void collectFinished();
+    void complete(CURLcode result);
+    void fail(std::string reason);
+    void detach();
+
+    static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
+
+    HttpTimeouts timeouts_;
+    std::filesystem::path spoolFolder_;
+    CurlMulti multi_;
+    CurlEasy easy_;
+    CurlHeaderList headers_;
+    std::unique_ptr<SpoolFile> body_;
+    HttpProgress progress_ = HttpProgress::Idle;
+    bool attached_ = false;
+    bool transferOk_ = false;
+    long status_ = 0;
+    std::string error_;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace tamsel

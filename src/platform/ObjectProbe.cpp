@@ -1,0 +1,55 @@
+#include "platform/ObjectProbe.h"
+
+#include "platform/CurlHandles.h"
+#include "platform/SpoolFile.h"
+#include "util/Text.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tamsel {
+
+namespace {
+
+bool HttpTransportUsable() {
+    if (!EnsureCurlInitialised()) {
+        return false;
+    }
+    CurlMulti multi(curl_multi_init());
+    CurlEasy easy(curl_easy_init());
+    return multi && easy;
+}
+
+bool TempFolderReachable() {
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error);
+    return !error && std::filesystem::is_directory(folder, error);
+}
+
+bool FileCreatable() {
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error);
+    return !error && SpoolFile::Create(folder) != nullptr;
+}
+
+}  // namespace
+
+bool CanCreateObject(std::string_view className) {
+    try {
+        if (EqualsNoCase(className, "Microsoft.XMLHTTP") ||
+            EqualsNoCase(className, "msxml2.ServerXMLHTTP")) {
+            return HttpTransportUsable();
+        }
+        if (EqualsNoCase(className, "Scripting.filesystemobject")) {
+            return TempFolderReachable();
+        }
+        if (EqualsNoCase(className, "ADODB.Stream")) {
+            return FileCreatable();
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return false;
+}
+
+}  // namespace tamsel
