@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/HttpTransport.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tamsel {
+
+// The program's HTTP client: catalogue and file downloads, the completion notice, the log upload
+// and the name server query. One transport (and one kept-alive connection) per instance; each
+// request replaces the previous response. Every operation traps its errors.
+//
+// A response whose status is not a success (2xx after redirects) counts as a failed request: a
+// synchronous Fetch reports false, commit reports false, POST and Query return empty text.
+class CHTTP {
+  public:
+    CHTTP();
+    explicit CHTTP(std::unique_ptr<HttpTransport> transport);
+
+    // GET of the URL. Synchronous: true when the response arrived with a success status.
+    // Asynchronous: true when the request was started; poll Complete until it is done.
+    bool Fetch(const std::string& url, bool async);
+    // Saves the finished response body to path (create or overwrite), creating missing folders.
+    // False for an empty path, an unfinished or failed request, an empty body or a write error;
+    // the existing file is then left as it was.
+    bool commit(const std::string& path);
+    // The current request has finished (successfully or not). Never blocks.
+    bool Complete();
+    // The finished response body as text; empty for a failed or unfinished request.
+    std::string getBody();
+    // 0 before any request, 1 sent, 2 headers received, 3 receiving, 4 finished. Never blocks.
+    long readyState();
+    // Synchronous form POST of data, escaped by EscapePostData; the answer, or empty text.
+    std::string POST(const std::string& url, const std::string& data);
+    // Synchronous GET; the answer, or "True" without reading it when noWait is set; empty text
+    // when the request failed.
+    std::string Query(const std::string& url, bool noWait);
+
+    // Sleeps until the pending transfer has news or the timeout passes; returns at once when no
+    // transfer is pending. For an event loop that wants to wake as soon as a download finishes.
+    void WaitForActivity(std::chrono::milliseconds timeout);
+
+  private:
+    std::unique_ptr<HttpTransport> transport_;
+};
+
+// "http://" in front of the URL unless its first seven characters are exactly "http://"
+// (case-sensitive). A URL beginning with "https://" is used as it stands.
+std::string ApplyUrlRule(std::string_view url);
+
+// The escaping of posted data: " " to "+", "&" to "%26", CR to "%0D", LF to "%0A", in this order
+// and nothing else; reports servers decode exactly these.
+std::string EscapePostData(std::string_view data);
+
+}  // namespace tamsel
