@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "catalogue/CFactory.h"
 #include "catalogue/CatalogueSyntax.h"
@@ -24,12 +25,13 @@ struct DataLine {
     }
 };
 
-std::int16_t ForceFromText(const std::string& text) {
+// A numeric force rounded to a whole number (halves to even, as the runtime's integer conversion
+// did); nothing for any other text. Throws TamselError(err::Overflow) beyond 16 bits.
+std::optional<std::int16_t> ForceFromText(const std::string& text) {
     double number = 0;
     if (!ReadNumber(text, number)) {
-        return 0;
+        return std::nullopt;
     }
-    // Halves round to even, as the runtime's integer conversion did.
     const double rounded = std::nearbyint(number);
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max()) {
@@ -102,7 +104,9 @@ class TextParser {
         if (line.has("caption")) {
             menu_->Caption(line.value("caption"));
         } else if (line.has("force")) {
-            menu_->Force(ForceFromText(line.value("force")));
+            if (const auto force = ForceFromText(line.value("force"))) {
+                menu_->Force(*force);
+            }
         } else if (line.has("choice") && line.has("home")) {
             auto choice = std::make_shared<CChoice>();
             choice->Tuple(line.value("choice"), line.value("home"));

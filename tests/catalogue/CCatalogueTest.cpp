@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/CCatalogue.h"
+#include "util/Error.h"
+
+namespace tamsel {
+namespace {
+
+void AddFile(CCatalogue& catalogue, const std::string& size, long type, bool tagged) {
+    auto file = std::make_shared<CFile>();
+    file->URL("/f" + std::to_string(catalogue.Files().Size()));
+    file->Size(size);
+    file->myType(type);
+    file->Tag(tagged);
+    catalogue.Files().add(file);
+}
+
+TEST(CCatalogueSize, CountsOnlyTaggedNewAndUpdateEntries) {
+    CCatalogue catalogue;
+    AddFile(catalogue, "100", CFile::TypeNew, true);
+    AddFile(catalogue, "20", CFile::TypeUpdate, true);
+    AddFile(catalogue, "3", CFile::TypeNew, false);
+    AddFile(catalogue, "oops", CFile::TypeNone, true);
+    AddFile(catalogue, "", CFile::TypeRemove, true);
+    AddFile(catalogue, "x", CFile::TypeUnchanged, true);
+    EXPECT_DOUBLE_EQ(catalogue.Size(), 120);
+    EXPECT_EQ(catalogue.Updates(), 2);
+
+    catalogue.Files().setTags();
+    EXPECT_DOUBLE_EQ(catalogue.Size(), 123);
+    EXPECT_EQ(catalogue.Updates(), 3);
+}
+
+TEST(CCatalogueSize, CountedSizeThatIsNotANumberIsATypeMismatch) {
+    for (const std::string size : {"", "  ", "12kb", "0x10", "inf", "nan", "1 2"}) {
+        CCatalogue catalogue;
+        AddFile(catalogue, size, CFile::TypeUpdate, true);
+        try {
+            catalogue.Size();
+            ADD_FAILURE() << "no error for size \"" << size << "\"";
+        } catch (const TamselError& error) {
+            EXPECT_EQ(error.Number(), err::TypeMismatch) << size;
+        }
+    }
+    CCatalogue spaced;
+    AddFile(spaced, " 42 ", CFile::TypeNew, true);
+    EXPECT_DOUBLE_EQ(spaced.Size(), 42);
+}
+
+TEST(CCatalogueSize, CountsBeyondSixteenBits) {
+    CCatalogue catalogue;
+    for (int i = 0; i < 40000; ++i) {
+        AddFile(catalogue, "1", CFile::TypeNew, true);
+    }
+    EXPECT_EQ(catalogue.Files().Size(), 40000);
+    EXPECT_EQ(catalogue.Updates(), 40000);
+    EXPECT_DOUBLE_EQ(catalogue.Size(), 40000);
+}
+
+TEST(CCatalogueAppend, TakesClonesOfFilesAndExclusionsOnly) {
+    CCatalogue source;
+    AddFile(source, "5", CFile::TypeNew, true);
+    auto excluded = std::make_shared<CFile>();
+    excluded->URL("/Personal");
+    source.Excluded().add(excluded);
+    source.Menus().add(std::make_shared<CMenu>());
+    auto script = std::make_shared<CFile>();
+    script->Script("close PowerPoint");
+    source.Special().add(script);
+    source.Log("http://reports");
+
+    CCatalogue target;
+    AddFile(target, "1", CFile::TypeNone, false);
+    target.Append(source);
+
+    ASSERT_EQ(target.Files().Size(), 2);
+    ASSERT_EQ(target.Excluded().Size(), 1);
+    EXPECT_EQ(target.Menus().Size(), 0);
+    EXPECT_EQ(target.Special().Size(), 0);
+    EXPECT_EQ(target.Log(), "");
+
+    const auto appended = target.Files().asCollection()[1];
+    EXPECT_EQ(appended->URL(), "/f0");
+    appended->Size("999");
+    target.Excluded().asCollection()[0]->URL("/Other");
+    EXPECT_EQ(source.Files().asCollection()[0]->Size(), "5");
+    EXPECT_EQ(excluded->URL(), "/Personal");
+}
+
+}  // namespace
+}  // namespace tamsel

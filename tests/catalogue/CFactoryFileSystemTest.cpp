@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "catalogue/CFactory.h"
+#include "catalogue/CatalogueBuilder.h"
+#include "support/TempDir.h"
+#include "util/Error.h"
+#include "util/FileSystem.h"
+
+namespace tamsel {
+namespace {
+
+using test::TempDir;
+
+std::string Listing(const CCatalogue& catalogue) {
+    std::string text;
+    for (const auto& file : catalogue.Files().asCollection()) {
+        text += file->URL() + " " + file->Size() + "\n";
+    }
+    return text;
+}
+
+TEST(FileSystemCatalogue, EmptyRootGivesNothingAndEmptyFolderNoFiles) {
+    CFactory factory;
+    EXPECT_EQ(factory.createCatalogueFromFileSystem("", ""), nullptr);
+    TempDir kit;
+    const auto catalogue = factory.createCatalogueFromFileSystem(kit.path(), "");
+    ASSERT_NE(catalogue, nullptr);
+    EXPECT_EQ(catalogue->Files().Size(), 0);
+    EXPECT_EQ(catalogue->Menus().Size(), 0);
+}
+
+TEST(FileSystemCatalogue, WalksDepthFirstInNameOrder) {
+    TempDir kit;
+    kit.write("b.pot", "12345");
+    kit.write("A.pot", "1");
+    kit.write("a.pot", "12");
+    kit.write("Templates/Sub/deep.pot", "abc");
+    kit.write("Templates/t.pot", "");
+    kit.write("c/x", "x");
+    kit.write(".hidden", "secret");
+    kit.write("Templates/.cache/h", "h");
+    std::filesystem::create_directories(kit / "Empty/Inner");
+    ASSERT_EQ(::mkfifo((kit / "pipe").c_str(), 0600), 0);
+
+    CFactory factory;
+    const auto catalogue = factory.createCatalogueFromFileSystem(kit.path(), "");
+    EXPECT_EQ(Listing(*catalogue),
+              "/A.pot 1\n/a.pot 2\n/b.pot 5\n/c/x 1\n/Templates/Sub/deep.pot 3\n"
+              "/Templates/t.pot 0\n");
+    for (const auto& file : catalogue->Files().asCollection()) {
+        EXPECT_EQ(file->Append(), "");
+        EXPECT_EQ(file->Time().size(), 10u) << file->URL();
+        EXPECT_EQ(file->Time(), GetFileDate(kit.path() + file->URL()));
+    }
+}
+
+TEST(FileSystemCatalogue, RelativeStartAndDatesAsText) {
+    TempDir kit;
+    const auto path = kit.write("Templates/a.pot", "1");
+    ASSERT_TRUE(SetFileTimeFromText(path, "05/01/2007 15:30"));
+    CFactory factory;
+    const auto catalogue = factory.createCatalogueFromFileSystem(kit.path(), "Templates/");
+    ASSERT_EQ(catalogue->Files().Size(), 1);
+    EXPECT_EQ(catalogue->Files().asCollection()[0]->URL(), "/Templates/a.pot");
+    EXPECT_EQ(catalogue->Files().asCollection()[0]->Time(), "05/01/2007");
+}
+
+TEST(FileSystemCatalogue, UnreadableFolderIsThrownToTheCaller) {
+    TempDir kit;
+    CFactory factory;
+    EXPECT_THROW(factory.createCatalogueFromFileSystem(kit / "missing", ""), TamselError);
+    CFiles files;
+    EXPECT_THROW(factory.WalkFileSystem(kit.path() + "/", "missing/", files), TamselError);
+    EXPECT_EQ(files.Size(), 0);
+}
+
+TEST(FileSystemCatalogue, TraceLineWhenDebugging) {
+    TempDir kit;
+    const std::string log = kit / "debug.log";
+    CFactory factory(DebugTarget{true, log});
+    factory.createCatalogueFromFileSystem("", "");
+    std::ifstream in(log, std::ios::binary);
+    const std::string trace(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(trace.find("] CFactory::createCatalogueFromFileSystem(,)\r\n"), std::string::npos)
+        << trace;
+}
+
+TEST(CatalogueBuilderText, CommentLinesThenOneLinePerFile) {
+    TempDir kit;
+    SetFileTimeFromText(kit.write("b.pot", "12"), "09/03/2008 10:00");
+    SetFileTimeFromText(kit.write("Sub/a.pot", "1"), "05/01/2007 10:00");
+    const DateTime now{2024, 6, 1, 14, 5, 9};
+
+    const std::string text = BuildCatalogueText(kit.path(), "Jo Bloggs", now);
+    EXPECT_EQ(text, "'Default catalogue file created on " + DefaultDateTimeText(now) +
+                        " by Jo Bloggs\r\n'\r\n"
+                        "url=\"/b.pot\" date=\"09/03/2008\" size=\"2\"\r\n"
+                        "url=\"/Sub/a.pot\" date=\"05/01/2007\" size=\"1\"\r\n");
+
+    // What the builder writes reads back as the same files.
+    CFactory factory;
+    const auto reread = factory.createCatalogueFromText(text, "", "");
+    EXPECT_EQ(Listing(*reread), "/b.pot 2\n/Sub/a.pot 1\n");
+    EXPECT_THROW(BuildCatalogueText(std::string(), "x", now), TamselError);
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "catalogue/CFactory.h"
+#include "util/Error.h"
+
+namespace tamsel {
+namespace {
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+std::string Fixture(const std::string& name) {
+    std::ifstream in(std::string(TAMSEL_TEST_DATA) + "/catalogues/" + name, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::shared_ptr<CCatalogue> Parse(const std::string& text, const std::string& prefix = "",
+                                  const std::string& remote = "http://kit.example.com") {
+    CFactory factory;
+    return factory.createCatalogueFromText(text, prefix, remote);
+}
+
+std::string Urls(const CFiles& files) {
+    std::string urls;
+    for (const auto& file : files.asCollection()) {
+        urls += (urls.empty() ? "" : ",") + file->fullURL();
+    }
+    return urls;
+}
+
+TEST(CatalogueText, EmptyTextGivesNothingAndUnusableTextAnEmptyCatalogue) {
+    EXPECT_EQ(Parse(""), nullptr);
+    for (const std::string text : {"no line end", "junk\r\n", "\r\n\r\n", "' comment\r\n"}) {
+        const auto catalogue = Parse(text);
+        ASSERT_NE(catalogue, nullptr) << text;
+        EXPECT_EQ(catalogue->Files().Size(), 0) << text;
+    }
+}
+
+struct FileLineCase {
+    const char* name;
+    std::string text;
+    std::string expectedUrls;
+};
+
+TEST(CatalogueText, WhichLinesBecomeFiles) {
+    const FileLineCase cases[] = {
+        {"no header", Lines({R"(url="/a" date="d" size="1")", R"(url="/b" date="d" size="2")"}),
+         "/a,/b"},
+        {"size missing", Lines({R"(url="/a" date="d")", R"(url="/b" date="d" size="")"}), "/b"},
+        {"last line without CR LF",
+         Lines({R"(url="/a" date="d" size="1")"}) + R"(url="/b" date="d" size="1")", "/a"},
+        {"LF alone does not end a line",
+         "url=\"/a\" date=\"d\" size=\"1\"\nurl=\"/b\" date=\"d\" size=\"1\"\r\n", "/a"},
+        {"key at start with space before =", Lines({R"(url ="/a" date="d" size="1")"}), ""},
+        {"key later with space before =", Lines({R"(date="d" url ="/a" size="1")"}), "/a"},
+        {"key only inside a value", Lines({R"(name="url=" date="d" size="1")"}), ""},
+        {"keys in any case", Lines({R"(URL="/a" Date="d" SIZE="1")"}), "/a"},
+        {"spaces around the line", Lines({R"(   url="/a" date="d" size="1"   )"}), "/a"},
+        {"comment after spaces", Lines({R"(  'url="/a" date="d" size="1")"}), ""},
+        {"after another section", Lines({"[EXCLUDE]", R"(url="/a" date="d" size="1")"}), ""},
+        {"back in common", Lines({"[EXCLUDE]", "[Common]", R"(url="/a" date="d" size="1")"}), "/a"},
+    };
+    for (const auto& c : cases) {
+        const auto catalogue = Parse(c.text);
+        ASSERT_NE(catalogue, nullptr) << c.name;
+        EXPECT_EQ(Urls(catalogue->Files()), c.expectedUrls) << c.name;
+    }
+}
+
+TEST(CatalogueText, FileFieldsComeFromTheirKeys) {
+    const auto catalogue =
+        Parse(Lines({R"(size="" action="run" date="05/01/2007" url="/a=b.pot" extra="x")"}));
+    ASSERT_EQ(catalogue->Files().Size(), 1);
+    const auto& file = *catalogue->Files().asCollection()[0];
+    EXPECT_EQ(file.URL(), "/a=b.pot");
+    EXPECT_EQ(file.Time(), "05/01/2007");
+    EXPECT_EQ(file.Size(), "");
+    EXPECT_EQ(file.Action(), "run");
+    EXPECT_EQ(file.Append(), "");
+}
+
+TEST(CatalogueText, PrefixAndTheAbsoluteSetting) {
+    const std::string file = R"(url="/a.pot" date="d" size="1")";
+    EXPECT_EQ(Urls(Parse(Lines({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
+    EXPECT_EQ(Urls(Parse(Lines({file}), "")->Files()), "/a.pot");
+
+    const auto text = Lines({file, "[SETTINGS]", R"(absolute="tRuE")", "[COMMON]", file,
+                             "[SETTINGS]", R"(absolute="yes")", "[COMMON]", file});
+    EXPECT_EQ(Urls(Parse(text, "/Sales")->Files()),
+              "/Sales/PowerPoint/a.pot,/Sales/a.pot,/Sales/PowerPoint/a.pot");
+    // The flag belongs to one parse only.
+    EXPECT_EQ(Urls(Parse(Lines({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
+}
+
+TEST(CatalogueText, SectionHeaders) {
+    const auto catalogue = Parse(Lines({
+        "junk [menu] Packages",
+        R"(choice="A" home="/a")",
+        R"(url="[Exclude]" date="d" size="1")",
+        R"(url="/x")",
+        "[SPECIAL] and [MENU]",
+        R"(caption="second")",
+        "[menu]",
+    }));
+    ASSERT_EQ(catalogue->Menus().Size(), 3);
+    EXPECT_EQ(catalogue->Menus().asCollection()[0]->asCollection().size(), 1u);
+    EXPECT_EQ(catalogue->Files().Size(), 0) << "a marker in a value makes a header";
+    EXPECT_EQ(Urls(catalogue->Excluded()), "/x");
+    EXPECT_EQ(catalogue->Menus().asCollection()[1]->Caption(), "second") << "[MENU] wins";
+    EXPECT_TRUE(catalogue->Menus().asCollection()[2]->asCollection().empty());
+}
+
+TEST(CatalogueText, MenuLines) {
+    const auto catalogue = Parse(Lines({
+        "[MENU]",
+        R"(caption="Regions" choice="ignored" home="/x")",
+        R"(force="2.5")",
+        R"(choice="Sales" home="/sales" selected="no")",
+        R"(choice="Empty" home="/e" selected="")",
+        R"(choice="NoHome")",
+        R"(home="/h")",
+        "[MENU]",
+        R"(force="3.5")",
+        R"(force="lots")",
+        "[MENU]",
+        R"(force="-32768")",
+    }));
+    ASSERT_EQ(catalogue->Menus().Size(), 3);
+    const auto& first = *catalogue->Menus().asCollection()[0];
+    EXPECT_EQ(first.Caption(), "Regions");
+    EXPECT_EQ(first.Force(), 2) << "halves round to even";
+    ASSERT_EQ(first.asCollection().size(), 2u);
+    EXPECT_EQ(first.asCollection()[0]->toString(), "Home='/sales' choice='Sales'");
+    EXPECT_TRUE(first.asCollection()[0]->Active()) << "any selected text selects";
+    EXPECT_FALSE(first.asCollection()[1]->Active());
+    EXPECT_EQ(catalogue->Menus().asCollection()[1]->Force(), 4);
+    EXPECT_EQ(catalogue->Menus().asCollection()[2]->Force(), -32768);
+}
+
+TEST(CatalogueText, SettingsTakeTheFirstKeyOfTheList) {
+    const auto catalogue = Parse(Lines({
+        "[SETTINGS]",
+        R"(full_log="F" log="L")",
+        R"(ein_confirmation_response_fail="fail")",
+        R"(ein_confirmation_response="resp" full_confirmation="fc")",
+        R"(ein_confirmation="ein")",
+    }));
+    EXPECT_EQ(catalogue->Log(), "");
+    EXPECT_EQ(catalogue->FullLog(), "F");
+    EXPECT_EQ(catalogue->FullConfirmation(), "fc");
+    EXPECT_EQ(catalogue->EinConfirmation(), "ein");
+    EXPECT_EQ(catalogue->EinConfirmationResponse(), "");
+    EXPECT_EQ(catalogue->EinConfirmationResponseFail(), "fail");
+}
+
+TEST(CatalogueText, SpecialEntries) {
+    const auto catalogue = Parse(Lines({
+                                     "[SPECIAL]",
+                                     R"(script="close PowerPoint" url="/ignored")",
+                                     R"(url="/Setup/install.exe" action="run")",
+                                     R"(action="orphan")",
+                                 }),
+                                 "/Sales", "http://kit");
+    ASSERT_EQ(catalogue->Special().Size(), 2);
+    const auto& script = *catalogue->Special().asCollection()[0];
+    EXPECT_EQ(script.Script(), "close PowerPoint");
+    EXPECT_EQ(script.URL(), "");
+    const auto& file = *catalogue->Special().asCollection()[1];
+    EXPECT_EQ(file.fullURL(), "http://kit/Setup/install.exe");
+    EXPECT_EQ(file.Time(), "");
+    EXPECT_EQ(file.Size(), "");
+    EXPECT_EQ(file.Action(), "run");
+}
+
+TEST(CatalogueText, MasterFixture) {
+    const auto catalogue = Parse(Fixture("master.ini"), "", "http://kit");
+    ASSERT_NE(catalogue, nullptr);
+    EXPECT_EQ(Urls(catalogue->Files()), "/Templates/Corporate.pot,/Add-ins/Tamsel.ppa");
+    EXPECT_EQ(catalogue->Files().asCollection()[1]->Action(), "addin");
+    EXPECT_EQ(catalogue->Log(), "http://reports.example.com/upload");
+    EXPECT_EQ(catalogue->EinConfirmationResponseFail(), "INCORRECT");
+    ASSERT_EQ(catalogue->Menus().Size(), 2);
+    EXPECT_EQ(catalogue->Menus().asCollection()[0]->Force(), 1);
+    EXPECT_EQ(catalogue->Menus().asCollection()[1]->Caption(), "Extras");
+    EXPECT_EQ(Urls(catalogue->Excluded()), "/Personal");
+    ASSERT_EQ(catalogue->Special().Size(), 2);
+    EXPECT_EQ(catalogue->Special().asCollection()[1]->fullURL(), "http://kit/Setup/install.exe");
+}
+
+struct BrokenCase {
+    const char* fixture;
+    long number;
+    long line;
+};
+
+TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
+    const BrokenCase cases[] = {
+        {"broken_unbalanced_quote.ini", err::InvalidArgument, 2},
+        {"broken_force_overflow.ini", err::Overflow, 3},
+    };
+    for (const auto& c : cases) {
+        CFactory factory;
+        try {
+            factory.createCatalogueFromText(Fixture(c.fixture), "", "");
+            ADD_FAILURE() << c.fixture;
+        } catch (const TamselError& error) {
+            EXPECT_EQ(error.Number(), c.number) << c.fixture;
+            EXPECT_EQ(factory.lastLineRead(), c.line) << c.fixture;
+        }
+    }
+    const auto lfOnly = Parse(Fixture("broken_lf_only.ini"));
+    ASSERT_NE(lfOnly, nullptr);
+    EXPECT_EQ(lfOnly->Files().Size(), 0) << "LF line ends are not read";
+}
+
+TEST(CatalogueText, UnbalancedQuoteOnAnUnwantedValueIsHarmless) {
+    const auto catalogue = Parse(Lines({R"(url="/a" date="d" size="1" note="open)"}));
+    EXPECT_EQ(catalogue->Files().Size(), 1);
+}
+
+TEST(CatalogueText, LongTextsAndManyEntries) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) {
+        text += "url=\"/f" + std::to_string(i) + ".pot\" date=\"01/01/2007\" size=\"1\"\r\n";
+    }
+    ASSERT_GT(text.size(), 32768u);
+    const auto catalogue = Parse(text);
+    ASSERT_EQ(catalogue->Files().Size(), 40000);
+    EXPECT_EQ(catalogue->Files().asCollection().back()->URL(), "/f39999.pot");
+}
+
+TEST(CatalogueText, EndsOnAnyInput) {
+    // Texts made of the characters that steer the parser; every one must finish with a
+    // catalogue or one of our errors.
+    const std::string alphabet = "\"=  urldatesizeforce[MENU][SETTINGS]'\r\n\r\n";
+    std::mt19937 random(2007);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 120);
+    int parsed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int i = length(random); i > 0; --i) {
+            text += alphabet[pick(random)];
+        }
+        try {
+            Parse(text);
+            ++parsed;
+        } catch (const TamselError& error) {
+            EXPECT_TRUE(error.Number() == err::InvalidArgument || error.Number() == err::Overflow);
+        }
+    }
+    EXPECT_GT(parsed, 0);
+}
+
+}  // namespace
+}  // namespace tamsel

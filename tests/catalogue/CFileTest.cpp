@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/CFile.h"
+#include "catalogue/CFiles.h"
+
+namespace tamsel {
+namespace {
+
+std::shared_ptr<CFile> Entry(const std::string& url, const std::string& time = "01/02/2007",
+                             const std::string& size = "10") {
+    auto file = std::make_shared<CFile>();
+    file->URL(url);
+    file->Time(time);
+    file->Size(size);
+    return file;
+}
+
+struct TextFormCase {
+    const char* name;
+    std::string script;
+    long reason;
+    std::string expected;
+};
+
+TEST(CFileText, WritesTheOneLineForm) {
+    const TextFormCase cases[] = {
+        {"plain", "", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
+        {"missing", "", 4, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Missing")"},
+        {"wrong size", "", 1, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Wrong Size")"},
+        {"unknown reason", "", 7, R"(url="/a b.pot" date="01/02/2007" size="10" reason="")"},
+        {"spaces-only script", "   ", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
+        {"script", " run x ", 4, R"(script=" run x ")"},
+    };
+    for (const auto& c : cases) {
+        auto file = Entry("/a b.pot");
+        file->Script(c.script);
+        file->Reason(c.reason);
+        EXPECT_EQ(file->asString(), c.expected) << c.name;
+    }
+}
+
+TEST(CFileText, NewEntryHasDefaultDateAndEmptyValues) {
+    EXPECT_EQ(CFile().asString(), R"(url="" date="26/10/1966" size="")");
+}
+
+TEST(CFileText, PrettySizeReadsTheLeadingNumber) {
+    auto file = Entry("/a", "01/01/2007", "1536 bytes");
+    EXPECT_EQ(file->ppSize(), "1.5kb");
+    file->Size("none");
+    EXPECT_EQ(file->ppSize(), "0b");
+}
+
+TEST(CFileClone, CopiesIdentityButNotMarks) {
+    auto file = Entry("/a.pot");
+    file->Append("/Sales");
+    file->Action("run");
+    file->myType(2);
+    file->Script("close PowerPoint");
+    file->Tag(true);
+    file->Reason(4);
+    file->Hot(true);
+
+    const auto clone = file->Clone();
+    EXPECT_EQ(clone->fullURL(), "/Sales/a.pot");
+    EXPECT_EQ(clone->Time(), "01/02/2007");
+    EXPECT_EQ(clone->Size(), "10");
+    EXPECT_EQ(clone->Action(), "run");
+    EXPECT_EQ(clone->myType(), 2);
+    EXPECT_EQ(clone->Script(), "");
+    EXPECT_FALSE(clone->Tag());
+    EXPECT_EQ(clone->Reason(), 0);
+    EXPECT_FALSE(clone->Hot());
+    EXPECT_EQ(clone->asString(), R"(url="/a.pot" date="01/02/2007" size="10")");
+
+    clone->URL("/changed");
+    EXPECT_EQ(file->URL(), "/a.pot");
+}
+
+TEST(CFilesFind, FindsByUrlIgnoringCaseOnly) {
+    CFiles files;
+    EXPECT_EQ(files.Find("URL", "/a.pot"), nullptr);
+    auto first = Entry("/Templates/A.pot");
+    auto second = Entry("/templates/a.pot");
+    files.add(first);
+    files.add(second);
+
+    EXPECT_EQ(files.Find("url", "/TEMPLATES/a.POT"), first);
+    EXPECT_EQ(files.Find("Url", "/templates/a.pot"), first);
+    EXPECT_EQ(files.Find("date", "01/02/2007"), nullptr);
+    EXPECT_EQ(files.Find("URL", "/b.pot"), nullptr);
+    EXPECT_FALSE(first->Equal(*second));
+    EXPECT_TRUE(first->Equal(*Entry("/Templates/A.pot", "x", "y")));
+}
+
+TEST(CFilesAppend, ClonesInOrderAndSurvivesAppendingItself) {
+    CFiles files;
+    files.add(Entry("/a"));
+    files.add(Entry("/b"));
+    files.Append(files);
+    ASSERT_EQ(files.Size(), 4);
+    EXPECT_EQ(files.asCollection()[2]->URL(), "/a");
+    EXPECT_EQ(files.asCollection()[3]->URL(), "/b");
+    EXPECT_NE(files.asCollection()[2], files.asCollection()[0]);
+}
+
+TEST(CFilesMarks, SetTagsAndAnyHot) {
+    CFiles files;
+    EXPECT_FALSE(files.anyHot());
+    files.add(Entry("/a"));
+    files.add(Entry("/b"));
+    EXPECT_FALSE(files.anyHot());
+    files.asCollection()[1]->Hot(true);
+    EXPECT_TRUE(files.anyHot());
+    files.setTags();
+    EXPECT_TRUE(files.asCollection()[0]->Tag());
+    EXPECT_TRUE(files.asCollection()[1]->Tag());
+}
+
+}  // namespace
+}  // namespace tamsel

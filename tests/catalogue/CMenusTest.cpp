@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/CMenus.h"
+#include "config/CConfiguration.h"
+#include "util/Error.h"
+
+namespace tamsel {
+namespace {
+
+std::shared_ptr<CChoice> Choice(const std::string& name, bool active = false) {
+    auto choice = std::make_shared<CChoice>();
+    choice->Tuple(name, "/" + name);
+    choice->Active(active);
+    return choice;
+}
+
+std::shared_ptr<CMenu> Menu(std::initializer_list<const char*> names) {
+    auto menu = std::make_shared<CMenu>();
+    for (const char* name : names) {
+        menu->add(Choice(name));
+    }
+    return menu;
+}
+
+TEST(CChoiceText, BothTextForms) {
+    CChoice choice;
+    choice.Tuple("Sales", "/sales");
+    EXPECT_EQ(choice.toString(), "Home='/sales' choice='Sales'");
+    EXPECT_EQ(choice.toString2(), "Choice=\"Sales\" Home=\"/sales\"");
+}
+
+TEST(CMenusCursor, WalksTheMenus) {
+    CMenus one;
+    one.add(Menu({"a"}));
+    one.moveFirst();
+    EXPECT_TRUE(one.firstMenu());
+    EXPECT_FALSE(one.anotherMenu());
+
+    CMenus three;
+    three.add(Menu({"a"}));
+    three.add(Menu({"b"}));
+    three.add(Menu({"c"}));
+    three.moveFirst();
+    EXPECT_TRUE(three.anotherMenu());
+    three.movePrevious();
+    EXPECT_EQ(three.Cursor(), 1);
+    three.moveNext();
+    EXPECT_FALSE(three.firstMenu());
+    EXPECT_TRUE(three.anotherMenu());
+    three.moveNext();
+    EXPECT_FALSE(three.anotherMenu());
+    EXPECT_EQ(three.getMenu(), three.asCollection()[2]);
+    three.movePrevious();
+    EXPECT_EQ(three.Cursor(), 2);
+    EXPECT_EQ(three.getMenu(), three.asCollection()[1]);
+}
+
+TEST(CMenusCursor, GetMenuOutsideTheListIsAnError) {
+    CMenus menus;
+    menus.add(Menu({"a"}));
+    auto expectOutOfRange = [&](const char* when) {
+        try {
+            menus.getMenu();
+            ADD_FAILURE() << when;
+        } catch (const TamselError& error) {
+            EXPECT_EQ(error.Number(), err::SubscriptOutOfRange) << when;
+        }
+    };
+    expectOutOfRange("before moveFirst");
+    menus.moveFirst();
+    EXPECT_NO_THROW(menus.getMenu());
+    menus.moveNext();
+    expectOutOfRange("past the end");
+    CMenus empty;
+    empty.moveFirst();
+    EXPECT_THROW(empty.getMenu(), TamselError);
+}
+
+TEST(CMenusFlatten, SharesTheChoicesInCatalogueOrder) {
+    CMenus menus;
+    EXPECT_TRUE(menus.flattenMenus()->asCollection().empty());
+    menus.add(Menu({"a", "b"}));
+    menus.add(Menu({"c", "d", "e"}));
+    menus.asCollection()[0]->Caption("first");
+    menus.asCollection()[0]->Force(2);
+
+    const auto flat = menus.flattenMenus();
+    ASSERT_EQ(flat->asCollection().size(), 5u);
+    std::string order;
+    for (const auto& choice : flat->asCollection()) {
+        order += choice->Choice();
+    }
+    EXPECT_EQ(order, "abcde");
+    EXPECT_EQ(flat->Caption(), "");
+    EXPECT_EQ(flat->Force(), 0);
+    flat->asCollection()[3]->Active(true);
+    EXPECT_TRUE(menus.asCollection()[1]->asCollection()[1]->Active());
+}
+
+TEST(CMenusHistory, PromotesExactMatchesFromEveryHistoricalLine) {
+    CConfiguration local;
+    CSetting comment;
+    comment.Comment("historical=\"Sales\"");
+    local.add(comment);
+    local.add(CConfiguration::Setting("historical", "sales"));
+    local.add(CConfiguration::Setting("Historical", "Charts"));
+    local.add(CConfiguration::Setting("historical", "Marketing"));
+    local.add(CConfiguration::Setting("historical", "Extras"));
+
+    CMenus menus;
+    auto sales = Choice("Sales");
+    auto marketing = Choice("Marketing");
+    auto charts = Choice("Charts");
+    auto extras = Choice("Extras", true);
+    auto first = std::make_shared<CMenu>();
+    first->add(sales);
+    first->add(marketing);
+    auto second = std::make_shared<CMenu>();
+    second->add(charts);
+    second->add(extras);
+    menus.add(first);
+    menus.add(second);
+
+    menus.promoteHistorical(local);
+    EXPECT_FALSE(sales->Active()) << "letter case differs";
+    EXPECT_FALSE(sales->Historical());
+    EXPECT_TRUE(marketing->Active()) << "found on a later historical line";
+    EXPECT_TRUE(marketing->Historical());
+    EXPECT_FALSE(charts->Active()) << "key must be exactly historical";
+    EXPECT_TRUE(extras->Active());
+    EXPECT_FALSE(extras->Historical()) << "an active choice is left alone";
+}
+
+}  // namespace
+}  // namespace tamsel
