@@ -1,0 +1,121 @@
+// Load, show, hide, unload and activation of forms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "forms/Forms.h"
+#include "forms/HeadlessToolkit.h"
+#include "forms/User.h"
+
+namespace tamsel {
+namespace {
+
+class frmLog : public Form {
+  public:
+    frmLog(Toolkit& toolkit, std::string name, std::vector<std::string>& log)
+        : Form(toolkit, std::move(name)) {
+        OnLoad = [this, &log] { log.push_back(Name() + ".Load"); };
+        OnActivate = [this, &log] { log.push_back(Name() + ".Activate"); };
+        OnQueryUnload = [this, &log](bool& cancel, UnloadMode mode) {
+            log.push_back(Name() + ".QueryUnload " + std::to_string(static_cast<int>(mode)));
+            cancel = refuseClose;
+        };
+        OnUnload = [this, &log](bool&) { log.push_back(Name() + ".Unload"); };
+        cmdClose.OnClick = [this] { Unload(); };
+    }
+    CommandButton& cmdClose = Add<CommandButton>("cmdClose");
+    bool refuseClose = false;
+};
+
+class FormLifecycleTest : public ::testing::Test {
+  protected:
+    HeadlessEventLoop loop;
+    HeadlessToolkit toolkit{loop};
+    std::vector<std::string> log;
+};
+
+TEST_F(FormLifecycleTest, ShowLoadsOnceAndActivates) {
+    frmLog form(toolkit, "frmA", log);
+    form.Show();
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(log, (std::vector<std::string>{"frmA.Load", "frmA.Activate", "frmA.Activate"}));
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(toolkit.LoadedForms(), std::vector<Form*>{&form});
+}
+
+TEST_F(FormLifecycleTest, CloseByFrameReportsItsModeAndCanBeRefused) {
+    frmLog form(toolkit, "frmA", log);
+    form.Show();
+    form.refuseClose = true;
+    EXPECT_TRUE(user::CloseByFrame(form));
+    EXPECT_TRUE(form.IsLoaded());
+    EXPECT_TRUE(form.Visible());
+    form.refuseClose = false;
+    EXPECT_TRUE(user::CloseByFrame(form));
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(log, (std::vector<std::string>{"frmA.Load", "frmA.Activate", "frmA.QueryUnload 0",
+                                             "frmA.QueryUnload 0", "frmA.Unload"}));
+    EXPECT_TRUE(toolkit.LoadedForms().empty());
+}
+
+TEST_F(FormLifecycleTest, UnloadFromCodeReportsFormCode) {
+    frmLog form(toolkit, "frmA", log);
+    form.Show();
+    ASSERT_TRUE(user::Click(form.cmdClose));
+    EXPECT_EQ(log.at(2), "frmA.QueryUnload 1");
+    EXPECT_FALSE(user::CloseByFrame(form));  // nothing left to close
+}
+
+TEST_F(FormLifecycleTest, UnloadDuringLoadEndsAModalShowAtOnce) {
+    frmLog form(toolkit, "frmMain", log);
+    form.OnLoad = [&form] { form.Unload(); };
+    form.Show(ShowMode::Modal);  // would stall if the show went on
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_TRUE(toolkit.ShowLog().empty());
+}
+
+TEST_F(FormLifecycleTest, ReloadAfterUnloadRunsLoadAgain) {
+    frmLog form(toolkit, "frmA", log);
+    form.Show();
+    form.Unload();
+    form.Show();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "frmA.Load"), 2);
+}
+
+TEST_F(FormLifecycleTest, OwnerIsActivatedAgainWhenModalChildCloses) {
+    frmLog owner(toolkit, "frmMain", log);
+    frmLog child(toolkit, "frmWarning", log);
+    owner.Show();
+    toolkit.WhenShown("frmWarning", [](Form& form) { form.Unload(); });
+    child.Show(ShowMode::Modal);
+    EXPECT_EQ(log, (std::vector<std::string>{"frmMain.Load", "frmMain.Activate", "frmWarning.Load",
+                                             "frmWarning.Activate", "frmWarning.QueryUnload 1",
+                                             "frmWarning.Unload", "frmMain.Activate"}));
+    EXPECT_EQ(toolkit.ActiveForm(), &owner);
+}
+
+TEST_F(FormLifecycleTest, DestroyingALoadedFormForgetsItWithoutEvents) {
+    {
+        frmLog form(toolkit, "frmA", log);
+        form.Show();
+    }
+    EXPECT_TRUE(toolkit.LoadedForms().empty());
+    EXPECT_EQ(toolkit.ActiveForm(), nullptr);
+    EXPECT_EQ(log.size(), 2U);
+}
+
+TEST_F(FormLifecycleTest, WindowPropertiesAreKept) {
+    frmLog form(toolkit, "frmA", log);
+    form.Move(10, 20, 300, 200);
+    form.SetTop(0);
+    form.SetWindowState(WindowState::Minimized);
+    EXPECT_EQ(form.Geometry(), (Rect{10, 0, 300, 200}));
+    EXPECT_EQ(form.State(), WindowState::Minimized);
+}
+
+}  // namespace
+}  // namespace tamsel

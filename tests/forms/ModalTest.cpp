@@ -1,0 +1,190 @@
+// Modal shows: nesting, hiding to end modality, timers across modal loops, stalls.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/Forms.h"
+#include "forms/HeadlessToolkit.h"
+#include "forms/User.h"
+
+namespace tamsel {
+namespace {
+
+using std::chrono::milliseconds;
+
+// Works through five ticks of its timer, then reports Complete and unloads; hides itself on
+// activation in a silent run.
+class frmWorker : public Form {
+  public:
+    frmWorker(Toolkit& toolkit, bool silent) : Form(toolkit, "frmWorker") {
+        Timer1.SetInterval(200);
+        OnActivate = [this, silent] {
+            if (silent) {
+                Hide();
+            }
+        };
+        Timer1.OnTimer = [this] {
+            if (++ticks == 5) {
+                complete = true;
+                Unload();
+            }
+        };
+    }
+    Timer& Timer1 = Add<Timer>("Timer1");
+    int ticks = 0;
+    bool complete = false;
+};
+
+// The main window's pattern: a 200 ms timer steps a state machine that shows the worker
+// modally and then polls it.
+class frmMainLike : public Form {
+  public:
+    frmMainLike(Toolkit& toolkit, bool silent) : Form(toolkit, "frmMain"), worker(toolkit, silent) {
+        Timer1.SetInterval(200);
+        Timer1.OnTimer = [this] {
+            log.push_back("main@" + std::to_string(GetToolkit().Loop().Now().count()));
+            if (state == 0) {
+                state = 1;
+                worker.Show(ShowMode::Modal);
+                log.push_back("shown returned, complete=" + std::to_string(worker.complete));
+            } else if (state == 1 && worker.complete) {
+                state = 2;
+                Unload();
+            }
+        };
+    }
+    Timer& Timer1 = Add<Timer>("Timer1");
+    frmWorker worker;
+    int state = 0;
+    std::vector<std::string> log;
+};
+
+class ModalTest : public ::testing::Test {
+  protected:
+    HeadlessEventLoop loop;
+    HeadlessToolkit toolkit{loop};
+};
+
+TEST_F(ModalTest, ModalShowSuspendsTheOpeningTickUntilTheDialogCloses) {
+    frmMainLike main(toolkit, false);
+    main.Show();
+    loop.RunUntil([&] { return !main.IsLoaded(); });
+    // The worker ran 200..1200 inside the first tick; no main tick ran meanwhile.
+    EXPECT_EQ(main.log,
+              (std::vector<std::string>{"main@200", "shown returned, complete=1", "main@1400"}));
+}
+
+TEST_F(ModalTest, HidingEndsTheModalShowWhileTheDialogTimerKeepsWorking) {
+    frmMainLike main(toolkit, true);
+    main.Show();
+    loop.RunUntil([&] { return !main.IsLoaded(); });
+    EXPECT_EQ(main.log,
+              (std::vector<std::string>{"main@200", "shown returned, complete=0", "main@400",
+                                        "main@600", "main@800", "main@1000", "main@1200"}));
+    EXPECT_EQ(main.worker.ticks, 5);
+    EXPECT_FALSE(main.worker.IsLoaded());
+}
+
+class frmDialog : public Form {
+  public:
+    frmDialog(Toolkit& toolkit, std::string name) : Form(toolkit, std::move(name)) {
+        cmdOK.OnClick = [this] { Unload(); };
+    }
+    CommandButton& cmdOK = Add<CommandButton>("cmdOK");
+    CommandButton& cmdMore = Add<CommandButton>("cmdMore");
+};
+
+TEST_F(ModalTest, NestedModalShowsReturnInnermostFirst) {
+    frmDialog outer(toolkit, "frmMenu");
+    frmDialog inner(toolkit, "frmWarning");
+    std::vector<std::string> log;
+    outer.cmdMore.OnClick = [&] {
+        inner.Show(ShowMode::Modal);
+        log.push_back("inner returned");
+    };
+    toolkit.WhenShown("frmMenu", [&](Form& form) {
+        EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdMore")));
+        log.push_back("outer script goes on");
+        EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdOK")));
+    });
+    toolkit.WhenShown("frmWarning", [&](Form& form) {
+        log.push_back("inner script");
+        EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdOK")));
+    });
+    outer.Show(ShowMode::Modal);
+    log.push_back("outer returned");
+    EXPECT_EQ(log, (std::vector<std::string>{"inner script", "inner returned",
+                                             "outer script goes on", "outer returned"}));
+    EXPECT_EQ(toolkit.ShowLog(), (std::vector<std::string>{"frmMenu", "frmWarning"}));
+    EXPECT_EQ(toolkit.PendingScripts(), 0U);
+}
+
+TEST_F(ModalTest, ScriptsServeSuccessiveShowsInOrder) {
+    frmDialog dialog(toolkit, "frmWarning");
+    std::vector<int> runs;
+    toolkit.WhenShown("frmWarning", [&](Form& form) {
+        runs.push_back(1);
+        form.Unload();
+    });
+    toolkit.WhenShown("frmWarning", [&](Form& form) {
+        runs.push_back(2);
+        form.Unload();
+    });
+    dialog.Show(ShowMode::Modal);
+    dialog.Show(ShowMode::Modal);
+    EXPECT_EQ(runs, (std::vector<int>{1, 2}));
+}
+
+TEST_F(ModalTest, AModalFormNobodyClosesStallsInsteadOfHanging) {
+    frmDialog dialog(toolkit, "frmStuck");
+    EXPECT_THROW(dialog.Show(ShowMode::Modal), HeadlessStall);
+
+    frmWorker busy(toolkit, false);
+    busy.Timer1.OnTimer = [] {};  // ticks forever, never closes
+    loop.SetRunLimit(milliseconds(10'000));
+    EXPECT_THROW(busy.Show(ShowMode::Modal), HeadlessStall);
+}
+
+TEST_F(ModalTest, ScriptForAFormThatClosedFirstIsDropped) {
+    frmDialog dialog(toolkit, "frmQuick");
+    bool ran = false;
+    toolkit.WhenShown("frmQuick", [&](Form&) { ran = true; });
+    dialog.Show();
+    dialog.Unload();
+    loop.RunPending();
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(ModalTest, ScriptCanWaitOnTheVirtualClock) {
+    frmDialog dialog(toolkit, "frmLater");
+    toolkit.WhenShown("frmLater", [&](Form& form) {
+        loop.PostAfter(milliseconds(3000), [&form] { form.Unload(); });
+    });
+    dialog.Show(ShowMode::Modal);
+    EXPECT_EQ(loop.Now(), milliseconds(3000));
+}
+
+TEST_F(ModalTest, MessageBoxesAreRecordedAndAnsweredInOrder) {
+    toolkit.AnswerMsgBox(MsgBoxResult::No);
+    EXPECT_EQ(toolkit.MsgBox("Replace?", msgbox::kYesNo | msgbox::kQuestion, "Confirm"),
+              MsgBoxResult::No);
+    EXPECT_EQ(toolkit.MsgBox("Again?", msgbox::kYesNoCancel, ""), MsgBoxResult::Yes);
+    EXPECT_EQ(toolkit.MsgBox("Stop", msgbox::kCritical, "Tamsel Problem"), MsgBoxResult::Ok);
+    toolkit.Beep();
+    ASSERT_EQ(toolkit.MessageBoxes().size(), 3U);
+    EXPECT_EQ(toolkit.MessageBoxes()[1].title, "Tamsel Updater");
+    EXPECT_EQ(toolkit.MessageBoxes()[2].style & msgbox::kIconMask, msgbox::kCritical);
+    EXPECT_EQ(toolkit.MessageBoxes()[2].title, "Tamsel Problem");
+    EXPECT_EQ(toolkit.Beeps(), 1);
+}
+
+TEST(MsgBoxTest, FirstButtonFollowsTheButtonSet) {
+    EXPECT_EQ(FirstButtonOf(msgbox::kOkCancel | msgbox::kExclamation), MsgBoxResult::Ok);
+    EXPECT_EQ(FirstButtonOf(msgbox::kAbortRetryIgnore), MsgBoxResult::Abort);
+    EXPECT_EQ(FirstButtonOf(msgbox::kYesNo | msgbox::kInformation), MsgBoxResult::Yes);
+    EXPECT_EQ(FirstButtonOf(msgbox::kRetryCancel), MsgBoxResult::Retry);
+}
+
+}  // namespace
+}  // namespace tamsel
