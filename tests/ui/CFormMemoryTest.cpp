@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "forms/Form.h"
+#include "forms/HeadlessToolkit.h"
+#include "ui/CFormMemory.h"
+
+namespace tamsel {
+namespace {
+
+class CFormMemoryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form.Move(100, 50, 400, 300);
+        form.Show();
+    }
+    HeadlessEventLoop loop;
+    HeadlessToolkit toolkit{loop, 1024, 768};
+    Form form{toolkit, "frmMain"};
+    CFormMemory memory;
+};
+
+TEST_F(CFormMemoryTest, SnapShotKeepsOnlyTheFirstPosition) {
+    memory.SnapShot(form);
+    form.Move(300, 200, 400, 300);
+    memory.SnapShot(form);
+    EXPECT_EQ(memory.RememberedLeft(), 100);
+    EXPECT_EQ(memory.RememberedTop(), 50);
+}
+
+TEST_F(CFormMemoryTest, SnapShotAtTopZeroIsTakenAgainLater) {
+    form.Move(30, 0, 400, 300);
+    memory.SnapShot(form);
+    form.Move(70, 80, 400, 300);
+    memory.SnapShot(form);
+    EXPECT_EQ(memory.RememberedLeft(), 70);
+    EXPECT_EQ(memory.RememberedTop(), 80);
+}
+
+TEST_F(CFormMemoryTest, RecallMovesBackOnlyAVisibleNormalWindowWithSomethingRemembered) {
+    memory.Recall(form);
+    EXPECT_EQ(form.Geometry(), (Rect{100, 50, 400, 300})) << "nothing remembered yet";
+
+    memory.SnapShot(form);
+    form.Move(500, 400, 400, 300);
+    form.SetWindowState(WindowState::Minimized);
+    memory.Recall(form);
+    EXPECT_EQ(form.Left(), 500);
+
+    form.SetWindowState(WindowState::Normal);
+    form.Hide();
+    memory.Recall(form);
+    EXPECT_EQ(form.Left(), 500);
+
+    form.Show();
+    memory.Recall(form);
+    EXPECT_EQ(form.Geometry(), (Rect{100, 50, 400, 300}));
+}
+
+TEST_F(CFormMemoryTest, ForceCenterCentresOnTheScreen) {
+    CFormMemory::forceCenter(form);
+    EXPECT_EQ(form.Geometry(), (Rect{312, 234, 400, 300}));
+}
+
+TEST_F(CFormMemoryTest, ForceCenterLeavesMinimisedAndHiddenWindowsAlone) {
+    form.SetWindowState(WindowState::Minimized);
+    CFormMemory::forceCenter(form);
+    EXPECT_EQ(form.Left(), 100);
+    form.SetWindowState(WindowState::Normal);
+    form.Hide();
+    CFormMemory::forceCenter(form);
+    EXPECT_EQ(form.Left(), 100);
+}
+
+TEST_F(CFormMemoryTest, ForceCenterGivesAWindowWiderThanTheScreenANegativeLeft) {
+    form.Move(0, 0, 1224, 300);
+    CFormMemory::forceCenter(form);
+    EXPECT_EQ(form.Left(), -100);
+    EXPECT_EQ(form.Top(), 234);
+}
+
+}  // namespace
+}  // namespace tamsel
