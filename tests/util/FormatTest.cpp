@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "TempFolder.h"
 
 namespace tamsel {
 namespace {
@@ -51,22 +55,62 @@ TEST(FormatMegabytes, HasOneDecimal) {
     for (const auto& c : cases) EXPECT_EQ(FormatMegabytes(c.bytes), c.expected) << c.bytes;
 }
 
-// The decimal separator follows the numeric locale. Needs a comma locale on the machine.
-TEST(FormatSize, UsesTheLocaleDecimalSeparator) {
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    const char* found = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8",
-                             "de_DE", "fr_FR"}) {
-        if ((found = std::setlocale(LC_NUMERIC, name)) != nullptr) break;
+// Switches LC_NUMERIC to a locale whose decimal separator is a comma, and back at the end. When
+// none is installed, one is compiled with localedef into a temporary folder (LOCPATH).
+class CommaLocale {
+public:
+    CommaLocale() : previous_(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+            if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+                active_ = true;
+                return;
+            }
+        }
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8") +
+                                    "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0) return;
+        if (const char* old = std::getenv("LOCPATH")) oldLocPath_ = old;
+        ::setenv("LOCPATH", folder_.Path().c_str(), 1);
+        active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     }
-    if (found == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
-    const std::string size = FormatSize(1536);
-    const std::string whole = FormatSize(1024);
-    const std::string mb = FormatMegabytes(1572864);
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    ~CommaLocale() {
+        std::setlocale(LC_NUMERIC, previous_.c_str());
+        if (oldLocPath_) {
+            ::setenv("LOCPATH", oldLocPath_->c_str(), 1);
+        } else {
+            ::unsetenv("LOCPATH");
+        }
+    }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::string previous_;
+    test::TempFolder folder_;
+    std::optional<std::string> oldLocPath_;
+    bool active_ = false;
+};
+
+TEST(FormatSize, UsesTheLocaleDecimalSeparator) {
+    std::string size;
+    std::string whole;
+    std::string mb;
+    std::string separator;
+    {
+        const CommaLocale locale;
+        if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma is available";
+        separator = std::localeconv()->decimal_point;
+        size = FormatSize(1536);
+        whole = FormatSize(1024);
+        mb = FormatMegabytes(1572864);
+        EXPECT_DOUBLE_EQ(LeadingNumber("1.5kb"), 1.5);  // numbers in texts always use "."
+    }
+    ASSERT_EQ(separator, ",");
     EXPECT_EQ(size, "1,5kb");
     EXPECT_EQ(whole, "1kb");
     EXPECT_EQ(mb, "1,5");
+    EXPECT_EQ(FormatSize(1536), "1.5kb");  // back in the C locale
 }
 
 TEST(LeadingNumber, ReadsTheLeadingNumber) {
