@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "support/TempDir.h"
+#include "util/FileSystem.h"
+
+namespace tamsel {
+namespace {
+
+using test::TempDir;
+
+const std::string kCatalogues = std::string(TAMSEL_TEST_DATA) + "/catalogues/";
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs tamsel-kit with the arguments; its standard error goes through a file.
+Run Kit(const std::string& arguments, const std::string& environment = "") {
+    TempDir scratch;
+    const std::string errPath = scratch / "stderr";
+    const std::string command =
+        environment + " " + Quote(TAMSEL_KIT) + " " + arguments + " 2>" + Quote(errPath);
+    Run run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    ReadWholeFile(errPath, run.err);
+    return run;
+}
+
+TEST(TamselKit, HelpForEveryCommand) {
+    for (const std::string command : {"", "build ", "show ", "lint "}) {
+        const auto run = Kit(command + "--help");
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_NE(run.out.find("Usage: tamsel-kit " + command), std::string::npos) << run.out;
+    }
+}
+
+TEST(TamselKit, WrongArgumentsAreUsageErrors) {
+    for (const std::string arguments :
+         {"", "frobnicate", "build", "show", "lint", "lint a b", "build a b", "show --prefix"}) {
+        const auto run = Kit(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_FALSE(run.err.empty()) << arguments;
+    }
+}
+
+TEST(TamselKit, BuildWritesTheCatalogueOfAFolder) {
+    TempDir kit;
+    SetFileTimeFromText(kit.write("Templates/Corporate.pot", "12345"), "05/01/2007 10:00");
+    SetFileTimeFromText(kit.write("a b.ppa", "x"), "28/02/2008 23:59");
+    kit.write(".hidden", "h");
+
+    const auto run = Kit("build " + Quote(kit.path()) + " --user 'Jo Bloggs'", "LC_ALL=C");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string firstLine = "'Default catalogue file created on ";
+    ASSERT_EQ(run.out.compare(0, firstLine.size(), firstLine), 0) << run.out;
+    const auto body = run.out.find(" by Jo Bloggs\r\n'\r\n");
+    ASSERT_NE(body, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(body + 18),
+              "url=\"/a b.ppa\" date=\"28/02/2008\" size=\"1\"\r\n"
+              "url=\"/Templates/Corporate.pot\" date=\"05/01/2007\" size=\"5\"\r\n");
+
+    // What build writes, show reads back and lint finds clean.
+    const std::string written = kit.write("catalogue.ini", run.out);
+    const auto shown = Kit("show " + Quote(written));
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const auto json = nlohmann::json::parse(shown.out);
+    ASSERT_EQ(json["files"].size(), 2u);
+    EXPECT_EQ(json["files"][1]["url"], "/Templates/Corporate.pot");
+    EXPECT_EQ(Kit("lint " + Quote(written)).status, 0);
+}
+
+TEST(TamselKit, BuildDefaultsToTheLoginNameAndRefusesAMissingFolder) {
+    TempDir kit;
+    const auto run = Kit("build " + Quote(kit.path()), "USER=publisher");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto by = run.out.find(" by ");
+    ASSERT_NE(by, std::string::npos);
+    EXPECT_NE(run.out[by + 4], '\r') << "a login name is written";
+
+    const auto missing = Kit("build " + Quote(kit / "missing"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("missing"), std::string::npos);
+}
+
+TEST(TamselKit, ShowPrintsTheCatalogueAsJson) {
+    const auto run = Kit("show " + Quote(kCatalogues + "master.ini") +
+                         " --prefix /Sales --remote http://kit.example.com");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["files"].size(), 2u);
+    EXPECT_EQ(json["files"][0]["fullURL"], "/Sales/PowerPoint/Templates/Corporate.pot");
+    EXPECT_EQ(json["files"][1]["action"], "addin");
+    EXPECT_EQ(json["excluded"], nlohmann::json::parse(R"([{"url":"/Personal"}])"));
+    ASSERT_EQ(json["special"].size(), 2u);
+    EXPECT_EQ(json["special"][0], nlohmann::json::parse(R"({"script":"close PowerPoint"})"));
+    EXPECT_EQ(json["special"][1]["fullURL"], "http://kit.example.com/Setup/install.exe");
+    ASSERT_EQ(json["menus"].size(), 2u);
+    EXPECT_EQ(json["menus"][0]["force"], 1);
+    EXPECT_EQ(json["menus"][0]["choices"][0],
+              nlohmann::json::parse(R"({"choice":"Sales","home":"/sales","active":true})"));
+    EXPECT_EQ(json["menus"][0]["choices"][1]["active"], false);
+    EXPECT_EQ(json["settings"]["ein_confirmation_response_fail"], "INCORRECT");
+    EXPECT_EQ(json["settings"]["full_log"], "yes");
+}
+
+TEST(TamselKit, ShowReadsALastLineWithoutLineEndAndSingleByteText) {
+    TempDir scratch;
+    const auto path = scratch.write("latin1.ini", "url=\"/caf\xe9.pot\" date=\"d\" size=\"1\"");
+    const auto run = Kit("show " + Quote(path));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["files"].size(), 1u);
+    EXPECT_EQ(json["files"][0]["url"], "/caf\xc3\xa9.pot");
+}
+
+TEST(TamselKit, ShowNamesTheLineOfAParseError) {
+    const struct {
+        const char* fixture;
+        const char* where;
+    } cases[] = {
+        {"broken_unbalanced_quote.ini", "broken_unbalanced_quote.ini:2: "},
+        {"broken_force_overflow.ini", "broken_force_overflow.ini:3: Overflow"},
+    };
+    for (const auto& c : cases) {
+        const auto run = Kit("show " + Quote(kCatalogues + c.fixture));
+        EXPECT_EQ(run.status, 1) << c.fixture;
+        EXPECT_TRUE(run.out.empty()) << c.fixture;
+        EXPECT_NE(run.err.find(c.where), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    }
+    EXPECT_EQ(Kit("show " + Quote(kCatalogues + "no-such-file.ini")).status, 1);
+}
+
+TEST(TamselKit, LintWarnsOncePerProblemWithItsLine) {
+    const auto run = Kit("lint " + Quote(kCatalogues + "lint_problems.ini"));
+    EXPECT_EQ(run.status, 1);
+    const std::string prefix = kCatalogues + "lint_problems.ini:";
+    const std::string expected[] = {
+        "3: date \"5/1/2007\"",       "4: size \"1,5kb\"",
+        "5: file line lacks size",    "6: duplicate url \"/OK.pot\" (first on line 2)",
+        "7: url \"/../outside.pot\"", "8: section marker inside a value",
+        "9: unbalanced quotes",
+    };
+    std::size_t lines = 0;
+    for (const char c : run.out) {
+        lines += c == '\n' ? 1 : 0;
+    }
+    EXPECT_EQ(lines, std::size(expected)) << run.out;
+    for (const auto& warning : expected) {
+        EXPECT_NE(run.out.find(prefix + warning), std::string::npos) << warning << "\n" << run.out;
+    }
+}
+
+TEST(TamselKit, LintOfCleanAndLineEndProblems) {
+    const auto clean = Kit("lint " + Quote(kCatalogues + "clean.ini"));
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "");
+    EXPECT_EQ(Kit("lint " + Quote(kCatalogues + "master.ini")).status, 0);
+
+    const auto lfOnly = Kit("lint " + Quote(kCatalogues + "broken_lf_only.ini"));
+    EXPECT_EQ(lfOnly.status, 1);
+    EXPECT_NE(lfOnly.out.find(":1: line ends with LF alone"), std::string::npos) << lfOnly.out;
+
+    TempDir scratch;
+    const auto path = scratch.write("odd.ini",
+                                    "url=\"a.pot\" date=\"31/02/2007\" size=\"1\"\r\n"
+                                    "[MENU]\r\nforce=\"40000\"\r\nforce=\"many\"\r\n"
+                                    "[SPECIAL]\r\nurl=\"/s/../../x\"\r\n");
+    const auto odd = Kit("lint " + Quote(path));
+    EXPECT_EQ(odd.status, 1);
+    for (const std::string warning :
+         {":1: url \"a.pot\" would leave", ":1: date \"31/02/2007\"", ":3: force \"40000\"",
+          ":4: force \"many\"", ":6: url \"/s/../../x\" would leave"}) {
+        EXPECT_NE(odd.out.find(warning), std::string::npos) << warning << "\n" << odd.out;
+    }
+}
+
+}  // namespace
+}  // namespace tamsel
