@@ -14,6 +14,7 @@ constexpr Colour kColourSystemFlag = 0x80000000;
 constexpr Colour kColourWindowBackground = kColourSystemFlag | 5;
 constexpr Colour kColourWindowText = kColourSystemFlag | 8;
 constexpr Colour kColourButtonFace = kColourSystemFlag | 15;
+constexpr Colour kColourButtonShadow = kColourSystemFlag | 16;
 constexpr Colour kColourButtonText = kColourSystemFlag | 18;
 
 constexpr Colour RgbColour(int red, int green, int blue) {

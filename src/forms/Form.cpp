@@ -77,6 +77,13 @@ void Form::Show(ShowMode mode) {
     if (!m_loaded) {
         return;  // the load handler unloaded the form again
     }
+    if (!m_shownSinceLoad) {
+        m_shownSinceLoad = true;
+        if (m_startUp == StartUpPosition::CenterScreen) {
+            Move((m_toolkit.ScreenWidth() - Width()) / 2, (m_toolkit.ScreenHeight() - Height()) / 2,
+                 Width(), Height());
+        }
+    }
     if (!m_visible) {
         m_visible = true;
         NotifyForm(FormProperty::Visible);
@@ -141,6 +148,7 @@ void Form::NotifyForm(FormProperty property) {
 
 void Form::SetLoaded(bool loaded) {
     m_loaded = loaded;
+    m_shownSinceLoad = false;
     if (loaded) {
         m_toolkit.FormLoaded(*this);
     }

@@ -15,6 +15,10 @@ namespace tamsel {
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
+// Where a form appears the first time it is shown after loading: where its Left and Top say,
+// or centred on the screen.
+enum class StartUpPosition { Manual = 0, CenterScreen = 2 };
+
 // Why a form is being unloaded, as QueryUnload reports it.
 enum class UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2, TaskManager = 3 };
 
@@ -31,8 +35,8 @@ enum class UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2, TaskM
 //
 // Life cycle: Load (raises OnLoad, starts timers) -> Show/Hide any number of times -> Unload
 // (QueryUnload and Unload may cancel). Show loads the form first when needed; a form can be
-// loaded again after it was unloaded. Positions and sizes are pixels; Width and Height are the
-// client area's.
+// loaded again after it was unloaded. Positions and sizes are pixels: Left and Top place the
+// window's frame on the screen, Width and Height are its client area's.
 class Form {
   public:
     Form(Toolkit& toolkit, std::string name);
@@ -62,6 +66,8 @@ class Form {
     void SetTopMost(bool topMost);
     WindowState State() const { return m_windowState; }
     void SetWindowState(WindowState state);
+    StartUpPosition StartUp() const { return m_startUp; }
+    void SetStartUpPosition(StartUpPosition position) { m_startUp = position; }
 
     int Left() const { return m_geometry.left; }
     int Top() const { return m_geometry.top; }
@@ -121,6 +127,8 @@ class Form {
     bool m_topMost = false;
     WindowState m_windowState = WindowState::Normal;
     Rect m_geometry{0, 0, 320, 240};
+    StartUpPosition m_startUp = StartUpPosition::CenterScreen;
+    bool m_shownSinceLoad = false;
     bool m_loaded = false;
     bool m_visible = false;
     bool m_unloading = false;

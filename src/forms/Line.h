@@ -11,7 +11,7 @@ namespace tamsel {
 class Line : public Control {
   public:
     Line(Form& parent, std::string name) : Control(parent, std::move(name), ControlKind::Line) {
-        SetForeColor(kColourButtonText);
+        SetForeColor(kColourButtonShadow);
     }
 
     void SetPoints(int x1, int y1, int x2, int y2) {

@@ -117,5 +117,22 @@ TEST_F(FormLifecycleTest, WindowPropertiesAreKept) {
     EXPECT_EQ(form.State(), WindowState::Minimized);
 }
 
+TEST_F(FormLifecycleTest, FirstShowAfterLoadCentresUnlessPlacedByHand) {
+    frmLog centred(toolkit, "frmA", log);
+    centred.Move(0, 0, 400, 300);
+    centred.Show();
+    EXPECT_EQ(centred.Geometry(), (Rect{312, 234, 400, 300}));
+    centred.Move(5, 6, 400, 300);
+    centred.Hide();
+    centred.Show();
+    EXPECT_EQ(centred.Left(), 5) << "only the first show after loading centres";
+
+    frmLog manual(toolkit, "frmB", log);
+    manual.SetStartUpPosition(StartUpPosition::Manual);
+    manual.Move(7, 8, 400, 300);
+    manual.Show();
+    EXPECT_EQ(manual.Left(), 7);
+}
+
 }  // namespace
 }  // namespace tamsel

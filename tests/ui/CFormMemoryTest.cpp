@@ -10,6 +10,7 @@ namespace {
 class CFormMemoryTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        form.SetStartUpPosition(StartUpPosition::Manual);
         form.Move(100, 50, 400, 300);
         form.Show();
     }
