@@ -1,0 +1,216 @@
+#include "engine/CHTTP.h"
+
+#include "support/HttpTestServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tamsel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::HttpTestServer;
+
+constexpr std::string_view kCatalogueText = "url=\"/a.pot\" date=\"01/02/2003\" size=\"3\"\r\n";
+constexpr HttpTimeouts kShortTimeouts{std::chrono::milliseconds(2000), std::chrono::seconds(1)};
+
+void Serve(httplib::Server& server, const std::string& path, int status, std::string body,
+           const std::string& type = "text/plain") {
+    server.Get(path, [=](const httplib::Request&, httplib::Response& res) {
+        res.status = status;
+        res.set_content(body, type);
+    });
+}
+
+// A kit server with the usual answers; a fresh client with short timeouts per test.
+class CHTTPTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        auto& server = http.server();
+        Serve(server, "/Tam-Sel Main Catalogue.ini", 200, std::string(kCatalogueText));
+        Serve(server, "/a.pot", 200, "new");
+        Serve(server, "/empty.pot", 200, "");
+        Serve(server, "/html404.pot", 404, "<HTML><BODY>404 Not Found</BODY></HTML>", "text/html");
+        Serve(server, "/plain404.ini", 404, "Not Found");
+        Serve(server, "/error500", 500, "SUCCESS");
+        server.Get("/moved.ini", [](const httplib::Request&, httplib::Response& res) {
+            res.set_redirect("/Tam-Sel Main Catalogue.ini");
+        });
+        server.Get("/moved-away.pot", [](const httplib::Request&, httplib::Response& res) {
+            res.set_redirect("/html404.pot");
+        });
+        server.Get("/hang", [this](const httplib::Request&, httplib::Response& res) {
+            http.stall();
+            res.set_content("too late", "text/plain");
+        });
+        server.Get("/ein", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content("OK,name=" + req.get_param_value("number"), "text/plain");
+        });
+        server.Post("/upload.asp", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("SUCCESS", "text/plain");
+        });
+        ASSERT_TRUE(http.start());
+    }
+
+    HttpTestServer http;
+    test::TempDir spool;
+    test::TempDir kit;
+    CHTTP client{MakeCurlHttpTransport(kShortTimeouts, spool.path())};
+};
+
+TEST(CHTTPRulesTest, UrlRuleAddsTheSchemeUnlessExactlyPresent) {
+    EXPECT_EQ(ApplyUrlRule("server/kit"), "http://server/kit");
+    EXPECT_EQ(ApplyUrlRule("http://server/kit"), "http://server/kit");
+    EXPECT_EQ(ApplyUrlRule("HTTP://server/kit"), "http://HTTP://server/kit");
+    EXPECT_EQ(ApplyUrlRule("https://server/kit"), "https://server/kit");
+    EXPECT_EQ(ApplyUrlRule("http:/"), "http://http:/");
+    EXPECT_EQ(ApplyUrlRule(""), "http://");
+}
+
+TEST(CHTTPRulesTest, PostDataGetsExactlyFourReplacements) {
+    EXPECT_EQ(EscapePostData("a & b = c\r\n"), "a+%26+b+=+c%0D%0A");
+    EXPECT_EQ(EscapePostData("data=100% +\"\xE9\""), "data=100%+++\"\xE9\"");
+    EXPECT_EQ(EscapePostData("&&\n\r"), "%26%26%0A%0D");
+}
+
+TEST_F(CHTTPTest, SynchronousFetchOfACatalogueWithBlanksInItsName) {
+    EXPECT_EQ(client.readyState(), 0);
+    EXPECT_FALSE(client.Complete());
+
+    ASSERT_TRUE(client.Fetch(http.hostUrl("/Tam-Sel Main Catalogue.ini"), false));
+    EXPECT_TRUE(client.Complete());
+    EXPECT_EQ(client.readyState(), 4);
+    EXPECT_EQ(client.getBody(), kCatalogueText);
+    EXPECT_EQ(http.requests().back().target, "/Tam-Sel%20Main%20Catalogue.ini");
+}
+
+TEST_F(CHTTPTest, FetchedFileIsCommittedIntoNewFolders) {
+    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), false));
+    ASSERT_TRUE(client.commit(kit / "Templates/Sub/a.pot"));
+    EXPECT_EQ(kit.read("Templates/Sub/a.pot"), "new");
+}
+
+TEST_F(CHTTPTest, CommitReplacesAnExistingFile) {
+    kit.write("a.pot", "older and longer content");
+    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), false));
+    ASSERT_TRUE(client.commit(kit / "a.pot"));
+    EXPECT_EQ(kit.read("a.pot"), "new");
+}
+
+TEST_F(CHTTPTest, RedirectIsFollowed) {
+    ASSERT_TRUE(client.Fetch(http.url("/moved.ini"), false));
+    EXPECT_EQ(client.getBody(), kCatalogueText);
+}
+
+// Every failed download must leave the user's existing file exactly as it was.
+class CHTTPFailedDownloadTest : public CHTTPTest,
+                                public testing::WithParamInterface<const char*> {};
+
+TEST_P(CHTTPFailedDownloadTest, NothingIsWrittenAndTheFetchReportsFailure) {
+    kit.write("kit/a.pot", "keep me");
+    EXPECT_FALSE(client.Fetch(http.url(GetParam()), false));
+    EXPECT_TRUE(client.Complete());
+    EXPECT_EQ(client.getBody(), "");
+    EXPECT_FALSE(client.commit(kit / "kit/a.pot"));
+    EXPECT_FALSE(client.commit(kit / "kit/b.pot"));
+    EXPECT_EQ(kit.read("kit/a.pot"), "keep me");
+    EXPECT_FALSE(fs::exists(kit / "kit/b.pot"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CHTTPFailedDownloadTest,
+                         testing::Values("/html404.pot", "/plain404.ini", "/moved-away.pot",
+                                         "/error500", "/hang", "/missing%20file.pot"));
+
+TEST_F(CHTTPTest, EmptyBodyIsReceivedButNeverWritten) {
+    kit.write("empty.pot", "keep me");
+    ASSERT_TRUE(client.Fetch(http.url("/empty.pot"), false));
+    EXPECT_EQ(client.getBody(), "");
+    EXPECT_FALSE(client.commit(kit / "empty.pot"));
+    EXPECT_FALSE(client.commit(kit / "new.pot"));
+    EXPECT_EQ(kit.read("empty.pot"), "keep me");
+    EXPECT_FALSE(fs::exists(kit / "new.pot"));
+}
+
+TEST_F(CHTTPTest, CommitNeedsAPathAndAFinishedRequest) {
+    EXPECT_FALSE(client.commit(kit / "a.pot")) << "no request made yet";
+    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), false));
+    EXPECT_FALSE(client.commit(""));
+}
+
+TEST_F(CHTTPTest, EmptyOrUnusableUrlIsNotFetched) {
+    EXPECT_FALSE(client.Fetch("", false));
+    EXPECT_FALSE(client.Fetch("", true));
+    EXPECT_EQ(client.readyState(), 0) << "nothing was sent";
+    EXPECT_FALSE(client.Fetch("HTTP://127.0.0.1/", false)) << "the rule makes it http://HTTP://...";
+}
+
+TEST_F(CHTTPTest, AsynchronousFetchIsPolledToCompletion) {
+    kit.write("a.pot", "old");
+    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), true));
+    EXPECT_FALSE(client.commit(kit / "a.pot")) << "not finished yet, or finished just now";
+    int polls = 0;
+    while (!client.Complete() && polls++ < 600) {
+        EXPECT_GE(client.readyState(), 1);
+        client.WaitForActivity(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(client.Complete());
+    EXPECT_EQ(client.readyState(), 4);
+    ASSERT_TRUE(client.commit(kit / "a.pot"));
+    EXPECT_EQ(kit.read("a.pot"), "new");
+}
+
+TEST_F(CHTTPTest, AsynchronousFetchOfAMissingFileCompletesAndCannotBeCommitted) {
+    ASSERT_TRUE(client.Fetch(http.url("/html404.pot"), true));
+    for (int polls = 0; !client.Complete() && polls < 600; ++polls) {
+        client.WaitForActivity(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(client.Complete());
+    EXPECT_FALSE(client.commit(kit / "html404.pot"));
+    EXPECT_FALSE(fs::exists(kit / "html404.pot"));
+}
+
+TEST_F(CHTTPTest, PostSendsTheEscapedFormBody) {
+    const std::string answer =
+        client.POST(http.hostUrl("/upload.asp"), "data=a & b = c\r\n100% \"done\"\r\n");
+    EXPECT_EQ(answer, "SUCCESS");
+    const auto seen = http.requests().back();
+    EXPECT_EQ(seen.method, "POST");
+    EXPECT_EQ(seen.contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(seen.body, "data=a+%26+b+=+c%0D%0A100%+\"done\"%0D%0A");
+}
+
+TEST_F(CHTTPTest, PostToAFailingAddressAnswersNothing) {
+    EXPECT_EQ(client.POST(http.url("/nowhere.asp"), "data=x"), "");
+    EXPECT_EQ(client.POST("", "data=x"), "");
+}
+
+TEST_F(CHTTPTest, QueryReturnsTheAnswerOrTrue) {
+    EXPECT_EQ(client.Query(http.url("/ein?number=123"), false), "OK,name=123");
+    EXPECT_EQ(client.Query(http.url("/ein?number=45 6"), true), "True");
+    EXPECT_TRUE(client.Complete());
+    EXPECT_EQ(client.getBody(), "OK,name=45 6");
+    EXPECT_EQ(http.requests().back().target, "/ein?number=45%206");
+}
+
+TEST_F(CHTTPTest, QueryOfAFailedRequestIsEmpty) {
+    EXPECT_EQ(client.Query(http.url("/plain404.ini"), false), "");
+    EXPECT_EQ(client.Query(http.url("/plain404.ini"), true), "");
+    EXPECT_EQ(client.Query("127.0.0.1:1/ein", true), "");
+}
+
+TEST_F(CHTTPTest, AllRequestsOfOneClientShareOneConnection) {
+    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), false));
+    ASSERT_TRUE(client.Fetch(http.url("/Tam-Sel Main Catalogue.ini"), true));
+    while (!client.Complete()) {
+        client.WaitForActivity(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(client.POST(http.url("/upload.asp"), "data=x"), "SUCCESS");
+    EXPECT_NE(client.Query(http.url("/ein?number=1"), false), "");
+    EXPECT_EQ(http.requests().size(), 4u);
+    EXPECT_EQ(http.connectionCount(), 1u);
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,38 @@
+#include "engine/KitPath.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace tamsel {
+namespace {
+
+TEST(KitPath, ParentSegmentsLeaveTheKit) {
+    EXPECT_TRUE(StaysInsideKit("/Templates/a.pot"));
+    EXPECT_TRUE(StaysInsideKit("/a..b/..c"));
+    EXPECT_FALSE(StaysInsideKit("/../a"));
+    EXPECT_FALSE(StaysInsideKit("/x/../../a"));
+    EXPECT_FALSE(StaysInsideKit("/x/.."));
+    EXPECT_FALSE(StaysInsideKit("\\..\\a"));
+}
+
+TEST(KitPath, ExistingFilesAndFoldersOfAnyCaseAreFoundAndTheRestKeepsTheCataloguesCase) {
+    test::TempDir dir;
+    dir.write("Templates/Sales/Deck.pot", "x");
+    EXPECT_EQ(ResolveKitPath(dir.path(), "/templates/SALES/deck.POT"),
+              dir / "Templates/Sales/Deck.pot");
+    EXPECT_EQ(ResolveKitPath(dir.path(), "/TEMPLATES/New/File.pot"),
+              dir / "Templates/New/File.pot");
+    EXPECT_EQ(ResolveKitPath(dir.path(), "/Templates/Sales/Deck.pot"),
+              dir / "Templates/Sales/Deck.pot");
+}
+
+TEST(KitPath, AmongNamesDifferingOnlyInCaseTheFirstInListingOrderWins) {
+    test::TempDir dir;
+    dir.write("readme.TXT", "1");
+    dir.write("README.txt", "2");
+    EXPECT_EQ(ResolveKitPath(dir.path(), "/Readme.txt"), dir / "README.txt");
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/Run.h"
+#include "forms/HeadlessToolkit.h"
+#include "support/HttpTestServer.h"
+#include "support/TempDir.h"
+#include "util/FileSystem.h"
+
+namespace tamsel {
+namespace {
+
+using test::HttpTestServer;
+using test::TempDir;
+
+// A run whose server publishes catalogue texts by path and whose kit folder is a temporary one.
+class Retrieval : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server.server().Get(R"(/(.*))",
+                            [this](const httplib::Request& req, httplib::Response& res) {
+                                const auto found = published.find(req.path);
+                                if (found == published.end()) {
+                                    res.status = 404;
+                                    res.set_content("Not Found", "text/plain");
+                                } else {
+                                    res.set_content(found->second, "text/plain");
+                                }
+                            });
+        ASSERT_TRUE(server.start());
+        run.globalConfiguration.putValue("remote", server.hostUrl(""));
+        run.globalConfiguration.putValue("primary_catalogue", "Tam-Sel Main Catalogue.ini");
+        run.localConfiguration.putValue("local", kit / "Kit");
+        std::filesystem::create_directories(kit / "Kit");
+    }
+
+    // A local kit file whose date and size read back as the given texts.
+    void localFile(const std::string& url, const std::string& content, const std::string& date) {
+        const auto path = kit.write("Kit" + url, content);
+        ASSERT_TRUE(SetFileTimeFromText(path, date + " 06:00"));
+    }
+
+    std::vector<std::string> marks() {
+        std::vector<std::string> lines;
+        for (const auto& entry : metrics().CompleteCatalogue()->Files().asCollection()) {
+            lines.push_back(entry->URL() + " " + std::to_string(entry->myType()) + "/" +
+                            std::to_string(entry->Reason()));
+        }
+        return lines;
+    }
+
+    CMetrics& metrics() { return run.g_objMetrics; }
+
+    HeadlessEventLoop loop;
+    HeadlessToolkit toolkit{loop};
+    HttpTestServer server;
+    std::map<std::string, std::string> published;
+    TempDir kit;
+    Run run{toolkit, kit / "Kit/Updater"};
+};
+
+TEST_F(Retrieval, RemoteCatalogueIsFetchedWithItsBlankPercentEncoded) {
+    published["/Tam-Sel Main Catalogue.ini"] =
+        "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[EXCLUDE]\r\nurl=\"/Personal\"";
+    ASSERT_TRUE(metrics().getRemoteCatalogue());
+    // The last line has no line end of its own: the reader adds one.
+    ASSERT_EQ(metrics().RemoteCatalogue()->Files().Size(), 1);
+    EXPECT_EQ(metrics().ExcludedFiles().Size(), 1);
+    EXPECT_EQ(server.requests().back().target, "/Tam-Sel%20Main%20Catalogue.ini");
+}
+
+TEST_F(Retrieval, ErrorPagesAndMissingCataloguesGiveNothing) {
+    published["/page.ini"] = "<html><body>Oops</body></html>";
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/page.ini"), ""), nullptr);
+    // A plain-text 404 would otherwise parse as an empty catalogue that removes every file.
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
+    EXPECT_FALSE(metrics().getRemoteCatalogue());
+    published["/bad.ini"] = "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\r\n";
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/bad.ini"), ""), nullptr);
+}
+
+TEST_F(Retrieval, EntriesLeadingOutOfTheKitAreDropped) {
+    published["/c.ini"] =
+        "url=\"/../outside.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/ok/../../x\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/fine.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "[SPECIAL]\r\nurl=\"/../../etc/passwd\" date=\"01/02/2006\" size=\"3\"\r\n";
+    const auto catalogue = metrics().getCatalogue(server.hostUrl("/c.ini"), "");
+    ASSERT_NE(catalogue, nullptr);
+    ASSERT_EQ(catalogue->Files().Size(), 1);
+    EXPECT_EQ(catalogue->Files().asCollection()[0]->URL(), "/fine.txt");
+    EXPECT_EQ(catalogue->Special().Size(), 0);
+}
+
+TEST_F(Retrieval, AnalysisMarksEveryCase) {
+    localFile("/same.pot", "abc", "01/02/2006");
+    localFile("/size.pot", "abc", "01/02/2006");
+    localFile("/date.pot", "abc", "01/02/2006");
+    localFile("/blank.pot", "abc", "01/02/2006");
+    localFile("/Personal/notes.txt", "n", "01/02/2006");
+    localFile("/old.pot", "o", "01/02/2006");
+    localFile("/Templates/CASE.pot", "abc", "01/02/2006");
+    published["/Sales/catalogue.ini"] =
+        "url=\"/same.pot\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/size.pot\" date=\"01/02/2006\" size=\"4\"\r\n"
+        "url=\"/date.pot\" date=\"1/2/2006\" size=\"3\"\r\n"
+        "url=\"/blank.pot\" date=\"01/02/2006\" size=\"3 \"\r\n"
+        "url=\"/templates/case.pot\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/new.pot\" date=\"01/02/2006\" size=\"9\"\r\n"
+        "[EXCLUDE]\r\nurl=\"/Personal\"\r\n";
+    const auto secondary = metrics().getCatalogue(server.hostUrl("/Sales/catalogue.ini"), "/Sales");
+    ASSERT_NE(secondary, nullptr);
+    metrics().CompleteCatalogue()->Append(*secondary);
+    ASSERT_TRUE(metrics().getLocalCatalogue());
+    metrics().analyseCatalogue();
+    EXPECT_EQ(marks(), (std::vector<std::string>{"/same.pot 4/0", "/size.pot 1/1", "/date.pot 1/2",
+                                                 "/blank.pot 1/1", "/templates/case.pot 4/0",
+                                                 "/new.pot 2/4", "/old.pot 3/3"}));
+
+    metrics().pruneCatalogue();
+    EXPECT_EQ(metrics().CompleteCatalogue()->Files().Size(), 5);
+    metrics().CompleteCatalogue()->Files().setTags();
+    metrics().calculateSize();
+    EXPECT_EQ(metrics().Size(), 4 + 3 + 3 + 9);
+}
+
+TEST_F(Retrieval, WithNothingChosenEveryLocalFileOutsideTheExclusionsIsRedundant) {
+    localFile("/a.pot", "a", "01/02/2006");
+    localFile("/Personal/b.txt", "b", "01/02/2006");
+    localFile("/docs/Personal-notes.txt", "c", "01/02/2006");
+    metrics().ExcludedFiles().add(std::make_shared<CFile>());
+    metrics().ExcludedFiles().asCollection()[0]->URL("/Personal");
+    ASSERT_TRUE(metrics().getLocalCatalogue());
+    metrics().analyseCatalogue();
+    EXPECT_EQ(marks(), (std::vector<std::string>{"/a.pot 3/3", "/docs/Personal-notes.txt 3/3"}));
+}
+
+TEST_F(Retrieval, AnUpToDateKitPrunesToNothing) {
+    localFile("/a.pot", "abc", "01/02/2006");
+    published["/p/catalogue.ini"] = "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n";
+    metrics().CompleteCatalogue()->Append(
+        *metrics().getCatalogue(server.hostUrl("/p/catalogue.ini"), "/p"));
+    ASSERT_TRUE(metrics().getLocalCatalogue());
+    metrics().analyseCatalogue();
+    metrics().pruneCatalogue();
+    EXPECT_EQ(metrics().CompleteCatalogue()->Files().Size(), 0);
+}
+
+TEST_F(Retrieval, UnreadableKitFolderFailsTheLocalCatalogue) {
+    run.localConfiguration.putValue("local", kit / "NoSuchKit");
+    EXPECT_FALSE(metrics().getLocalCatalogue());
+    run.localConfiguration.putValue("local", "");
+    EXPECT_FALSE(metrics().getLocalCatalogue());
+}
+
+}  // namespace
+}  // namespace tamsel

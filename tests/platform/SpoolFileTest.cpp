@@ -1,0 +1,71 @@
+#include "platform/SpoolFile.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tamsel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t EntriesIn(const std::string& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(SpoolFileTest, CommitMovesTheContentOverAnExistingFile) {
+    test::TempDir dir;
+    const auto target = dir.write("kit/a.pot", "old content");
+    auto spool = SpoolFile::Create(dir.path());
+    ASSERT_NE(spool, nullptr);
+    ASSERT_TRUE(spool->write("new ", 4));
+    ASSERT_TRUE(spool->write("content!", 8));
+    EXPECT_EQ(spool->size(), 12u);
+
+    ASSERT_TRUE(spool->commitTo(target));
+    EXPECT_EQ(dir.read("kit/a.pot"), "new content!");
+    spool.reset();
+    EXPECT_EQ(dir.read("kit/a.pot"), "new content!") << "a committed file must survive its spool";
+    EXPECT_EQ(EntriesIn(dir.path()), 1u) << "only the kit folder is left";
+}
+
+TEST(SpoolFileTest, UncommittedFileIsRemovedAndReadable) {
+    test::TempDir dir;
+    auto spool = SpoolFile::Create(dir.path());
+    ASSERT_NE(spool, nullptr);
+    const auto path = spool->path();
+    EXPECT_EQ(path.filename().string().front(), '.') << "spool files are hidden";
+    spool->write("body", 4);
+    ASSERT_TRUE(spool->close());
+    EXPECT_EQ(spool->readAll(), "body");
+    spool.reset();
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(SpoolFileTest, FailedCommitLeavesTheTargetAlone) {
+    test::TempDir dir;
+    const auto target = dir.write("folder/keep.txt", "keep");
+    auto spool = SpoolFile::Create(dir.path());
+    ASSERT_NE(spool, nullptr);
+    spool->write("x", 1);
+    // A folder cannot be replaced by a file.
+    EXPECT_FALSE(spool->commitTo(dir / "folder"));
+    EXPECT_EQ(dir.read("folder/keep.txt"), "keep");
+    // A missing folder is not created here.
+    EXPECT_FALSE(spool->commitTo(dir / "missing/a.txt"));
+}
+
+TEST(SpoolFileTest, CreateFailsInAMissingFolder) {
+    test::TempDir dir;
+    EXPECT_EQ(SpoolFile::Create(dir / "no/such/folder"), nullptr);
+}
+
+TEST(SpoolFileTest, ConsecutiveNamesDiffer) {
+    EXPECT_NE(SpoolFile::UniqueNameIn("/x"), SpoolFile::UniqueNameIn("/x"));
+}
+
+}  // namespace
+}  // namespace tamsel
