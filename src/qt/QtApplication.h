@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace tamsel {
+
+class EventLoop;
+class Toolkit;
+
+// What start hands back: whatever must stay alive while the program runs (the run object that
+// owns the main form, say). It is released after the last form unloads, before the toolkit.
+using KeepAlive = std::shared_ptr<void>;
+
+// Runs the program on Qt: creates the application, its event loop and toolkit, calls start
+// (which loads and shows the first form, modeless), then processes events until no form is
+// loaded any more or the loop is asked to quit. Returns the process exit code (always 0).
+int RunQtApplication(int argc, char** argv,
+                     const std::function<KeepAlive(Toolkit& toolkit, EventLoop& loop)>& start);
+
+}  // namespace tamsel
