@@ -152,12 +152,23 @@ std::string LongTimeText(const DateTime& d) {
 }
 
 std::string DefaultDateTimeText(const DateTime& d) {
+    // As the general date form: no time part at midnight, no date part on the zero date.
+    const DateTime zero;
+    const bool noTime = d.hour == 0 && d.minute == 0 && d.second == 0;
+    const bool noDate = d.year == zero.year && d.month == zero.month && d.day == zero.day;
     const std::tm tm = ToTm(d);
     std::array<char, 256> buffer{};
+    std::size_t n = 0;
     // The user's short date form is wanted here, whatever digits of the year it shows.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-y2k"
-    const std::size_t n = std::strftime(buffer.data(), buffer.size(), "%x %X", &tm);
+    if (noDate && !noTime) {
+        n = std::strftime(buffer.data(), buffer.size(), "%X", &tm);
+    } else if (noTime) {
+        n = std::strftime(buffer.data(), buffer.size(), "%x", &tm);
+    } else {
+        n = std::strftime(buffer.data(), buffer.size(), "%x %X", &tm);
+    }
 #pragma GCC diagnostic pop
     return std::string(buffer.data(), n);
 }

@@ -34,7 +34,8 @@ std::string TimeText(const DateTime& d);
 std::string DateToDmy(const DateTime& d);
 // The time of day in the user's long time format (locale %X).
 std::string LongTimeText(const DateTime& d);
-// The date and time in the user's default date-time form (locale %x %X).
+// The date and time in the user's default date-time form (locale %x %X), as the general date form
+// shows it: the date alone at midnight, the time alone on the zero date.
 std::string DefaultDateTimeText(const DateTime& d);
 // Reads "d/m/yyyy" optionally followed by a space and "h:mm" or "h:mm:ss". False when the text is
 // not a valid date (day beyond the month, month outside 1-12, missing parts).

@@ -4,8 +4,8 @@
 #include <vector>
 
 // File-system helpers. Hidden entries (names beginning with ".") and system entries (anything
-// that is neither a regular file nor a directory) are never listed; links to directories are not
-// followed.
+// that is neither a regular file nor a directory, and dangling links) are never listed; a link to
+// a regular file is listed as that file, a link to a directory is not listed (never followed).
 namespace tamsel {
 
 struct FolderEntry {
@@ -26,15 +26,23 @@ std::string GetFileSize(const std::string& path);
 bool CreateFolderPath(const std::string& path);
 bool DeleteFolderTree(const std::string& path);
 // Removes empty subfolders below the folder, deepest first; the count of entries left in it.
+// Sound behaviour: a subfolder that holds only hidden or system entries is kept (and counts), and
+// a subfolder that cannot be read is left alone (and counts). Throws TamselError when the folder
+// itself cannot be read.
 long PruneEmptyFolders(const std::string& folder);
 bool FileExists(const std::string& path);
+// True when the folder can be opened for listing; false for empty text.
 bool FolderExists(const std::string& folder);
 // Re-dates a writable file to 06:00 of its own last-modified date; false (nothing touched) for a
 // missing, read-only or unwritable file.
 bool StampFileTime(const std::string& path);
-// Refuses anything inside the protected folders; deletes a file that exists and can be stamped.
+// Refuses a path containing "C:\WINNT" or "C:\PROGRAM FILES" (any case) and any path inside /bin,
+// /boot, /dev, /etc, /lib, /lib32, /lib64, /proc, /sbin, /sys or /usr (made absolute, "." and ".."
+// resolved; also through a linked folder); deletes a file that exists and can be stamped.
 bool SafeDeleteFile(const std::string& path);
-// Sets access and modification time from "dd/mm/yyyy hh:mm[:ss]" in local time.
+// Sets access and modification time from "dd/mm/yyyy hh:mm[:ss]" in local time. False for a missing,
+// hidden (name beginning with ".") or non-regular file, an invalid date, or a file that cannot be
+// opened for writing.
 bool SetFileTimeFromText(const std::string& path, const std::string& text);
 // Replaces (or with an empty replacement drops) every line containing the search text, ignoring
 // case, in a file of at most 129 lines.
@@ -42,7 +50,8 @@ bool ReplaceLinesInFile(const std::string& path, const std::string& search,
                         const std::string& replacement);
 
 // Writes the whole content to a temporary file in the same folder and renames it over the target,
-// so a failure leaves the old file as it was.
+// so a failure leaves the old file as it was. Keeps the target's permissions; through a link it
+// replaces the file linked to.
 bool WriteFileAtomically(const std::string& path, const std::string& content);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
