@@ -71,7 +71,7 @@ TEST(CHTTPRulesTest, UrlRuleAddsTheSchemeUnlessExactlyPresent) {
 
 TEST(CHTTPRulesTest, PostDataGetsExactlyFourReplacements) {
     EXPECT_EQ(EscapePostData("a & b = c\r\n"), "a+%26+b+=+c%0D%0A");
-    EXPECT_EQ(EscapePostData("data=100% +\"\xE9\""), "data=100%+++\"\xE9\"");
+    EXPECT_EQ(EscapePostData("data=100% +\"\xE9\""), "data=100%++\"\xE9\"");
     EXPECT_EQ(EscapePostData("&&\n\r"), "%26%26%0A%0D");
 }
 

@@ -23,7 +23,7 @@ struct SeenRequest {
 };
 
 // An HTTP server on 127.0.0.1 at a port the system picks, serving on its own threads while a test
-// runs. Register routes on server() before start(); every request is recorded before routing.
+// runs. Register routes on server() before start(); every answered request is recorded.
 //
 //     HttpTestServer http;
 //     http.server().Get("/a.txt", [](const auto&, auto& res) { res.set_content("A", "text/plain");
@@ -34,11 +34,12 @@ struct SeenRequest {
 class HttpTestServer {
   public:
     HttpTestServer() {
-        server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+        // Runs after the handler has read the body and before the answer is sent, so a request
+        // is on record by the time its client sees the answer.
+        server_.set_post_routing_handler([this](const httplib::Request& req, httplib::Response&) {
             std::lock_guard lock(mutex_);
             seen_.push_back(SeenRequest{req.method, req.target, req.path, req.body,
                                         req.get_header_value("Content-Type"), req.remote_port});
-            return httplib::Server::HandlerResponse::Unhandled;
         });
     }
 
