@@ -1,4 +1,4 @@
-#include "ui/CFormMemory.h"
+#include "forms/CFormMemory.h"
 
 #include "forms/Form.h"
 

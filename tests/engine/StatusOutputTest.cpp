@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/Run.h"
+#include "engine/UpdateRun.h"
 #include "forms/Forms.h"
 #include "forms/HeadlessToolkit.h"
 
@@ -17,7 +17,7 @@ class StatusOutput : public ::testing::Test {
   protected:
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
-    Run run{toolkit, "/opt/Kit/Updater"};
+    UpdateRun run{toolkit, "/opt/Kit/Updater"};
     PaneForm form{toolkit};
     CMetrics& metrics = run.g_objMetrics;
     void SetUp() override { metrics.Broadcast(&form.InfoPane); }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "engine/UpdateRun.h"
+
+namespace tamsel {
+
+// The installer's hand-offs: "/INSTALL" registers and "/REMOVE" unregisters the kit's add-in
+// named on the command line (already upper-cased). Add-in registration has not been built yet,
+// so both end the run without touching anything; the trace says so.
+void InstallHandOff(UpdateRun& run, const std::string& commandLine);
+void RemoveHandOff(UpdateRun& run, const std::string& commandLine);
+
+}  // namespace tamsel

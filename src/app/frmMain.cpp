@@ -1,0 +1,90 @@
+#include "app/frmMain.h"
+
+#include "app/HandOffs.h"
+#include "engine/Version.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
+    : Form(run.GetToolkit(), "frmMain"),
+      run_(run),
+      metrics_(run.g_objMetrics),
+      commandLine_(std::move(commandLine)),
+      previousInstance_(previousInstance) {
+    Move(0, 0, 440, 300);
+    lblLegend.Move(12, 10, 416, 18);
+    InfoPane.Move(12, 32, 416, 170);
+    lblLegal.Move(12, 210, 320, 80);
+    lblLegal.SetCaption("Legal");
+    lblLegal.SetFont(7, false);
+    cmdCancel.Move(340, 258, 88, 28);
+    cmdCancel.SetCaption("&Cancel");
+    cmdCancel.SetVisible(false);
+    cmdCancel.SetDefault(true);
+    Timer1.SetInterval(200);
+    Timer1.SetEnabled(false);
+
+    OnLoad = [this] { Form_Load(); };
+    cmdCancel.OnClick = [this] { cmdCancel_Click(); };
+    Timer1.OnTimer = [this] { Timer1_Timer(); };
+}
+
+void frmMain::Form_Load() {
+    const std::string command = ToUpper(commandLine_);
+    if (command.find("/INSTALL") != std::string::npos) {
+        InstallHandOff(run_, command);
+        Unload();
+        return;
+    }
+    if (command.find("/REMOVE") != std::string::npos) {
+        RemoveHandOff(run_, command);
+        Unload();
+        return;
+    }
+    metrics_.Silent(command.find("/SILENT") != std::string::npos);
+    metrics_.Debugging(command.find("/DEBUG") != std::string::npos);
+
+    SetCaption("Tamsel Updater");
+    lblLegend.SetCaption("Connection status:");
+    lblLegal.SetCaption(LegalCaption());
+    // An "&" in the notice is shown as it is, not taken for an accelerator.
+    lblLegal.SetUseMnemonic(false);
+    metrics_.Broadcast(&InfoPane);
+    metrics_.FormMemory().SnapShot(*this);
+    Timer1.SetEnabled(true);
+}
+
+void frmMain::cmdCancel_Click() {
+    switch (state_) {
+        case 55:
+            state_ = 56;
+            break;
+        case 82:
+            state_ = 84;
+            break;
+        case 100:
+            runDeferredCommands();
+            Unload();
+            break;
+        default:
+            Unload();
+            break;
+    }
+}
+
+void frmMain::Timer1_Timer() {
+    if (previousInstance_) {
+        Unload();
+    }
+    metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
+    Step();
+}
+
+void frmMain::runDeferredCommands() {
+    for (const auto& command : run_.deferredCommands) {
+        processSpecial2(command);
+    }
+}
+
+}  // namespace tamsel

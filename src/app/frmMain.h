@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "catalogue/CCatalogue.h"
+#include "catalogue/CChoice.h"
+#include "catalogue/CMenu.h"
+#include "engine/UpdateRun.h"
+#include "forms/Forms.h"
+
+namespace tamsel {
+
+// The main window: the status pane, the one button, and the 200 ms timer that steps the main
+// update sequence one state per tick.
+class frmMain : public Form {
+  public:
+    // previousInstance: another copy of the program is already running.
+    frmMain(UpdateRun& run, std::string commandLine, bool previousInstance);
+
+    ListBox& InfoPane = Add<ListBox>("InfoPane");
+    Label& lblLegend = Add<Label>("lblLegend");
+    Label& lblLegal = Add<Label>("lblLegal");
+    CommandButton& cmdCancel = Add<CommandButton>("cmdCancel");
+    Timer& Timer1 = Add<Timer>("Timer1");
+
+    int State() const { return state_; }
+    void SetState(int state) { state_ = state; }
+
+    // Runs every command queued for the end of the run, in order.
+    void runDeferredCommands();
+    // Runs one special command.
+    void processSpecial2(const std::string& command);
+
+  private:
+    void Form_Load();
+    void cmdCancel_Click();
+    void Timer1_Timer();
+    // One state of the main update sequence.
+    void Step();
+
+    UpdateRun& run_;
+    CMetrics& metrics_;
+    std::string commandLine_;
+    bool previousInstance_;
+
+    int state_ = 0;
+    int menuIndex_ = 0;
+    int powerPointPrompts_ = 0;
+    std::shared_ptr<CChoice> currentChoice_;
+    std::shared_ptr<CCatalogue> secondaryCatalogue_;
+    std::shared_ptr<CMenu> flattenedMenu_;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,164 @@
+#include <algorithm>
+#include <unordered_map>
+
+#include "engine/CMetrics.h"
+#include "engine/KitPath.h"
+#include "util/Error.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+namespace {
+
+// Looks entries up by URL ignoring case, answering the first entry in list order as a linear
+// case-insensitive scan would.
+class UrlIndex {
+  public:
+    explicit UrlIndex(const CFiles& files) {
+        index_.reserve(files.asCollection().size());
+        for (const auto& entry : files.asCollection()) {
+            add(entry);
+        }
+    }
+    void add(const std::shared_ptr<CFile>& entry) {
+        index_.try_emplace(ToLower(entry->URL()), entry);
+    }
+    std::shared_ptr<CFile> find(const std::string& url) const {
+        const auto found = index_.find(ToLower(url));
+        return found == index_.end() ? nullptr : found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, std::shared_ptr<CFile>> index_;
+};
+
+}  // namespace
+
+std::shared_ptr<CCatalogue> CMetrics::CompleteCatalogue() {
+    if (!complete_) {
+        complete_ = std::make_shared<CCatalogue>();
+    }
+    return complete_;
+}
+
+bool CMetrics::getRemoteCatalogue() {
+    remote_ =
+        getCatalogue(globalSettings_.getRemote() + "/" + globalSettings_.getPrimaryCatalogue(), "");
+    return remote_ != nullptr;
+}
+
+std::shared_ptr<CCatalogue> CMetrics::scanDirectory() {
+    return CFactory(debug_).createCatalogueFromFileSystem(localSettings_.getLocal(), "");
+}
+
+bool CMetrics::getLocalCatalogue() {
+    try {
+        local_ = scanDirectory();
+        return local_ != nullptr;
+    } catch (const TamselError& error) {
+        Trace("CMetric::getLocalCatalogue() " + error.Description());
+    } catch (const std::exception& error) {
+        Trace(std::string("CMetric::getLocalCatalogue() ") + error.what());
+    }
+    return false;
+}
+
+void CMetrics::DropEntriesOutsideKit(CFiles& files, const char* list) {
+    if (std::all_of(files.asCollection().begin(), files.asCollection().end(),
+                    [](const auto& entry) { return StaysInsideKit(entry->URL()); })) {
+        return;
+    }
+    CFiles kept;
+    for (const auto& entry : files.asCollection()) {
+        if (StaysInsideKit(entry->URL())) {
+            kept.add(entry);
+        } else {
+            Trace(std::string("CMetric::getCatalogue() dropped ") + list +
+                  " entry outside the kit '" + entry->URL() + "'");
+        }
+    }
+    files = std::move(kept);
+}
+
+std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
+                                                   const std::string& append) {
+    try {
+        CHTTP& http = Http();
+        if (!http.Fetch(url, false)) {
+            return nullptr;
+        }
+        const std::string body = "'\r\n" + http.getBody() + "\r\n";
+        if (ContainsNoCase(body, "<HTML>")) {
+            return nullptr;
+        }
+        auto catalogue =
+            CFactory(debug_).createCatalogueFromText(body, append, globalSettings_.getRemote());
+        if (catalogue) {
+            DropEntriesOutsideKit(catalogue->Files(), "file");
+            DropEntriesOutsideKit(catalogue->Special(), "special");
+            for (const auto& entry : catalogue->Excluded().asCollection()) {
+                excluded_.add(entry);
+            }
+        }
+        return catalogue;
+    } catch (const std::exception& error) {
+        Trace(std::string("CMetric::getCatalogue() ") + error.what());
+        return nullptr;
+    }
+}
+
+void CMetrics::analyseCatalogue() {
+    auto complete = CompleteCatalogue();
+    if (!local_) {
+        local_ = std::make_shared<CCatalogue>();
+    }
+    const UrlIndex localIndex(local_->Files());
+    for (const auto& remote : complete->Files().asCollection()) {
+        if (const auto local = localIndex.find(remote->URL())) {
+            if (remote->Size() != local->Size()) {
+                remote->myType(CFile::TypeUpdate);
+                remote->Reason(CFile::ReasonWrongSize);
+            } else if (remote->Time() != local->Time()) {
+                remote->Reason(CFile::ReasonWrongDate);
+                remote->myType(CFile::TypeUpdate);
+            } else {
+                remote->myType(CFile::TypeUnchanged);
+            }
+        } else {
+            remote->myType(CFile::TypeNew);
+            remote->Reason(CFile::ReasonMissing);
+        }
+    }
+
+    UrlIndex completeIndex(complete->Files());
+    for (const auto& local : local_->Files().asCollection()) {
+        if (!completeIndex.find(local->URL()) && !isExcluded(local->fullURL())) {
+            local->myType(CFile::TypeRemove);
+            local->Reason(CFile::ReasonRedundant);
+            complete->Files().add(local);
+            completeIndex.add(local);
+        }
+    }
+}
+
+void CMetrics::pruneCatalogue() {
+    auto pruned = std::make_shared<CCatalogue>();
+    for (const auto& entry : CompleteCatalogue()->Files().asCollection()) {
+        if (entry->myType() != CFile::TypeUnchanged) {
+            pruned->Files().add(entry);
+        }
+    }
+    complete_ = std::move(pruned);
+}
+
+void CMetrics::calculateSize() {
+    size_ = CompleteCatalogue()->Size();
+}
+
+bool CMetrics::isExcluded(const std::string& path) const {
+    return std::any_of(
+        excluded_.asCollection().begin(), excluded_.asCollection().end(),
+        [&path](const auto& entry) { return path.find(entry->URL()) != std::string::npos; });
+}
+
+}  // namespace tamsel

@@ -1,0 +1,74 @@
+#include "engine/CMetrics.h"
+
+#include "config/SettingsLoading.h"
+
+namespace tamsel {
+
+CMetrics::CMetrics(std::string appPath, Toolkit& toolkit, CConfiguration& local,
+                   CConfiguration& global, HttpTransportFactory makeTransport)
+    : appPath_(std::move(appPath)),
+      toolkit_(toolkit),
+      localSettings_(local),
+      globalSettings_(global),
+      makeTransport_(std::move(makeTransport)) {
+    debug_.path = appPath_ + "/debug.log";
+}
+
+std::unique_ptr<CHTTP> CMetrics::NewHttp() const {
+    return makeTransport_ ? std::make_unique<CHTTP>(makeTransport_()) : std::make_unique<CHTTP>();
+}
+
+CHTTP& CMetrics::Http() {
+    if (!http_) {
+        http_ = NewHttp();
+    }
+    return *http_;
+}
+
+bool CMetrics::readConfigFile() {
+    return LoadSettings(appPath_, localSettings_, globalSettings_);
+}
+
+void CMetrics::AddLine(const std::string& text, Colour colour) {
+    if (pane_ != nullptr) {
+        pane_->SetForeColor(colour);
+        pane_->SetListIndex(pane_->AddItem(text));
+    }
+    if (OnStatusLine) {
+        OnStatusLine(text, true);
+    }
+}
+
+void CMetrics::Shout(const std::string& text) {
+    AddLine(text, kColourBlack);
+}
+
+void CMetrics::Scream(const std::string& text) {
+    AddLine(text, kColourRed);
+}
+
+void CMetrics::Wisper(const std::string& text) {
+    if (pane_ != nullptr) {
+        if (pane_->ListCount() == 0) {
+            pane_->AddItem(text);
+        } else {
+            const int last = pane_->ListCount() - 1;
+            pane_->SetList(last, pane_->List(last) + text);
+        }
+    }
+    if (OnStatusLine) {
+        OnStatusLine(text, false);
+    }
+}
+
+void CMetrics::Warning(const std::string& text) {
+    toolkit_.MsgBox(text, msgbox::kCritical, "Tamsel Problem");
+}
+
+void CMetrics::ClearPane() {
+    if (pane_ != nullptr) {
+        pane_->Clear();
+    }
+}
+
+}  // namespace tamsel

@@ -1,0 +1,80 @@
+#include "engine/KitPath.h"
+
+#include <sys/stat.h>
+
+#include <string_view>
+
+#include "util/FileSystem.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The name of the entry of folder that equals name ignoring case, or empty.
+std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
+    try {
+        for (const auto& entry : ListFolder(folder.empty() ? "/" : folder)) {
+            if (EqualsNoCase(entry.name, name)) {
+                return entry.name;
+            }
+        }
+    } catch (...) {
+        // An unreadable folder resolves nothing.
+    }
+    return {};
+}
+
+}  // namespace
+
+bool StaysInsideKit(const std::string& url) {
+    std::string_view rest(url);
+    while (!rest.empty()) {
+        const auto slash = rest.find_first_of("/\\");
+        if (rest.substr(0, slash) == "..") {
+            return false;
+        }
+        if (slash == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(slash + 1);
+    }
+    return true;
+}
+
+std::string ResolveKitPath(const std::string& kitFolder, const std::string& url) {
+    std::string path = kitFolder;
+    bool resolving = true;
+    std::string_view rest(url);
+    while (!rest.empty()) {
+        const auto slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        if (!segment.empty()) {
+            std::string candidate = path + "/" + std::string(segment);
+            if (resolving && !Exists(candidate)) {
+                const std::string actual = FindIgnoringCase(path, segment);
+                if (actual.empty()) {
+                    resolving = false;
+                } else {
+                    candidate = path + "/" + actual;
+                }
+            }
+            path = std::move(candidate);
+        }
+        if (slash == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(slash + 1);
+    }
+    if (!url.empty() && url.back() == '/') {
+        path += '/';
+    }
+    return path;
+}
+
+}  // namespace tamsel

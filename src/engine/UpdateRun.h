@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/CConfiguration.h"
+#include "engine/CMetrics.h"
+#include "forms/Toolkit.h"
+
+namespace tamsel {
+
+// Everything one run of the updater owns: the metrics object, the two settings files, the
+// special commands deferred to the end of the run, the run-wide flags and the toolkit. Tests make
+// a fresh one per case.
+class UpdateRun {
+  public:
+    UpdateRun(Toolkit& toolkit, std::string appPath, HttpTransportFactory makeTransport = {})
+        : toolkit_(toolkit),
+          g_objMetrics(std::move(appPath), toolkit, localConfiguration, globalConfiguration,
+                       std::move(makeTransport)) {}
+    UpdateRun(const UpdateRun&) = delete;
+    UpdateRun& operator=(const UpdateRun&) = delete;
+
+    Toolkit& GetToolkit() const { return toolkit_; }
+
+  private:
+    Toolkit& toolkit_;
+
+  public:
+    CConfiguration localConfiguration;
+    CConfiguration globalConfiguration;
+    CMetrics g_objMetrics;
+    std::vector<std::string> deferredCommands;
+    bool exitAfterProcessing = false;
+    bool einMode = false;
+};
+
+}  // namespace tamsel

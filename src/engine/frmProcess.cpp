@@ -1,0 +1,213 @@
+#include "engine/frmProcess.h"
+
+#include "engine/KitPath.h"
+#include "util/FileSystem.h"
+#include "util/Format.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration& local,
+                       const CConfiguration& global, SpecialCommand processSpecial2)
+    : Form(toolkit, "frmProcess"),
+      metrics_(metrics),
+      local_(local),
+      global_(global),
+      processSpecial2_(std::move(processSpecial2)) {
+    Move(0, 0, 460, 170);
+    lblPatience.Move(12, 10, 436, 34);
+    lblPatience.SetCaption(
+        "Downloading your documents. Please be patient, this may take a few minutes.");
+    lblFrame.Move(12, 50, 120, 18);
+    lblFrame.SetCaption("Downloading");
+    lblFrame.SetFont(0, true);
+    lblState.Move(388, 50, 60, 18);
+    lblState.SetAlignment(Alignment::Right);
+    lblInfo.Move(12, 74, 436, 18);
+    lblStatus.Move(12, 100, 436, 36);
+    Timer1.SetInterval(200);
+
+    OnLoad = [this] { Form_Load(); };
+    OnActivate = [this] {
+        if (metrics_.Silent()) {
+            Hide();
+        }
+    };
+    OnQueryUnload = [this](bool&, UnloadMode mode) {
+        if (mode == UnloadMode::FormControlMenu) {
+            complete_ = true;
+        }
+    };
+    Timer1.OnTimer = [this] { Timer1_Timer(); };
+}
+
+void frmProcess::Form_Load() {
+    SetCaption("Tamsel Updater");
+    state_ = 0;
+    complete_ = false;
+    canceled_ = true;
+    error_ = false;
+    deleteFailed_ = false;
+    current_ = nullptr;
+    index_ = 1;
+    files_ = 0;
+    processedSize_ = 0;
+    startTime_ = GetToolkit().Loop().Now();
+}
+
+void frmProcess::Heartbeat() {
+    const std::string separator = lblState.Caption().find(':') != std::string::npos ? "." : ":";
+    lblState.SetCaption(std::to_string(state_) + separator +
+                        std::to_string(metrics_.Http().readyState()));
+}
+
+// Works through as many states as the tick budget allows: a state that does not wait hands over
+// to the next at once, and a download in flight is waited for briefly so the next file starts
+// the moment it lands. When work remains, the loop comes straight back after the window has
+// handled its events instead of waiting for the next tick.
+void frmProcess::Timer1_Timer() {
+    continuationPosted_ = false;
+    const auto start = std::chrono::steady_clock::now();
+    while (IsLoaded() && !complete_) {
+        Heartbeat();
+        if (!Step()) {
+            const auto spent = std::chrono::steady_clock::now() - start;
+            if (spent >= kTickBudget) {
+                break;
+            }
+            metrics_.Http().WaitForActivity(
+                std::chrono::duration_cast<std::chrono::milliseconds>(kTickBudget - spent));
+        }
+        if (std::chrono::steady_clock::now() - start >= kTickBudget) {
+            break;
+        }
+    }
+    if (IsLoaded() && !complete_ && !continuationPosted_) {
+        continuationPosted_ = true;
+        GetToolkit().Loop().Post([this] {
+            if (continuationPosted_ && IsLoaded()) {
+                Timer1_Timer();
+            }
+        });
+    }
+}
+
+std::string frmProcess::LocalPath() const {
+    return ResolveKitPath(UrlToPath(local_.getLocal()), current_->URL());
+}
+
+void frmProcess::ShowProgress(long index, long count) {
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::seconds>(GetToolkit().Loop().Now() - startTime_);
+    lblStatus.SetCaption(
+        ProgressText(index, count, processedSize_, metrics_.Size(), elapsed.count()));
+}
+
+bool frmProcess::Step() {
+    const auto& files = metrics_.CompleteCatalogue()->Files().asCollection();
+    switch (state_) {
+        case 0: {
+            const long count = static_cast<long>(files.size());
+            if (index_ > count) {
+                state_ = 30;
+                break;
+            }
+            ShowProgress(index_, count);
+            current_ = files[static_cast<std::size_t>(index_ - 1)];
+            lblInfo.SetCaption(current_->URL() + "  (" + current_->ppSize() + ")");
+            state_ = 2;
+            break;
+        }
+        case 2:
+            if (!current_->Tag()) {
+                lblFrame.SetCaption("Skipping");
+                state_ = 20;
+            } else {
+                state_ = 3;
+            }
+            break;
+        case 3:
+            switch (current_->myType()) {
+                case CFile::TypeUpdate:
+                    lblFrame.SetCaption("Updating");
+                    state_ = 4;
+                    break;
+                case CFile::TypeNew:
+                    lblFrame.SetCaption("Downloading");
+                    state_ = 4;
+                    break;
+                case CFile::TypeRemove:
+                    lblFrame.SetCaption("Removing");
+                    state_ = 10;
+                    break;
+                default:
+                    state_ = 20;  // nothing to do for an entry that was never analysed
+                    break;
+            }
+            break;
+        case 4:
+            state_ =
+                metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true) ? 5 : 99;
+            break;
+        case 5:
+            if (!metrics_.Http().Complete()) {
+                return false;
+            }
+            state_ = 6;
+            break;
+        case 6: {
+            const std::string path = LocalPath();
+            state_ = 20;
+            if (FileExists(path) && !StampFileTime(path)) {
+                metrics_.Shout("Unable to access file '" + path + "'");
+                error_ = true;
+            } else if (metrics_.Http().commit(path)) {
+                SetFileTimeFromText(path, current_->Time() + " 06:00");
+                ++files_;
+                processedSize_ += LeadingNumber(current_->Size());
+                state_ = 8;
+            } else {
+                metrics_.Shout("Unable to write file '" + path + "'");
+                error_ = true;
+            }
+            break;
+        }
+        case 8:
+            for (long field = 1; field <= 4; ++field) {
+                if (processSpecial2_) {
+                    processSpecial2_(PipeField(current_->Action(), field));
+                }
+            }
+            state_ = 20;
+            break;
+        case 10: {
+            const std::string path = LocalPath();
+            if (!SafeDeleteFile(path)) {
+                metrics_.Shout("Unable to delete '" + path + "'");
+                deleteFailed_ = true;
+            }
+            state_ = 20;
+            break;
+        }
+        case 20:
+            ++index_;
+            state_ = 0;
+            break;
+        case 30:
+            if (error_ || deleteFailed_) {
+                metrics_.Shout(" ");
+            }
+            state_ = 99;
+            break;
+        case 99:
+            canceled_ = false;
+            complete_ = true;
+            Unload();
+            return false;
+        default:
+            return false;
+    }
+    return true;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "catalogue/CFile.h"
+#include "config/CConfiguration.h"
+#include "engine/CMetrics.h"
+#include "forms/Forms.h"
+
+namespace tamsel {
+
+// The processing dialog: walks the complete catalogue file by file, downloads new and changed
+// files into the kit folder and dates them, runs the commands attached to a downloaded file and
+// deletes redundant files, showing progress and the time remaining. In a silent run it hides
+// itself and works unseen.
+class frmProcess : public Form {
+  public:
+    using SpecialCommand = std::function<void(const std::string& command)>;
+
+    frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration& local,
+               const CConfiguration& global, SpecialCommand processSpecial2);
+
+    Timer& Timer1 = Add<Timer>("Timer1");
+    Label& lblStatus = Add<Label>("lblStatus");
+    Label& lblInfo = Add<Label>("lblInfo");
+    Label& lblFrame = Add<Label>("lblFrame");
+    Label& lblState = Add<Label>("lblState");
+    Label& lblPatience = Add<Label>("Label1");
+
+    long Files() const { return files_; }
+    double Size() const { return processedSize_; }
+    bool Complete() const { return complete_; }
+    bool Canceled() const { return canceled_; }
+    bool Error() const { return error_; }
+
+    // How long one tick may keep working before it lets the window breathe.
+    static constexpr std::chrono::milliseconds kTickBudget{40};
+
+  private:
+    void Form_Load();
+    void Timer1_Timer();
+    // Performs the action of the current state and moves on; false when the loop must wait.
+    bool Step();
+    void Heartbeat();
+    void ShowProgress(long index, long count);
+    std::string LocalPath() const;
+
+    CMetrics& metrics_;
+    const CConfiguration& local_;
+    const CConfiguration& global_;
+    SpecialCommand processSpecial2_;
+
+    int state_ = 0;
+    bool complete_ = false;
+    bool canceled_ = true;
+    bool error_ = false;
+    bool deleteFailed_ = false;
+    std::shared_ptr<CFile> current_;
+    long index_ = 1;
+    long files_ = 0;
+    double processedSize_ = 0;
+    EventLoop::Clock startTime_{};
+    bool continuationPosted_ = false;
+};
+
+// "1 second", "42 seconds", "1 minute", "2 minutes", "1 hour", "5 hours"; empty from 60 hours.
+std::string DurationText(long long seconds);
+
+// "Processing file 3 of 10    (1.5kb of 20kb, time remaining 2 minutes)".
+std::string ProgressText(long index, long count, double processed, double total,
+                         long long elapsedSeconds);
+
+}  // namespace tamsel
