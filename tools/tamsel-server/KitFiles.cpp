@@ -81,7 +81,7 @@ std::optional<fs::path> ResolveKitFile(const fs::path& root, std::string_view re
         const std::size_t end = std::min(requestPath.find('/', start), requestPath.size());
         const std::string segment(requestPath.substr(start, end - start));
         start = end + 1;
-        if (segment.empty()) {
+        if (segment.empty() || segment == ".") {
             continue;
         }
         if (segment.front() == '.' || segment.find('\0') != std::string::npos) {

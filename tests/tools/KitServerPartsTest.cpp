@@ -1,0 +1,125 @@
+#include "KitFiles.h"
+#include "NameDirectory.h"
+#include "Uploads.h"
+#include "engine/CHTTP.h"
+#include "util/Text.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tamsel::server {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The name server reader's rule: the first occurrence of the key anywhere, ignoring case, then
+// the value after the next "=" (blanks skipped) up to a comma.
+std::string ReadField(const std::string& answer, const std::string& key) {
+    const auto at = FindNoCase(answer, key);
+    if (at == std::string::npos) {
+        return {};
+    }
+    auto start = answer.find('=', at + 1);
+    if (start == std::string::npos) {
+        return {};
+    }
+    start = answer.find_first_not_of(' ', start + 1);
+    return start == std::string::npos ? "" : answer.substr(start, answer.find(',', start) - start);
+}
+
+TEST(UploadDecodingTest, ReversesTheUpdatersEscaping) {
+    for (const std::string log : {"a & b = c\r\n", "User: J Smith\r\nStatus: 3 files\r\n",
+                                  "50% done, \"quoted\" \xE9\r\n", ""}) {
+        EXPECT_EQ(UnescapePostData(EscapePostData(log)), log);
+        EXPECT_EQ(UploadedLog("data=" + EscapePostData(log)), log);
+    }
+}
+
+TEST(UploadDecodingTest, OnlyTheFourEscapesAreDecoded) {
+    EXPECT_EQ(UnescapePostData("%41%2B%0d%0a%26%25"), "%41%2B\r\n&%25");
+    // Ambiguous by design of the escaping: a "+" of the log reads back as a blank.
+    EXPECT_EQ(UnescapePostData(EscapePostData("1+1")), "1 1");
+}
+
+TEST(UploadDecodingTest, FindsTheDataField) {
+    EXPECT_EQ(UploadedLog("user=x&data=a+b&more=1"), "a b");
+    EXPECT_EQ(UploadedLog("data="), "");
+    EXPECT_FALSE(UploadedLog("log=a+b").has_value());
+    EXPECT_FALSE(UploadedLog("").has_value());
+}
+
+TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {
+    const auto names = NameDirectory::Parse(
+        "ein,name,surname,email,country,ouc\r\n"
+        "1001,Jane,Surname-Smith,jane@example.com,UK,\"Sales, North\"\r\n"
+        " 1002 , Ann , Lee ,ann@example.com,FR,MKT\n");
+    EXPECT_EQ(names.size(), 2u);
+
+    const std::string answer = names.answer("1001", "OK-MARK", "BAD-MARK");
+    EXPECT_NE(answer.find("OK-MARK"), std::string::npos);
+    EXPECT_EQ(answer.find("BAD-MARK"), std::string::npos);
+    EXPECT_EQ(ReadField(answer, "name"), "Jane");
+    EXPECT_EQ(ReadField(answer, "surname"), "Surname-Smith");
+    EXPECT_EQ(ReadField(answer, "email"), "jane@example.com");
+    EXPECT_EQ(ReadField(answer, "country"), "UK");
+    EXPECT_EQ(ReadField(answer, "ouc"), "Sales  North") << "commas would end the value early";
+
+    EXPECT_EQ(ReadField(names.answer(" 1002", "OK", "BAD"), "name"), "Ann");
+}
+
+TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkers) {
+    const auto names = NameDirectory::Parse("1001,Jane,Smith,j@x,UK,S\n");
+    const std::string answer = names.answer("9999", "TAMSEL-EIN-OK", "UNKNOWN-NUMBER");
+    EXPECT_NE(answer.find("TAMSEL-EIN-OK"), std::string::npos);
+    EXPECT_NE(answer.find("UNKNOWN-NUMBER"), std::string::npos);
+    EXPECT_EQ(ReadField(answer, "name"), "");
+    EXPECT_EQ(NameDirectory().answer("1001", "V", "I"), "V,I");
+}
+
+TEST(NameDirectoryTest, UnreadableFileIsAnError) {
+    EXPECT_THROW(NameDirectory::Load("/nonexistent/names.csv"), std::runtime_error);
+}
+
+class ResolveKitFileTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        root.write("kit/Templates/Blue.pot", "b");
+        root.write("kit/.hidden", "h");
+        root.write("secret.txt", "s");
+        fs::create_symlink(root / "secret.txt", root / "kit/link.txt");
+    }
+    std::optional<fs::path> resolve(std::string_view path) const {
+        return ResolveKitFile(root / "kit", path);
+    }
+
+    test::TempDir root;
+};
+
+TEST_F(ResolveKitFileTest, FindsFilesAsWrittenOrInAnotherCase) {
+    EXPECT_EQ(resolve("/Templates/Blue.pot"), fs::path(root / "kit/Templates/Blue.pot"));
+    EXPECT_EQ(resolve("//templates/BLUE.POT"), fs::path(root / "kit/Templates/Blue.pot"));
+    EXPECT_EQ(resolve("/./Templates/Blue.pot"), fs::path(root / "kit/Templates/Blue.pot"));
+}
+
+TEST_F(ResolveKitFileTest, RefusesAnythingButFilesInsideTheRoot) {
+    for (const char* path : {"/Templates", "/", "", "Templates/Blue.pot", "/../secret.txt",
+                             "/Templates/../../secret.txt", "/link.txt", "/.hidden",
+                             "/Templates/Missing.pot", "/Templates/Blue.pot/x"}) {
+        EXPECT_FALSE(resolve(path).has_value()) << path;
+    }
+}
+
+TEST(KitFilesTest, PercentDecodingAndServerSubstitution) {
+    EXPECT_EQ(PercentDecode("/Tam-Sel%20Main%20Catalogue.ini"), "/Tam-Sel Main Catalogue.ini");
+    EXPECT_EQ(PercentDecode("/a+b%2e%2E%zz%4"), "/a+b..%zz%4");
+    EXPECT_EQ(SubstituteServer("log=\"%server%/n?x=%name%\" %SERVER%", "http://h:1"),
+              "log=\"http://h:1/n?x=%name%\" http://h:1");
+    EXPECT_TRUE(IsCatalogueFile("/k/catalogue.INI"));
+    EXPECT_FALSE(IsCatalogueFile("/k/readme.txt"));
+}
+
+}  // namespace
+}  // namespace tamsel::server
