@@ -25,6 +25,8 @@ frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
     Timer1.SetInterval(200);
     Timer1.SetEnabled(false);
 
+    installHandOff = [this](const std::string& line) { InstallHandOff(run_, line); };
+    removeHandOff = [this](const std::string& line) { RemoveHandOff(run_, line); };
     OnLoad = [this] { Form_Load(); };
     cmdCancel.OnClick = [this] { cmdCancel_Click(); };
     Timer1.OnTimer = [this] { Timer1_Timer(); };
@@ -33,12 +35,12 @@ frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
 void frmMain::Form_Load() {
     const std::string command = ToUpper(commandLine_);
     if (command.find("/INSTALL") != std::string::npos) {
-        InstallHandOff(run_, command);
+        installHandOff(command);
         Unload();
         return;
     }
     if (command.find("/REMOVE") != std::string::npos) {
-        RemoveHandOff(run_, command);
+        removeHandOff(command);
         Unload();
         return;
     }
@@ -79,6 +81,14 @@ void frmMain::Timer1_Timer() {
     }
     metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
     Step();
+}
+
+// The special command language arrives with special processing; until then a command is traced
+// and passed over.
+void frmMain::processSpecial2(const std::string& command) {
+    if (!TrimSpaces(command).empty()) {
+        metrics_.Trace("Main::processSpecial2(" + command + ") not available");
+    }
 }
 
 void frmMain::runDeferredCommands() {

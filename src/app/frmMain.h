@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,10 @@ class frmMain : public Form {
     void runDeferredCommands();
     // Runs one special command.
     void processSpecial2(const std::string& command);
+
+    // The installer's hand-offs, given the upper-cased command line; replaceable for tests.
+    std::function<void(const std::string&)> installHandOff;
+    std::function<void(const std::string&)> removeHandOff;
 
   private:
     void Form_Load();

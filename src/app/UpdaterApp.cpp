@@ -1,0 +1,41 @@
+#include "app/UpdaterApp.h"
+
+#include <filesystem>
+
+namespace tamsel {
+
+UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string commandLine,
+                       HttpTransportFactory makeTransport, std::string lockPath)
+    : lock_(std::move(lockPath)),
+      run_(toolkit, appPath, std::move(makeTransport)),
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {}
+
+void UpdaterApp::Start() {
+    main_.Load();
+    // A background run works without showing its window until there is something to say.
+    if (main_.IsLoaded() && !run_.g_objMetrics.Silent()) {
+        main_.Show();
+    }
+}
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return std::filesystem::current_path(error).string();
+    }
+    return exe.parent_path().string();
+}
+
+std::string JoinArguments(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+}  // namespace tamsel

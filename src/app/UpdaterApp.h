@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/frmMain.h"
+#include "engine/UpdateRun.h"
+#include "platform/SingleInstanceLock.h"
+
+namespace tamsel {
+
+// One start of the program on any toolkit: the single-instance lock, the run object and the main
+// window. Start loads the main window; the program ends when it unloads.
+class UpdaterApp {
+  public:
+    UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string commandLine,
+               HttpTransportFactory makeTransport = {}, std::string lockPath = {});
+
+    void Start();
+    bool Finished() const { return !main_.IsLoaded(); }
+
+    UpdateRun& Run() { return run_; }
+    frmMain& Main() { return main_; }
+
+  private:
+    SingleInstanceLock lock_;
+    UpdateRun run_;
+    frmMain main_;
+};
+
+// The folder holding the running executable.
+std::string ProgramFolder();
+
+// The program's arguments joined by spaces, as one command line.
+std::string JoinArguments(int argc, char** argv);
+
+}  // namespace tamsel
