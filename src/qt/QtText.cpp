@@ -30,7 +30,7 @@ QPalette::ColorRole SystemRole(int index) {
         case 15:
             return QPalette::Button;
         case 16:
-            return QPalette::Mid;
+            return QPalette::Dark;
         case 18:
             return QPalette::ButtonText;
         default:

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "forms/CFormMemory.h"
 #include "forms/Form.h"
 #include "forms/HeadlessToolkit.h"
-#include "ui/CFormMemory.h"
 
 namespace tamsel {
 namespace {

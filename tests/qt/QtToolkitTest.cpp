@@ -1,0 +1,117 @@
+// Modal shows, message boxes and the event loop on Qt, driven by posted tasks (no waiting).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <string>
+#include <vector>
+
+#include "QtTestMain.h"
+#include "forms/Forms.h"
+#include "qt/FormWindow.h"
+#include "qt/QtToolkit.h"
+#include "ui/frmWarning.h"
+
+namespace tamsel {
+namespace {
+
+class QtToolkitTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::App(); }
+    QtEventLoop loop;
+    QtToolkit toolkit{loop};
+};
+
+TEST_F(QtToolkitTest, ModalShowReturnsWhenTheUserClicksOk) {
+    frmWarning warning(toolkit);
+    loop.Post([&] {
+        auto* ok = qobject_cast<QPushButton*>(toolkit.WidgetOf(warning.cmdRemove));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(toolkit.WindowOf(warning)->isModal());
+        ok->click();
+    });
+    warning.Show(ShowMode::Modal);
+    EXPECT_FALSE(warning.IsLoaded());
+    EXPECT_TRUE(warning.Delete());
+    EXPECT_TRUE(warning.Complete());
+}
+
+TEST_F(QtToolkitTest, HidingEndsTheModalShow) {
+    Form dialog(toolkit, "frmProcess");
+    int activations = 0;
+    dialog.OnActivate = [&] {
+        ++activations;
+        dialog.Hide();
+    };
+    dialog.Show(ShowMode::Modal);
+    EXPECT_EQ(activations, 1);
+    EXPECT_TRUE(dialog.IsLoaded());
+    EXPECT_FALSE(dialog.Visible());
+}
+
+TEST_F(QtToolkitTest, MessageBoxesShowTitleIconAndReturnTheButtonPressed) {
+    struct Case {
+        int style;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton press;
+        MsgBoxResult expected;
+    };
+    const std::vector<Case> cases{
+        {msgbox::kCritical, QMessageBox::Critical, QMessageBox::Ok, MsgBoxResult::Ok},
+        {msgbox::kExclamation | msgbox::kYesNo, QMessageBox::Warning, QMessageBox::No,
+         MsgBoxResult::No},
+        {msgbox::kInformation | msgbox::kOkCancel, QMessageBox::Information, QMessageBox::Cancel,
+         MsgBoxResult::Cancel},
+    };
+    for (const Case& row : cases) {
+        QString seenTitle;
+        QString seenText;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        loop.Post([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenIcon = box->icon();
+            box->button(row.press)->click();
+        });
+        EXPECT_EQ(toolkit.MsgBox("Please make a selection\r\nfirst.", row.style, "WARNING!"),
+                  row.expected);
+        EXPECT_EQ(seenTitle, "WARNING!");
+        EXPECT_EQ(seenText, "Please make a selection\nfirst.");
+        EXPECT_EQ(seenIcon, row.icon);
+    }
+}
+
+TEST_F(QtToolkitTest, MessageBoxWithoutTitleShowsTheApplicationTitle) {
+    QString seenTitle;
+    loop.Post([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seenTitle = box->windowTitle();
+        box->button(QMessageBox::Ok)->click();
+    });
+    toolkit.MsgBox("Done", msgbox::kOkOnly, "");
+    EXPECT_EQ(seenTitle, "Tamsel Updater");
+}
+
+TEST_F(QtToolkitTest, PostedTasksRunInOrderAndQuitEndsTheRun) {
+    std::vector<int> order;
+    loop.Post([&] { order.push_back(1); });
+    loop.Post([&] {
+        order.push_back(2);
+        loop.Quit();
+    });
+    loop.RunUntil([] { return false; });
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(loop.QuitRequested());
+}
+
+TEST_F(QtToolkitTest, ScreenSizeIsKnown) {
+    EXPECT_GT(toolkit.ScreenWidth(), 0);
+    EXPECT_GT(toolkit.ScreenHeight(), 0);
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,201 @@
+// The renderer keeps widgets and controls in step both ways.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "QtTestMain.h"
+#include "SampleForm.h"
+#include "qt/FormWindow.h"
+#include "qt/QtToolkit.h"
+
+namespace tamsel {
+namespace {
+
+class SyncTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::App();
+        form.Show();
+        window = toolkit.WindowOf(form);
+        ASSERT_NE(window, nullptr);
+    }
+    template <class W>
+    W* WidgetOf(const Control& control) {
+        return dynamic_cast<W*>(toolkit.WidgetOf(control));
+    }
+
+    QtEventLoop loop;
+    QtToolkit toolkit{loop};
+    testing::frmSample form{toolkit};
+    FormWindow* window = nullptr;
+};
+
+TEST_F(SyncTest, WidgetsStartWithTheControlsProperties) {
+    auto* user = WidgetOf<QLineEdit>(form.txtUser);
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(user->text(), "Please complete details");
+    EXPECT_EQ(user->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(user->toolTip(), "Your name as the reports show it");
+    auto* list = WidgetOf<QListWidget>(form.List);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->checkState(), Qt::Checked);
+    EXPECT_EQ(WidgetOf<QComboBox>(form.comAutoUpdate)->currentText(), "Daily");
+    EXPECT_TRUE(WidgetOf<QPushButton>(form.cmdConnect)->isDefault());
+    EXPECT_EQ(WidgetOf<QLabel>(form.lblLegal)->text(),
+              "Tamsel is a trade mark of its publisher. A & B notice.");
+    EXPECT_EQ(window->windowTitle(), "Tamsel Updater");
+    EXPECT_EQ(window->size(), QSize(420, 330));
+    EXPECT_EQ(toolkit.WidgetOf(form.Timer1), nullptr);
+}
+
+TEST_F(SyncTest, PropertyChangesShowAtOnce) {
+    form.cmdConnect.SetCaption("C&onfirm");
+    form.txtUser.SetText("Ann");
+    form.txtUser.SetForeColor(kColourWindowText);
+    form.chkShowDownloads.SetEnabled(false);
+    form.Label2.SetVisible(false);
+    form.Label1.SetCaption("&Name && more:");
+    form.SetCaption("Other");
+
+    EXPECT_EQ(WidgetOf<QPushButton>(form.cmdConnect)->text(), "C&onfirm");
+    auto* user = WidgetOf<QLineEdit>(form.txtUser);
+    EXPECT_EQ(user->text(), "Ann");
+    EXPECT_EQ(user->palette().color(QPalette::Text),
+              QApplication::palette(user).color(QPalette::Text));
+    EXPECT_FALSE(WidgetOf<QCheckBox>(form.chkShowDownloads)->isEnabled());
+    EXPECT_TRUE(WidgetOf<QLabel>(form.Label2)->isHidden());
+    EXPECT_EQ(WidgetOf<QLabel>(form.Label1)->text(), "Name & more:");
+    EXPECT_EQ(window->windowTitle(), "Other");
+}
+
+TEST_F(SyncTest, ListChangesAndColourForTheWholePane) {
+    auto* pane = WidgetOf<QListWidget>(form.InfoPane);
+    form.InfoPane.SetForeColor(kColourBlack);
+    const int last = form.InfoPane.AddItem("successful");
+    form.InfoPane.SetList(last, "successful - 3 files");
+    form.InfoPane.SetListIndex(last);
+    form.List.SetChecked(0, false);
+    form.List.RemoveItem(1);
+
+    EXPECT_EQ(pane->palette().color(QPalette::Text), QColor(0, 0, 0));
+    ASSERT_EQ(pane->count(), 3);
+    EXPECT_EQ(pane->item(2)->text(), "successful - 3 files");
+    EXPECT_EQ(pane->currentRow(), 2);
+    auto* list = WidgetOf<QListWidget>(form.List);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(1)->text(), "Remove: 12kb  Old/Logo.gif");
+    form.InfoPane.Clear();
+    EXPECT_EQ(pane->count(), 0);
+}
+
+TEST_F(SyncTest, UserGesturesReachTheHandlers) {
+    std::vector<std::string> events;
+    form.cmdConnect.OnClick = [&] { events.push_back("connect"); };
+    form.txtUser.OnChange = [&] { events.push_back("text " + form.txtUser.Text()); };
+    form.chkShowDownloads.OnClick = [&] {
+        events.push_back("check " + std::to_string(form.chkShowDownloads.Value()));
+    };
+    form.List.OnItemCheck = [&](int index) {
+        events.push_back("tick " + std::to_string(index) + "=" +
+                         std::to_string(form.List.Checked(index)));
+    };
+    form.comAutoUpdate.OnClick = [&] { events.push_back("schedule " + form.comAutoUpdate.Text()); };
+
+    QTest::mouseClick(WidgetOf<QPushButton>(form.cmdConnect), Qt::LeftButton);
+    auto* user = WidgetOf<QLineEdit>(form.txtUser);
+    user->clear();
+    QTest::keyClicks(user, "Jo");
+    QTest::mouseClick(WidgetOf<QCheckBox>(form.chkShowDownloads), Qt::LeftButton);
+    WidgetOf<QListWidget>(form.List)->item(1)->setCheckState(Qt::Unchecked);
+    auto* combo = WidgetOf<QComboBox>(form.comAutoUpdate);
+    emit combo->activated(3);
+
+    EXPECT_EQ(events, (std::vector<std::string>{"connect", "text J", "text Jo", "check 1",
+                                                "tick 1=0", "schedule Weekly"}));
+    EXPECT_EQ(form.txtUser.Text(), "Jo");
+    EXPECT_FALSE(form.List.Checked(1));
+    EXPECT_EQ(form.comAutoUpdate.ListIndex(), 3);
+}
+
+TEST_F(SyncTest, DisabledButtonIgnoresClicks) {
+    int clicks = 0;
+    form.cmdConnect.OnClick = [&] { ++clicks; };
+    form.cmdConnect.SetEnabled(false);
+    QTest::mouseClick(WidgetOf<QPushButton>(form.cmdConnect), Qt::LeftButton);
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(SyncTest, EscapePressesTheCancelButton) {
+    int cancels = 0;
+    form.cmdCancel.OnClick = [&] { ++cancels; };
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_TRUE(form.IsLoaded());
+}
+
+TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
+    std::vector<UnloadMode> modes;
+    bool refuse = true;
+    form.OnQueryUnload = [&](bool& cancel, UnloadMode mode) {
+        modes.push_back(mode);
+        cancel = refuse;
+    };
+    window->close();
+    EXPECT_TRUE(form.IsLoaded());
+    EXPECT_TRUE(window->isVisible());
+    refuse = false;
+    window->close();
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_EQ(toolkit.WindowOf(form), nullptr);
+    EXPECT_EQ(modes,
+              (std::vector<UnloadMode>{UnloadMode::FormControlMenu, UnloadMode::FormControlMenu}));
+}
+
+TEST_F(SyncTest, FocusEventsReachTheHandlers) {
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    std::vector<std::string> events;
+    form.txtUser.OnGotFocus = [&] { events.push_back("got"); };
+    form.txtUser.OnLostFocus = [&] { events.push_back("lost"); };
+    form.cmdCancel.SetFocus();
+    events.clear();  // the text box may have held the focus when the window opened
+    form.txtUser.SetFocus();
+    form.cmdConnect.SetFocus();
+    EXPECT_EQ(events, (std::vector<std::string>{"got", "lost"}));
+}
+
+TEST_F(SyncTest, LinesAreDrawnInTheirColour) {
+    form.Line1.SetForeColor(kColourRed);
+    const QImage image = window->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(200, 78)), QColor(255, 0, 0));
+    EXPECT_NE(QColor(image.pixel(200, 80)), QColor(255, 0, 0));
+}
+
+TEST_F(SyncTest, WindowFollowsTopMostStateAndPosition) {
+    form.SetTopMost(true);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->isVisible());
+    form.SetTopMost(false);
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    form.Move(40, 30, 420, 330);
+    EXPECT_EQ(window->pos(), QPoint(40, 30));
+    form.SetWindowState(WindowState::Minimized);
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
+    form.SetWindowState(WindowState::Normal);
+    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
+}
+
+}  // namespace
+}  // namespace tamsel
