@@ -1,34 +1,429 @@
 #include "app/frmMain.h"
+#include "config/Schedule.h"
+#include "engine/Version.h"
+#include "ui/frmMenu.h"
+#include "util/Error.h"
+#include "util/FileSystem.h"
+#include "util/Format.h"
 #include "util/Text.h"
 
 namespace tamsel {
 
+namespace {
+
+std::string UpdatedSummary(long files, double size) {
+    if (files == 0) {
+        return "No files have been updated";
+    }
+    const std::string total = " with a total size of " + FormatSize(size);
+    if (files == 1) {
+        return "1 file has been updated" + total;
+    }
+    return std::to_string(files) + " files has been updated" + total;
+}
+
+}  // namespace
+
+std::string frmMain::ParentOfKit() const {
+    return ParentFolder(run_.localConfiguration.getLocal());
+}
+
+void frmMain::ShowCentredOnTop() {
+    SetWindowState(WindowState::Normal);
+    Show();
+    SetTopMost(true);
+    CFormMemory::forceCenter(*this);
+}
+
+// An error raised by an operation during a tick ends the run through the failure state, with its
+// message in the status pane.
 void frmMain::Step() {
-    switch (state_) {
-        case 0:
-            state_ = 1;
-            break;
-        case 1: {
-            if (!metrics_.readConfigFile()) {
-                // Without a program folder there is nowhere to keep the files: the defaults
-                // stay in memory.
-                run_.globalConfiguration.Default2("");
-                run_.localConfiguration.Default1("");
-            }
-            const std::string label = run_.globalConfiguration.getValue("label1");
-            if (ToUpper(label.substr(0, 3)) == "EIN") {
-                run_.einMode = true;
-            }
-            if (run_.localConfiguration.getValue("autoupdate").empty()) {
-                run_.localConfiguration.putValue("autoupdate", "daily");
-            }
-            state_ = 2;
-            break;
+    try {
+        if (state_ >= 50 && state_ <= 84) {
+            StepSpecial();
+            return;
         }
-        default:
-            // The rest of the update sequence is not built yet: the run waits here.
-            Timer1.SetEnabled(false);
-            break;
+        switch (state_) {
+            case 0:
+                state_ = 1;
+                break;
+            case 1: {
+                if (!metrics_.readConfigFile()) {
+                    // Without a program folder there is nowhere to keep the files: the defaults
+                    // stay in memory.
+                    run_.globalConfiguration.Default2("");
+                    run_.localConfiguration.Default1("");
+                }
+                const std::string label = run_.globalConfiguration.getValue("label1");
+                if (ToUpper(label.substr(0, 3)) == "EIN") {
+                    run_.einMode = true;
+                }
+                if (run_.localConfiguration.getValue("autoupdate").empty()) {
+                    run_.localConfiguration.putValue("autoupdate", "daily");
+                }
+                if (run_.localConfiguration.getValue("office").empty()) {
+                    run_.localConfiguration.putValue("office",
+                                                     run_.special->installedPowerPointVersion());
+                }
+                state_ = 2;
+                break;
+            }
+            case 2:
+                ShowSetup();
+                break;
+            case 3:
+                state_ = 4;
+                break;
+            case 4:
+                metrics_.Shout("Testing 'Microsoft.XMLHTTP'");
+                if (run_.canCreateObject("Microsoft.XMLHTTP")) {
+                    metrics_.Shout("passed");
+                    state_ = 5;
+                } else {
+                    metrics_.Shout(run_.canCreateObject("msxml2.ServerXMLHTTP")
+                                       ? "out-of-date, requires 'msxml4.dll'"
+                                       : "failed");
+                    state_ = 99;
+                }
+                break;
+            case 5:
+            case 6: {
+                const char* component = state_ == 5 ? "Scripting.filesystemobject" : "ADODB.Stream";
+                metrics_.Shout(std::string("Testing '") + component + "'");
+                const bool passed = run_.canCreateObject(component);
+                metrics_.Shout(passed ? "passed" : "failed");
+                state_ = !passed ? 99 : state_ == 5 ? 6 : 8;
+                break;
+            }
+            case 8:
+                state_ = 9;
+                break;
+            case 9:
+                metrics_.Shout("Retrieving master catalogue from server...");
+                state_ = 10;
+                break;
+            case 10: {
+                const bool fetched = metrics_.getRemoteCatalogue();
+                metrics_.Shout(fetched ? "successful" : "failed");
+                metrics_.Shout(" ");
+                state_ = fetched ? 11 : 99;
+                break;
+            }
+            case 11:
+                state_ = metrics_.RemoteCatalogue()->Special().Size() > 0 ? 50 : 12;
+                break;
+            case 12:
+                metrics_.Shout("Building local catalogue from file system...");
+                state_ = 13;
+                break;
+            case 13: {
+                const bool built = metrics_.getLocalCatalogue();
+                metrics_.Shout(built ? "successful" : "failed");
+                metrics_.Shout(" ");
+                state_ = built ? 16 : 99;
+                break;
+            }
+            case 16: {
+                CMenus& menus = metrics_.RemoteCatalogue()->Menus();
+                if (metrics_.Silent()) {
+                    menus.promoteHistorical(run_.localConfiguration);
+                    flattenedMenu_ = menus.flattenMenus();
+                    state_ = 18;
+                } else {
+                    menus.moveFirst();
+                    state_ = 17;
+                }
+                break;
+            }
+            case 17:
+                ShowMenus();
+                break;
+            case 18:
+                if (!metrics_.Silent()) {
+                    Show();
+                }
+                metrics_.ClearPane();
+                lblLegend.SetCaption("Checking for available updates:");
+                menuIndex_ = 1;
+                state_ = 20;
+                break;
+            case 20: {
+                const auto& choices = flattenedMenu_->asCollection();
+                if (menuIndex_ > static_cast<int>(choices.size())) {
+                    state_ = 30;
+                    break;
+                }
+                currentChoice_ = choices[static_cast<std::size_t>(menuIndex_ - 1)];
+                ++menuIndex_;
+                state_ = currentChoice_->Active() ? 24 : 20;
+                break;
+            }
+            case 24: {
+                metrics_.Shout("Retrieving catalogue for " + currentChoice_->Choice() + "...");
+                const std::string url = run_.globalConfiguration.getRemote() +
+                                        currentChoice_->Home() + "/" +
+                                        run_.globalConfiguration.getSecondaryCatalogue();
+                secondaryCatalogue_ = metrics_.getCatalogue(url, currentChoice_->Home());
+                metrics_.Shout(secondaryCatalogue_ ? "successful" : "failed");
+                metrics_.Shout(" ");
+                state_ = secondaryCatalogue_ ? 25 : 99;
+                break;
+            }
+            case 25:
+                state_ = 26;
+                break;
+            case 26:
+                metrics_.CompleteCatalogue()->Append(*secondaryCatalogue_);
+                state_ = 28;
+                break;
+            case 28:
+                state_ = 20;
+                break;
+            case 30:
+                state_ = 32;
+                break;
+            case 32:
+                metrics_.Shout("Analysing files...");
+                metrics_.analyseCatalogue();
+                metrics_.Shout("successful");
+                metrics_.Shout(" ");
+                state_ = 34;
+                break;
+            case 34:
+                metrics_.Shout("Building new content...");
+                metrics_.Trace("Main::g_objMetrics.pruneCatalogue");
+                metrics_.pruneCatalogue();
+                metrics_.Shout("successful");
+                metrics_.Shout(" ");
+                state_ = 35;
+                break;
+            case 35:
+                if (metrics_.CompleteCatalogue()->Files().Size() > 0 || metrics_.Silent()) {
+                    state_ = 36;
+                } else {
+                    Show();
+                    SetTopMost(true);
+                    metrics_.ClearPane();
+                    metrics_.Shout("Local files are already up-to-date.");
+                    metrics_.Shout(" ");
+                    metrics_.Shout("Tidying up local folders...");
+                    cmdCancel.SetCaption("&Finish");
+                    state_ = 100;
+                }
+                break;
+            case 36:
+                Hide();
+                state_ = metrics_.Silent() ? 38 : 37;
+                break;
+            case 37:
+                ShowReview();
+                break;
+            case 38:
+                SilentReview();
+                break;
+            case 39:
+                metrics_.ClearPane();
+                metrics_.Trace("Main::m_objProccess.Show vbMinimized");
+                m_objProccess = std::make_unique<frmProcess>(
+                    GetToolkit(), metrics_, run_.localConfiguration, run_.globalConfiguration,
+                    [this](const std::string& command) { processSpecial2(command); });
+                state_ = 40;
+                m_objProccess->Show(ShowMode::Modal);
+                break;
+            case 40:
+                if (m_objProccess->Complete()) {
+                    state_ = 41;
+                }
+                break;
+            case 41:
+                metrics_.Shout("Downloading files completed.");
+                metrics_.Shout(" ");
+                metrics_.Shout("Tidying up local folders...");
+                PruneEmptyFolders(run_.localConfiguration.getLocal());
+                state_ = 42;
+                break;
+            case 42:
+                Finish();
+                break;
+            case 99:
+                Fail();
+                break;
+            case 100:
+                metrics_.Shout("- creating log file");
+                run_.sendLog(false);
+                sendCompletionNotice();
+                metrics_.Shout(" ");
+                metrics_.Shout("Please quit and re-launch PowerPoint");
+                cmdCancel.SetVisible(true);
+                Timer1.SetEnabled(false);
+                break;
+            case 200:
+                runDeferredCommands();
+                ScheduleNextRun(run_.localConfiguration);
+                Timer1.SetEnabled(false);
+                Unload();
+                break;
+            case 300:
+                Timer1.SetEnabled(false);
+                Unload();
+                break;
+            default:
+                break;
+        }
+    } catch (const TamselError& error) {
+        metrics_.Scream(error.Description());
+        state_ = 99;
+    } catch (const std::exception& error) {
+        metrics_.Scream(error.what());
+        state_ = 99;
+    }
+}
+
+// Until the setup dialog is part of the program, a run goes on when the settings already name
+// the server and the user, and ends otherwise.
+void frmMain::ShowSetup() {
+    const std::string registration =
+        run_.localConfiguration.getValue(run_.einMode ? "ein" : "username");
+    if (metrics_.Silent() && !registration.empty()) {
+        state_ = 3;
+        return;
+    }
+    if (!run_.globalConfiguration.getRemote().empty() &&
+        !run_.localConfiguration.getValue("username").empty()) {
+        run_.localConfiguration.commit();
+        Show();
+        state_ = 3;
+        return;
+    }
+    Unload();
+}
+
+void frmMain::ShowMenus() {
+    CMenus& menus = metrics_.RemoteCatalogue()->Menus();
+    // A catalogue without menus has nothing to ask.
+    if (menus.Size() > 0) {
+        Hide();
+        frmMenu menu(GetToolkit(), run_.localConfiguration);
+        menu.setMenu(menus.getMenu());
+        menu.Show(ShowMode::Modal);
+        if (!menu.Complete()) {
+            Unload();
+            return;
+        }
+        if (menus.anotherMenu()) {
+            menus.moveNext();
+            return;
+        }
+    }
+    SaveChoices();
+    state_ = 18;
+}
+
+void frmMain::SaveChoices() {
+    flattenedMenu_ = metrics_.RemoteCatalogue()->Menus().flattenMenus();
+    CConfiguration& local = run_.localConfiguration;
+    local.RemoveAll("historical");
+    for (const auto& choice : flattenedMenu_->asCollection()) {
+        if (choice->Active()) {
+            local.add(CConfiguration::Setting("historical", choice->Choice()));
+            local.Dirty();
+        }
+    }
+    local.commit();
+}
+
+void frmMain::ShowReview() {
+    metrics_.Trace("Main::m_objUpdate.Show vbModal");
+    m_objUpdate = std::make_unique<frmUpdate>(GetToolkit(), metrics_);
+    m_objUpdate->Show(ShowMode::Modal);
+    if (m_objUpdate->Complete()) {
+        metrics_.Trace("Main::g_objMetrics.calculateSize");
+        metrics_.calculateSize();
+        m_objUpdate.reset();
+        state_ = 39;
+    } else {
+        m_objUpdate.reset();
+        Unload();
+    }
+}
+
+// A background run selects every file. The background notice that asks the user first arrives
+// with special processing; until then the run goes on as if the user had answered Update.
+void frmMain::SilentReview() {
+    auto& files = metrics_.CompleteCatalogue()->Files();
+    files.setTags();
+    metrics_.calculateSize();
+    state_ = 39;
+}
+
+void frmMain::Finish() {
+    const bool error = m_objProccess->Error();
+    const long files = m_objProccess->Files();
+    if (metrics_.Silent() && !error && files == 0) {
+        m_objProccess.reset();
+        state_ = 200;
+        return;
+    }
+    ShowCentredOnTop();
+    if (error) {
+        metrics_.FinalStatus("ERROR");
+        state_ = 99;
+    } else {
+        const std::string summary = UpdatedSummary(files, m_objProccess->Size());
+        metrics_.Status(summary);
+        metrics_.FinalStatus(m_objProccess->Canceled() ? "CANCELED " + summary : summary);
+        ScheduleNextRun(run_.localConfiguration);
+        run_.localConfiguration.putValue("lastupdated", DateToDmy(Now()));
+        // The key may be new to an old settings file.
+        run_.localConfiguration.Dirty();
+        run_.localConfiguration.commit();
+        cmdCancel.SetCaption("&Finish");
+        state_ = 100;
+    }
+    m_objProccess.reset();
+}
+
+void frmMain::Fail() {
+    run_.sendLog(true);
+    if (metrics_.Silent()) {
+        state_ = 300;
+        return;
+    }
+    Show();
+    metrics_.Shout("Unable to continue. Please try again in a few minutes.");
+    cmdCancel.SetVisible(true);
+    Timer1.SetEnabled(false);
+}
+
+void frmMain::sendCompletionNotice() {
+    try {
+        std::string notice =
+            TrimSpaces(metrics_.RemoteCatalogue() ? metrics_.RemoteCatalogue()->Log() : "");
+        const CConfiguration& local = run_.localConfiguration;
+        if (notice.empty() || local.getValue("username").empty() || metrics_.Status().empty()) {
+            return;
+        }
+        auto complete = metrics_.CompleteCatalogue();
+        std::string office = local.getValue("office");
+        if (office.empty()) {
+            office = run_.special->installedPowerPointVersion();
+        }
+        notice = ReplaceAll(notice, "%name%", EscapeSpacesAndQuotes(local.getValue("username")));
+        notice =
+            ReplaceAll(notice, "%department%", EscapeSpacesAndQuotes(local.getValue("department")));
+        notice = ReplaceAll(notice, "%version%", VersionText());
+        notice = ReplaceAll(notice, "%status%", EscapeSpacesAndQuotes(metrics_.Status()));
+        notice = ReplaceAll(notice, "%files%", std::to_string(complete->Files().Size()));
+        notice = ReplaceAll(notice, "%size%",
+                            FormatMegabytes(static_cast<std::int64_t>(complete->Size())));
+        notice = ReplaceAll(notice, "%email%", EscapeSpacesAndQuotes(local.getValue("email")));
+        notice = ReplaceAll(notice, "%office%", office);
+        notice = TrimSpaces(notice);
+        if (!notice.empty()) {
+            metrics_.Http().Fetch(notice, false);
+        }
+    } catch (const std::exception& error) {
+        metrics_.Trace(std::string("Main::sendCompletionNotice ") + error.what());
     }
 }
 

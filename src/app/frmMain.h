@@ -8,7 +8,9 @@
 #include "catalogue/CChoice.h"
 #include "catalogue/CMenu.h"
 #include "engine/UpdateRun.h"
+#include "engine/frmProcess.h"
 #include "forms/Forms.h"
+#include "ui/frmUpdate.h"
 
 namespace tamsel {
 
@@ -43,6 +45,19 @@ class frmMain : public Form {
     void Timer1_Timer();
     // One state of the main update sequence.
     void Step();
+    void StepSpecial();
+    void ShowSetup();
+    void ShowMenus();
+    void SaveChoices();
+    void ShowReview();
+    void SilentReview();
+    void Finish();
+    void Fail();
+    // The folder above the kit folder, where special files live.
+    std::string ParentOfKit() const;
+    void ShowCentredOnTop();
+    // Sends the completion notice to the address the master catalogue gives, if any.
+    void sendCompletionNotice();
 
     UpdateRun& run_;
     CMetrics& metrics_;
@@ -55,6 +70,8 @@ class frmMain : public Form {
     std::shared_ptr<CChoice> currentChoice_;
     std::shared_ptr<CCatalogue> secondaryCatalogue_;
     std::shared_ptr<CMenu> flattenedMenu_;
+    std::unique_ptr<frmUpdate> m_objUpdate;
+    std::unique_ptr<frmProcess> m_objProccess;
 };
 
 }  // namespace tamsel

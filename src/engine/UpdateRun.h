@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/CConfiguration.h"
 #include "engine/CMetrics.h"
+#include "engine/SpecialWork.h"
 #include "forms/Toolkit.h"
+#include "platform/ObjectProbe.h"
 
 namespace tamsel {
 
@@ -33,6 +37,13 @@ class UpdateRun {
     std::vector<std::string> deferredCommands;
     bool exitAfterProcessing = false;
     bool einMode = false;
+
+    // The platform probe for the components a run needs; tests may pretend one is missing.
+    std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
+    std::unique_ptr<SpecialWork> special = std::make_unique<SpecialWork>();
+    // Writes the update log and uploads it (critical: the run failed). Nothing is written until
+    // the update log exists.
+    std::function<void(bool critical)> sendLog = [](bool) {};
 };
 
 }  // namespace tamsel
