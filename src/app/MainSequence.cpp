@@ -371,6 +371,8 @@ void frmMain::Finish() {
     } else {
         const std::string summary = UpdatedSummary(files, m_objProccess->Size());
         metrics_.Status(summary);
+        // The user sees what the run did, under the tidying-up line.
+        metrics_.Shout(summary);
         metrics_.FinalStatus(m_objProccess->Canceled() ? "CANCELED " + summary : summary);
         ScheduleNextRun(run_.localConfiguration);
         run_.localConfiguration.putValue("lastupdated", DateToDmy(Now()));

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "KitServer.h"
+#include "app/UpdaterApp.h"
+#include "forms/HeadlessToolkit.h"
+#include "forms/User.h"
+#include "support/TempDir.h"
+#include "ui/frmMenu.h"
+#include "ui/frmUpdate.h"
+#include "util/FileSystem.h"
+
+namespace tamsel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+constexpr const char* kMaster =
+    "[MENU]\r\ncaption=\"Templates\"\r\n"
+    "choice=\"Sales\" home=\"/Sales\"\r\n"
+    "choice=\"Finance\" home=\"/Finance\"\r\n"
+    "[MENU]\r\ncaption=\"Extras\"\r\n"
+    "choice=\"Logos\" home=\"/Logos\"\r\n"
+    "[EXCLUDE]\r\nurl=\"/Personal\"\r\n";
+
+// A kit published by an in-process kit server, and a user's kit laid out as Kit/Updater with
+// settings that name the server and the user.
+class WholeRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        publish("Tam-Sel Main Catalogue.ini", kMaster);
+        publish("Sales/catalogue.ini",
+                "url=\"/Templates/Sales.pot\" date=\"03/04/2024\" size=\"5\"\r\n"
+                "url=\"/Sales/Readme.txt\" date=\"04/04/2024\" size=\"3\"\r\n");
+        publish("Sales/PowerPoint/Templates/Sales.pot", "sales");
+        publish("Sales/PowerPoint/Sales/Readme.txt", "abc");
+        publish("Finance/catalogue.ini",
+                "[SETTINGS]\r\nabsolute=\"true\"\r\n"
+                "[COMMON]\r\nurl=\"/Templates/Finance.pot\" date=\"05/06/2024\" size=\"7\"\r\n");
+        publish("Finance/Templates/Finance.pot", "finance");
+        publish("Logos/catalogue.ini",
+                "url=\"/Logos/Logo.txt\" date=\"01/01/2024\" size=\"4\"\r\n");
+        publish("Logos/PowerPoint/Logos/Logo.txt", "logo");
+
+        server::KitServerOptions options;
+        options.port = 0;
+        options.kitRoot = site.path();
+        options.reportsFolder = site / "reports";
+        server_ = std::make_unique<server::KitServer>(options, serverLog_);
+        ASSERT_TRUE(server_->bind());
+        serving_ = std::thread([this] { server_->run(); });
+        remote_ = "http://127.0.0.1:" + std::to_string(server_->port());
+
+        user.write("Kit/Updater/.keep", "");
+        user.write("Kit/globaltamselupdater.ini",
+                   "remote=\"" + remote_ +
+                       "\"\r\nprimary_catalogue=\"Tam-Sel Main Catalogue.ini\"\r\n"
+                       "secondary_catalogue=\"catalogue.ini\"\r\n");
+        user.write("Kit/localtamselupdater.ini",
+                   "username=\"J Smith\"\r\ndepartment=\"Sales\"\r\nemail=\"js@example.com\"\r\n"
+                   "autoupdate=\"Weekly\"\r\nlastupdated=\"\"\r\nlocal=\"" +
+                       user / "Kit/Files" + "\"\r\n");
+        user.write("Kit/tamsel.ini", "[Schedule]\r\nRunAtDate=1/1/2000\r\n");
+        fs::create_directories(user / "Kit/Files");
+    }
+
+    void TearDown() override {
+        app_.reset();  // its kept-alive connection would hold a server thread
+        if (serving_.joinable()) {
+            while (!server_->running()) {
+                std::this_thread::yield();
+            }
+            server_->stop();
+            serving_.join();
+        }
+    }
+
+    void publish(const std::string& path, const std::string& content) { site.write(path, content); }
+
+    // Starts the updater and runs it until its main timer stops or its window unloads.
+    frmMain& run(const std::string& commandLine = "") {
+        app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine,
+                                            HttpTransportFactory{}, user / "updater.lock");
+        app_->Start();
+        loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
+        return app_->Main();
+    }
+
+    std::vector<std::string> pane() const {
+        return app_->Main().InfoPane.Items().empty() ? std::vector<std::string>{} : lines();
+    }
+    std::vector<std::string> lines() const {
+        std::vector<std::string> result;
+        for (const auto& item : app_->Main().InfoPane.Items()) {
+            result.push_back(item.text);
+        }
+        return result;
+    }
+    bool paneHas(const std::string& line) const {
+        const auto all = lines();
+        return std::find(all.begin(), all.end(), line) != all.end();
+    }
+    std::string kitFile(const std::string& url) const { return user / ("Kit/Files" + url); }
+
+    // The user ticks the named packages of the next menu and continues.
+    void chooseInNextMenu(std::vector<std::string> packages) {
+        toolkit.WhenShown("frmMenu", [packages](Form& form) {
+            auto& list = form.Get<ListBox>("List");
+            for (int i = 0; i < list.ListCount(); ++i) {
+                const bool wanted =
+                    std::find(packages.begin(), packages.end(), list.List(i)) != packages.end();
+                if (list.Checked(i) != wanted) {
+                    user::Tick(list, i, wanted);
+                }
+            }
+            user::Click(form.Get<CommandButton>("cmdContinue"));
+        });
+    }
+    void continueReview() {
+        toolkit.WhenShown("frmUpdate",
+                          [](Form& form) { user::Click(form.Get<CommandButton>("cmdContinue")); });
+    }
+
+    HeadlessEventLoop loop;
+    HeadlessToolkit toolkit{loop};
+    TempDir site;
+    TempDir user;
+    std::ostringstream serverLog_;
+    std::unique_ptr<server::KitServer> server_;
+    std::thread serving_;
+    std::string remote_;
+    std::unique_ptr<UpdaterApp> app_;
+};
+
+TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) {
+    chooseInNextMenu({"Sales", "Finance"});
+    chooseInNextMenu({});
+    continueReview();
+    frmMain& main = run();
+
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(toolkit.PendingScripts(), 0u);
+    EXPECT_EQ(main.cmdCancel.Caption(), "&Finish");
+    EXPECT_TRUE(main.cmdCancel.Visible());
+    EXPECT_EQ(user.read("Kit/Files/Templates/Sales.pot"), "sales");
+    EXPECT_EQ(user.read("Kit/Files/Sales/Readme.txt"), "abc");
+    EXPECT_EQ(user.read("Kit/Files/Templates/Finance.pot"), "finance");
+    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+
+    // Each file carries its catalogue date at 06:00.
+    struct stat info {};
+    ASSERT_EQ(::stat(kitFile("/Templates/Sales.pot").c_str(), &info), 0);
+    const DateTime stamped = FromTimeT(info.st_mtime);
+    EXPECT_EQ(DateText(stamped), "03/04/2024");
+    EXPECT_EQ(stamped.hour, 6);
+    EXPECT_EQ(stamped.minute, 0);
+
+    EXPECT_TRUE(paneHas("3 files has been updated with a total size of 15b"));
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(),
+              "3 files has been updated with a total size of 15b");
+    EXPECT_TRUE(paneHas("Please quit and re-launch PowerPoint"));
+
+    const std::string local = user.read("Kit/localtamselupdater.ini");
+    EXPECT_NE(local.find("lastupdated=\"" + DateToDmy(Now()) + "\""), std::string::npos);
+    EXPECT_NE(local.find("historical=\"Sales\"\r\nhistorical=\"Finance\"\r\n"), std::string::npos);
+    EXPECT_EQ(user.read("Kit/tamsel.ini"),
+              "[Schedule]\r\nRunAtDate=" + DateToDmy(AddDays(Now(), 7)) + "\r\n");
+
+    // The completion notice reached nobody: this catalogue names no address for it.
+    main.cmdCancel.PerformClick();
+    EXPECT_TRUE(app_->Finished());
+}
+
+TEST_F(WholeRun, ASecondRunFindsNothingToDo) {
+    chooseInNextMenu({"Sales"});
+    chooseInNextMenu({});
+    continueReview();
+    run();
+    app_.reset();
+
+    chooseInNextMenu({"Sales"});
+    chooseInNextMenu({});
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_TRUE(paneHas("Local files are already up-to-date."));
+    EXPECT_EQ(toolkit.ShowLog().end()[-1], "frmMain");
+}
+
+TEST_F(WholeRun, SilentRunUsesTheSavedHistoryWithoutAnyDialog) {
+    user.write(
+        "Kit/localtamselupdater.ini",
+        "username=\"J Smith\"\r\nhistorical=\"Logos\"\r\nlocal=\"" + user / "Kit/Files" + "\"\r\n");
+    frmMain& main = run("/SILENT");
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(user.read("Kit/Files/Logos/Logo.txt"), "logo");
+    for (const auto& shown : toolkit.ShowLog()) {
+        EXPECT_TRUE(shown == "frmProcess" || shown == "frmMain") << shown;
+    }
+
+    // Nothing left to do: a background run ends quietly without showing its window.
+    app_.reset();
+    frmMain& again = run("/SILENT");
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(again.State(), 200);
+}
+
+TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
+    user.write("Kit/Files/Old/Deep/old.pot", "old");
+    user.write("Kit/Files/Personal/mine.txt", "mine");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    toolkit.WhenShown("frmUpdate", [](Form& form) {
+        auto& list = form.Get<ListBox>("List");
+        ASSERT_EQ(list.ListCount(), 2);
+        EXPECT_EQ(list.List(0), "New: 4b  /Logos/Logo.txt");
+        EXPECT_EQ(list.List(1), "Remove: 3b  /Old/Deep/old.pot");
+        EXPECT_EQ(form.Get<Label>("lblStatus").Caption(),
+                  "1 file to update (4b)   1 file to delete (3b)");
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_FALSE(fs::exists(user / "Kit/Files/Old"));
+    EXPECT_EQ(user.read("Kit/Files/Personal/mine.txt"), "mine");
+}
+
+TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
+    fs::remove(site / "Tam-Sel Main Catalogue.ini");
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 99);
+    EXPECT_TRUE(paneHas("failed"));
+    EXPECT_EQ(lines().back(), "Unable to continue. Please try again in a few minutes.");
+    EXPECT_TRUE(main.cmdCancel.Visible());
+    EXPECT_FALSE(main.Timer1.Running());
+}
+
+TEST_F(WholeRun, AFileThatCannotBeWrittenEndsInErrorWithoutTouchingWhatIsThere) {
+    // A file stands where the package needs a folder.
+    user.write("Kit/Files/Logos", "mine");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    toolkit.WhenShown("frmUpdate", [](Form& form) {
+        auto& list = form.Get<ListBox>("List");
+        ASSERT_EQ(list.List(1), "Remove: 4b  /Logos");
+        user::Tick(list, 1, false);
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 99);
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(), "ERROR");
+    EXPECT_TRUE(paneHas("Unable to write file '" + kitFile("/Logos/Logo.txt") + "'"));
+    EXPECT_EQ(user.read("Kit/Files/Logos"), "mine");
+}
+
+TEST_F(WholeRun, CancellingAMenuEndsTheRunWithoutWritingAnything) {
+    toolkit.WhenShown("frmMenu",
+                      [](Form& form) { user::Click(form.Get<CommandButton>("cmdCancel")); });
+    run();
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(user.read("Kit/localtamselupdater.ini").find("historical"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(user / "Kit/Files"));
+}
+
+TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {
+    publish("Logos/catalogue.ini", "url=\"/Logos/Logo.txt\" date=\"01/01/2024\" size=\"four\"\r\n");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    continueReview();
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 99);
+    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+}
+
+}  // namespace
+}  // namespace tamsel
