@@ -16,6 +16,7 @@ using Arguments = std::vector<std::string>;
 int RunBuild(const Arguments& arguments);
 int RunShow(const Arguments& arguments);
 int RunLint(const Arguments& arguments);
+int RunCompare(const Arguments& arguments);
 
 // Whether the arguments ask for help.
 bool WantsHelp(const Arguments& arguments);

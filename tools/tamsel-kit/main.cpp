@@ -17,6 +17,7 @@ constexpr std::string_view kUsage =
     "  build FOLDER [--user NAME]                  write the catalogue of a folder\n"
     "  show CATALOGUE [--prefix P] [--remote R]    print a catalogue as the updater reads it\n"
     "  lint CATALOGUE                              warn about problems before publishing\n"
+    "  compare CATALOGUE FOLDER [--prefix P]       list what an update of FOLDER would do\n"
     "\n"
     "Run 'tamsel-kit COMMAND --help' for a command's details.\n";
 
@@ -43,6 +44,9 @@ int main(int argc, char** argv) {
         }
         if (command == "lint") {
             return RunLint(rest);
+        }
+        if (command == "compare") {
+            return RunCompare(rest);
         }
         if (command == "--help" || command == "-h" || command == "help") {
             std::cout << kUsage;
