@@ -1,0 +1,480 @@
+#include "ui/frmLogin.h"
+
+#include "catalogue/CatalogueBuilder.h"
+#include "ui/LegalLabel.h"
+#include "ui/NameServer.h"
+#include "util/FileSystem.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr const char* kCompleteDetails = "Please complete details";
+constexpr const char* kScheduleEntries[] = {"Daily",  "2 Days", "3 Days", "4 Days",
+                                            "5 Days", "Weekly", "Never"};
+// Completion polls of one name server query before it counts as unanswered.
+constexpr int kMaxPolls = 3;
+
+// A value shown in a box: its text, in black.
+void ShowValue(TextBox& box, const std::string& text) {
+    box.SetText(text);
+    box.SetForeColor(kColourBlack);
+}
+
+void ShowPrompt(TextBox& box, const std::string& text) {
+    box.SetForeColor(kColourRed);
+    box.SetText(text);
+}
+
+}  // namespace
+
+frmLogin::frmLogin(Toolkit& toolkit, UpdateRun& run)
+    : Form(toolkit, "frmLogin"),
+      run_(run),
+      local_(run.localConfiguration),
+      global_(run.globalConfiguration),
+      metrics_(run.g_objMetrics) {
+    Layout();
+
+    OnLoad = [this] { Form_Load(); };
+    OnActivate = [this] { Form_Activate(); };
+    txtUser.OnChange = [this] { txtUser_Change(); };
+    txtDepartment.OnChange = [this] { txtDepartment_Change(); };
+    txtEmail.OnChange = [this] { txtEmail_Change(); };
+    txtLocal.OnChange = [this] { local_.putValue("local", txtLocal.Text()); };
+    txtURL.OnChange = [this] { global_.setValue("remote", txtURL.Text()); };
+    for (TextBox* box : {&txtUser, &txtDepartment, &txtEmail, &txtURL}) {
+        box->OnGotFocus = [this, box] { ClearPromptOnFocus(*box); };
+    }
+    Timer1.OnTimer = [this] { Timer1_Timer(); };
+    Timer2.OnTimer = [this] { Timer2_Timer(); };
+    cmdConnect.OnClick = [this] { cmdConnect_Click(); };
+    cmdCancel.OnClick = [this] { cmdCancel_Click(); };
+    cmdBuild.OnClick = [this] { cmdBuild_Click(); };
+}
+
+void frmLogin::Layout() {
+    Move(0, 0, 500, 348);
+    constexpr int kLabelLeft = 12;
+    constexpr int kLabelWidth = 112;
+    constexpr int kBoxLeft = 128;
+    constexpr int kBoxWidth = 360;
+
+    Label2.Move(kLabelLeft, 10, 300, 18);
+    Label2.SetCaption("Connection Settings:");
+    Label2.SetFont(0, true);
+    Label3.Move(kLabelLeft, 38, kLabelWidth, 18);
+    Label3.SetCaption("Remote URL:");
+    txtURL.Move(kBoxLeft, 36, kBoxWidth, 22);
+    ShowPrompt(txtURL, "Please enter the url of the tmasel server");
+    txtURL.SetEnabled(false);
+    Label4.Move(kLabelLeft, 66, kLabelWidth, 18);
+    Label4.SetCaption("Local folder:");
+    txtLocal.Move(kBoxLeft, 64, kBoxWidth, 22);
+    ShowPrompt(txtLocal, "Please enter the full path  or your local tamsel folder");
+    txtLocal.SetEnabled(false);
+    Line1.SetPoints(kLabelLeft, 98, kBoxLeft + kBoxWidth, 98);
+
+    Label5.Move(kLabelLeft, 112, kLabelWidth, 18);
+    Label5.SetCaption("Full name:");
+    txtUser.Move(kBoxLeft, 110, kBoxWidth, 22);
+    Label6.Move(kLabelLeft, 140, kLabelWidth, 18);
+    txtDepartment.Move(kBoxLeft, 138, kBoxWidth, 22);
+    Label7.Move(kLabelLeft, 168, kLabelWidth, 18);
+    txtEmail.Move(kBoxLeft, 166, kBoxWidth, 22);
+    for (TextBox* box : {&txtUser, &txtDepartment, &txtEmail}) {
+        ShowPrompt(*box, kCompleteDetails);
+    }
+    Line2.SetPoints(kLabelLeft, 200, kBoxLeft + kBoxWidth, 200);
+
+    Label1.Move(kLabelLeft, 214, kLabelWidth, 18);
+    Label1.SetCaption("Tamsel updates:");
+    comAutoUpdate.Move(kBoxLeft, 212, 120, 22);
+    for (const char* entry : kScheduleEntries) {
+        comAutoUpdate.AddItem(entry);
+    }
+    Label8.Move(kLabelLeft, 242, kLabelWidth, 18);
+    Label8.SetCaption("Last updated:");
+    txtLastUpdated.Move(kBoxLeft, 240, 120, 22);
+    txtLastUpdated.SetEnabled(false);
+    chkShowDownloads.Move(kBoxLeft, 268, 200, 20);
+    chkShowDownloads.SetCaption("Show Downloads");
+
+    lblLegal.Move(kLabelLeft, 294, 196, 48);
+    lblLegal.SetCaption("Legal");
+    lblLegal.SetFont(7, false);
+    cmdBuild.Move(216, 308, 88, 28);
+    cmdBuild.SetCaption("&Build");
+    cmdBuild.SetVisible(false);
+    cmdConnect.Move(308, 308, 88, 28);
+    cmdConnect.SetCaption(kConnectCaption);
+    cmdConnect.SetEnabled(false);
+    cmdConnect.SetDefault(true);
+    cmdCancel.Move(400, 308, 88, 28);
+    cmdCancel.SetCaption("&Cancel");
+    cmdCancel.SetCancel(true);
+
+    Timer1.SetInterval(200);
+    Timer2.SetInterval(100);
+}
+
+void frmLogin::Form_Load() {
+    SetCaption("Tamsel Updater");
+    ShowLegalNotice(lblLegal);
+
+    if (run_.einMode) {
+        const std::string ein = local_.getValue("ein");
+        if (!ein.empty()) {
+            ShowValue(txtUser, ein);
+            ShowValue(txtDepartment, local_.getValue("username"));
+            ShowValue(txtEmail, local_.getValue("email"));
+            // Showing the number switched the button to Confirm; a stored number needs none.
+            cmdConnect.SetCaption(kConnectCaption);
+        } else {
+            txtDepartment.SetText("");
+            txtEmail.SetText("");
+        }
+        txtDepartment.SetEnabled(false);
+        txtEmail.SetEnabled(false);
+    }
+    if (global_.getRemote().empty()) {
+        txtURL.SetEnabled(true);
+    }
+    if (local_.getLocal().empty()) {
+        local_.setValue("local", metrics_.AppPath());
+        txtLocal.SetEnabled(true);
+    }
+    if (!global_.getRemote().empty()) {
+        ShowValue(txtURL, global_.getValue("remote"));
+    }
+    if (!local_.getLocal().empty()) {
+        ShowValue(txtLocal, local_.getValue("local"));
+    }
+    if (!run_.einMode) {
+        const std::pair<TextBox*, const char*> identity[] = {
+            {&txtUser, "username"}, {&txtDepartment, "department"}, {&txtEmail, "email"}};
+        for (const auto& [box, key] : identity) {
+            const std::string value = local_.getValue(key);
+            if (!value.empty()) {
+                ShowValue(*box, value);
+            }
+        }
+    }
+    Label3.SetToolTipText(txtURL.Text() + "/" + global_.getPrimaryCatalogue());
+    Label4.SetToolTipText(txtLocal.Text());
+    if (ToUpper(local_.getValue("build")) == "YES") {
+        cmdBuild.SetVisible(true);
+    }
+    const std::pair<Label*, const char*> captions[] = {
+        {&Label5, "label1"}, {&Label6, "label2"}, {&Label7, "label3"}};
+    for (const auto& [label, key] : captions) {
+        const std::string caption = global_.getValue(key);
+        if (!caption.empty()) {
+            label->SetCaption(caption);
+        }
+    }
+
+    const std::string schedule = local_.getValue("autoupdate");
+    if (schedule.empty()) {
+        comAutoUpdate.SetListIndex(comAutoUpdate.FindItem("Daily"));
+    } else if (schedule == "Monthly") {
+        comAutoUpdate.SetListIndex(comAutoUpdate.FindItem("Weekly"));
+    } else {
+        // A drop-down list finds its entries ignoring case: start-up stores "daily".
+        for (int i = 0; i < comAutoUpdate.ListCount(); ++i) {
+            if (EqualsNoCase(comAutoUpdate.List(i), schedule)) {
+                comAutoUpdate.SetListIndex(i);
+                break;
+            }
+        }
+    }
+    txtLastUpdated.SetText(local_.getValue("lastupdated"));
+    local_.commit();
+}
+
+void frmLogin::Form_Activate() {
+    SetTopMost(true);
+    metrics_.FormMemory().SnapShot(*this);
+}
+
+void frmLogin::txtUser_Change() {
+    if (!m_strStatusShown.empty()) {
+        if (txtUser.Text() == m_strStatusShown) {
+            return;
+        }
+        m_strStatusShown.clear();  // the user replaced the message
+    }
+    if (m_blnFailed) {
+        return;
+    }
+    if (run_.einMode) {
+        local_.setValue("ein", txtUser.Text());
+        cmdConnect.SetCaption(kConfirmCaption);
+    } else {
+        local_.setValue("username", txtUser.Text());
+    }
+    txtUser.SetForeColor(kColourWindowText);
+}
+
+void frmLogin::txtDepartment_Change() {
+    if (!run_.einMode) {
+        txtDepartment.SetForeColor(kColourWindowText);
+        local_.putValue("department", txtDepartment.Text());
+    }
+}
+
+void frmLogin::txtEmail_Change() {
+    if (!run_.einMode) {
+        txtEmail.SetForeColor(kColourWindowText);
+        local_.putValue("email", txtEmail.Text());
+    }
+}
+
+void frmLogin::ClearPromptOnFocus(TextBox& box) {
+    if (box.ForeColor() != kColourRed) {
+        return;
+    }
+    box.SetText("");
+    box.SetForeColor(kColourBlack);
+}
+
+void frmLogin::Timer1_Timer() {
+    bool ready = !global_.getRemote().empty() && !local_.getLocal().empty();
+    if (run_.einMode) {
+        ready = ready && !local_.getValue("ein").empty();
+    } else {
+        ready = ready && !local_.getValue("username").empty() &&
+                !local_.getValue("department").empty() && !local_.getValue("email").empty();
+    }
+    cmdConnect.SetEnabled(ready);
+}
+
+void frmLogin::cmdConnect_Click() {
+    local_.commit();
+    global_.commit();
+    if (m_intState != 0) {
+        return;  // a confirmation is already running
+    }
+    if (cmdConnect.Caption() == kConfirmCaption) {
+        m_intState = 1;
+    } else if (cmdConnect.Caption() == kConnectCaption) {
+        m_intState = m_blnConfirmed ? 200 : 100;
+    }
+}
+
+void frmLogin::cmdCancel_Click() {
+    local_.commit();
+    Unload();
+}
+
+void frmLogin::cmdBuild_Click() {
+    if (!metrics_.getLocalCatalogue()) {
+        metrics_.Warning("Unable to continue");
+        return;
+    }
+    const std::string path = ParentFolder(local_.getValue("local")) + "/catalogue.ini";
+    const std::string text =
+        BuildCatalogueText(*metrics_.LocalCatalogue(), local_.getValue("username"), Now());
+    // A folder that cannot take the file leaves the dialog open, as an unreadable kit does.
+    if (!WriteFileAtomically(path, text)) {
+        metrics_.Warning("Unable to continue");
+        return;
+    }
+    m_blnBuilt = true;
+    Unload();
+}
+
+void frmLogin::ShowStatus(const std::string& text) {
+    m_strStatusShown = text;
+    txtUser.SetText(text);
+    txtUser.SetForeColor(kColourRed);
+}
+
+std::string frmLogin::NumberToConfirm() const {
+    return m_strStatusShown.empty() ? txtUser.Text() : local_.getValue("ein");
+}
+
+bool frmLogin::StartQuery() {
+    m_blnFailed = false;
+    if (!metrics_.getRemoteCatalogue()) {
+        return false;
+    }
+    m_strEin = NumberToConfirm();
+    return true;
+}
+
+int frmLogin::PollQuery() {
+    if (m_intPolls >= kMaxPolls) {
+        return -1;
+    }
+    ++m_intPolls;
+    return metrics_.Http().Complete() ? 1 : 0;
+}
+
+void frmLogin::Timer2_Timer() {
+    if (m_intState >= 100) {
+        QuietStep();
+        return;
+    }
+    switch (m_intState) {
+        case 1:
+            if (StartQuery()) {
+                ShowStatus("confirming EIN number...");
+                m_intState = 4;
+            } else {
+                m_intState = 120;
+            }
+            break;
+        case 4:
+            metrics_.Http().Query(NameServerQueryUrl(*metrics_.RemoteCatalogue(), m_strEin), true);
+            m_intState = 6;
+            break;
+        case 6:
+            m_intPolls = 0;
+            m_intState = 8;
+            break;
+        case 8: {
+            const int polled = PollQuery();
+            m_intState = polled > 0 ? 10 : polled < 0 ? 20 : 8;
+            break;
+        }
+        case 10:
+            m_strResponse = metrics_.Http().getBody();
+            if (m_strResponse.empty()) {
+                m_blnFailed = true;
+                ShowStatus("Unable to connect");
+                m_intState = 0;
+            } else {
+                KeepNameServerAnswer(metrics_, m_strResponse);
+                m_intState = 12;
+            }
+            break;
+        case 12:
+            if (!IsNameServerAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
+                m_blnFailed = true;
+                ShowStatus("Unable to connect to name server");
+                m_intState = 0;
+            } else {
+                m_intState = 14;
+            }
+            break;
+        case 14:
+            if (IsIncorrectNumberAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
+                m_blnFailed = true;
+                ShowStatus("Incorrect Number");
+                m_intState = 0;
+            } else {
+                m_intState = 16;
+            }
+            break;
+        case 16: {
+            const NameServerPerson person = ReadNameServerPerson(m_strResponse);
+            if (person.name.empty()) {
+                ShowStatus("No name given by server");
+            } else {
+                ShowValue(txtUser, m_strEin);
+                local_.setValue("ein", m_strEin);
+                ShowValue(txtDepartment, person.FullName());
+                ShowValue(txtEmail, person.email);
+                local_.setValue("username", txtDepartment.Text());
+                local_.setValue("department", "");
+                local_.setValue("email", txtEmail.Text());
+                local_.Dirty();
+                local_.commit();
+                cmdConnect.SetCaption(kConnectCaption);
+                m_blnConfirmed = true;
+            }
+            m_intState = 0;
+            break;
+        }
+        case 20:
+            ShowStatus("No response from server");
+            m_intState = 0;
+            break;
+        default:
+            m_intState = 0;
+            break;
+    }
+}
+
+// Shows nothing and ends in saving and closing whatever the name server says; a confirmed
+// answer refreshes the stored name and e-mail address on the way.
+void frmLogin::QuietStep() {
+    switch (m_intState) {
+        case 100:
+            m_intState = StartQuery() ? 104 : 120;
+            break;
+        case 104:
+            metrics_.Http().Query(NameServerQueryUrl(*metrics_.RemoteCatalogue(), m_strEin), true);
+            m_intState = 106;
+            break;
+        case 106:
+            m_intPolls = 0;
+            m_intState = 108;
+            break;
+        case 108: {
+            const int polled = PollQuery();
+            m_intState = polled > 0 ? 110 : polled < 0 ? 120 : 108;
+            break;
+        }
+        case 110:
+            m_strResponse = metrics_.Http().getBody();
+            if (m_strResponse.empty()) {
+                m_blnFailed = true;
+                m_intState = 200;
+            } else {
+                KeepNameServerAnswer(metrics_, m_strResponse);
+                m_intState = 112;
+            }
+            break;
+        case 112:
+            m_blnFailed = !IsNameServerAnswer(*metrics_.RemoteCatalogue(), m_strResponse);
+            m_intState = m_blnFailed ? 200 : 114;
+            break;
+        case 114:
+            m_blnFailed = IsIncorrectNumberAnswer(*metrics_.RemoteCatalogue(), m_strResponse);
+            m_intState = m_blnFailed ? 200 : 116;
+            break;
+        case 116: {
+            const NameServerPerson person = ReadNameServerPerson(m_strResponse);
+            if (person.name.empty()) {
+                m_blnFailed = true;
+            } else {
+                local_.setValue("ein", m_strEin);
+                local_.setValue("username", person.FullName());
+                local_.setValue("department", "");
+                local_.setValue("email", person.email);
+                local_.Dirty();
+                local_.commit();
+            }
+            m_intState = 200;
+            break;
+        }
+        case 120:
+            m_blnFailed = true;
+            m_intState = 200;
+            break;
+        case 200:
+            m_intState = 0;
+            SaveAndClose();
+            break;
+        default:
+            m_intState = 0;
+            break;
+    }
+}
+
+void frmLogin::SaveAndClose() {
+    // Nothing selected (a stored schedule the list does not know) keeps the stored schedule.
+    if (comAutoUpdate.ListIndex() >= 0) {
+        local_.putValue("autoupdate", comAutoUpdate.Text());
+    }
+    local_.putValue("showdownload", chkShowDownloads.Checked() ? "yes" : "no");
+    local_.Dirty();
+    local_.commit();
+    m_blnComplete = true;
+    Unload();
+}
+
+}  // namespace tamsel
