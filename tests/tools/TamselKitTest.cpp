@@ -1,58 +1,23 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "KitProcess.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
 
 namespace tamsel {
 namespace {
 
+using test::Kit;
+using test::Quote;
 using test::TempDir;
 
 const std::string kCatalogues = std::string(TAMSEL_TEST_DATA) + "/catalogues/";
 
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Runs tamsel-kit with the arguments; its standard error goes through a file.
-Run Kit(const std::string& arguments, const std::string& environment = "") {
-    TempDir scratch;
-    const std::string errPath = scratch / "stderr";
-    const std::string command =
-        environment + " " + Quote(TAMSEL_KIT) + " " + arguments + " 2>" + Quote(errPath);
-    Run run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    ReadWholeFile(errPath, run.err);
-    return run;
-}
-
 TEST(TamselKit, HelpForEveryCommand) {
-    for (const std::string command : {"", "build ", "show ", "lint "}) {
+    for (const std::string command : {"", "build ", "show ", "lint ", "compare "}) {
         const auto run = Kit(command + "--help");
         EXPECT_EQ(run.status, 0) << command;
         EXPECT_NE(run.out.find("Usage: tamsel-kit " + command), std::string::npos) << run.out;
@@ -61,7 +26,8 @@ TEST(TamselKit, HelpForEveryCommand) {
 
 TEST(TamselKit, WrongArgumentsAreUsageErrors) {
     for (const std::string arguments :
-         {"", "frobnicate", "build", "show", "lint", "lint a b", "build a b", "show --prefix"}) {
+         {"", "frobnicate", "build", "show", "lint", "lint a b", "build a b", "show --prefix",
+          "compare", "compare a", "compare a b c", "compare a b --prefix", "compare a b --all"}) {
         const auto run = Kit(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_FALSE(run.err.empty()) << arguments;
