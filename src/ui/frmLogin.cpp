@@ -1,5 +1,7 @@
 #include "ui/frmLogin.h"
 
+#include <utility>
+
 #include "catalogue/CatalogueBuilder.h"
 #include "ui/LegalLabel.h"
 #include "ui/NameServer.h"
