@@ -67,6 +67,9 @@ QtToolkit::~QtToolkit() {
             delete window.data();
         }
     }
+    for (const auto& window : m_disposed) {
+        delete window.data();
+    }
 }
 
 void QtToolkit::FormLoaded(Form& form) {
@@ -122,6 +125,8 @@ void QtToolkit::FormUnloaded(Form& form) {
             window->hide();
             // Not deleted at once: the unload may run inside one of the window's own signals.
             window->deleteLater();
+            std::erase_if(m_disposed, [](const QPointer<FormWindow>& gone) { return !gone; });
+            m_disposed.emplace_back(window);
         }
         m_windows.erase(found);
     }

@@ -48,7 +48,8 @@ class QtToolkit : public Toolkit {
     QtEventLoop& m_loop;
     std::vector<Form*> m_loaded;
     std::map<const Form*, QPointer<FormWindow>> m_windows;
-    std::vector<Form*> m_zOrder;  // visible forms, the active one last
+    std::vector<QPointer<FormWindow>> m_disposed;  // deleteLater pending, deleted here at the end
+    std::vector<Form*> m_zOrder;                   // visible forms, the active one last
     Form* m_active = nullptr;
 };
 

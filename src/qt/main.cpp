@@ -1,9 +1,17 @@
+#include <iostream>
+
+#include "app/Unattended.h"
 #include "app/UpdaterApp.h"
 #include "qt/QtApplication.h"
+#include "util/Text.h"
 
 int main(int argc, char** argv) {
     const std::string appPath = tamsel::ProgramFolder();
     const std::string commandLine = tamsel::JoinArguments(argc, argv);
+    // A run nobody watches needs no display.
+    if (tamsel::ToUpper(commandLine).find("/UNATTENDED") != std::string::npos) {
+        return tamsel::RunUnattended(appPath, commandLine, std::cout);
+    }
     return tamsel::RunQtApplication(
         argc, argv, [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
             auto app = std::make_shared<tamsel::UpdaterApp>(toolkit, appPath, commandLine);

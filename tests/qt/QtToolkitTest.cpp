@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "QtTestMain.h"
 #include "forms/Forms.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
@@ -18,7 +17,6 @@ namespace {
 
 class QtToolkitTest : public ::testing::Test {
   protected:
-    void SetUp() override { testing::App(); }
     QtEventLoop loop;
     QtToolkit toolkit{loop};
 };

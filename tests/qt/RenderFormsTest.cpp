@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "QtTestMain.h"
 #include "SampleForm.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
@@ -18,8 +17,6 @@ namespace {
 
 class RenderFormsTest : public ::testing::Test {
   protected:
-    void SetUp() override { testing::App(); }
-
     // Shows the form, grabs its window, writes the PNG and checks the picture has content.
     void Render(Form& form) {
         form.Show();

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "QtTestMain.h"
 #include "SampleForm.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
@@ -24,7 +23,6 @@ namespace {
 class SyncTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        testing::App();
         form.Show();
         window = toolkit.WindowOf(form);
         ASSERT_NE(window, nullptr);
@@ -98,6 +96,16 @@ TEST_F(SyncTest, ListChangesAndColourForTheWholePane) {
     EXPECT_EQ(list->item(1)->text(), "Remove: 12kb  Old/Logo.gif");
     form.InfoPane.Clear();
     EXPECT_EQ(pane->count(), 0);
+}
+
+TEST_F(SyncTest, SelectingTheLastLineScrollsItIntoView) {
+    auto* pane = WidgetOf<QListWidget>(form.InfoPane);
+    for (int i = 0; i < 40; ++i) {
+        form.InfoPane.SetListIndex(form.InfoPane.AddItem("line " + std::to_string(i)));
+    }
+    const QRect shown = pane->visualItemRect(pane->item(pane->count() - 1));
+    EXPECT_TRUE(pane->viewport()->rect().contains(shown.center()));
+    EXPECT_FALSE(pane->viewport()->rect().contains(pane->visualItemRect(pane->item(0)).center()));
 }
 
 TEST_F(SyncTest, UserGesturesReachTheHandlers) {
