@@ -1,0 +1,105 @@
+#include "app/Unattended.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "app/UpdaterApp.h"
+#include "forms/User.h"
+
+namespace tamsel {
+
+namespace {
+
+// The states in which the main window waits for its one button: the PowerPoint warning, a failed
+// special processing, the finish and the failure.
+bool WaitsForButton(const frmMain& main) {
+    const int state = main.State();
+    return main.cmdCancel.Visible() && (state == 55 || state == 82 ||
+                                        ((state == 99 || state == 100) && !main.Timer1.Running()));
+}
+
+}  // namespace
+
+UnattendedToolkit::UnattendedToolkit(HeadlessEventLoop& loop, std::ostream& out)
+    : HeadlessToolkit(loop), out_(out) {}
+
+void UnattendedToolkit::ShowForm(Form& form, ShowMode mode) {
+    if (form.Name() != "frmMain") {
+        const unsigned serial = ++nextSerial_;
+        shows_[&form] = serial;
+        Headless().PostAfter(kAnswerDelay,
+                             [this, target = &form, serial] { Answer(target, serial, 1); });
+    }
+    HeadlessToolkit::ShowForm(form, mode);
+}
+
+// Presses the default button once the dialog has settled. A dialog that stays open after it (a
+// confirmation still running) is given more time; one whose default button cannot be pressed, or
+// that answers it with a message box (too few choices ticked), is left with its cancel button.
+void UnattendedToolkit::Answer(Form* form, unsigned serial, int attempt) {
+    constexpr int kAttempts = 20;
+    const auto shown = shows_.find(form);
+    if (shown == shows_.end() || shown->second != serial) {
+        return;
+    }
+    const auto loaded = LoadedForms();
+    if (std::find(loaded.begin(), loaded.end(), form) == loaded.end() || !form->Visible()) {
+        return;
+    }
+    const auto boxes = MessageBoxes().size();
+    const bool pressed = user::PressEnter(*form);
+    if ((!pressed && attempt >= 2) || MessageBoxes().size() > boxes || attempt >= kAttempts) {
+        if (form->IsLoaded() && form->Visible()) {
+            user::PressEscape(*form);
+        }
+        return;
+    }
+    if (form->IsLoaded() && form->Visible()) {
+        Headless().PostAfter(kAnswerDelay,
+                             [this, form, serial, attempt] { Answer(form, serial, attempt + 1); });
+    }
+}
+
+void UnattendedToolkit::FormUnloaded(Form& form) {
+    shows_.erase(&form);
+    HeadlessToolkit::FormUnloaded(form);
+}
+
+MsgBoxResult UnattendedToolkit::MsgBox(const std::string& prompt, int style,
+                                       const std::string& title) {
+    out_ << "[" << TitleOrDefault(title) << "] " << prompt << std::endl;
+    HeadlessToolkit::MsgBox(prompt, style, title);
+    return MsgBoxResult::Ok;
+}
+
+int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out) {
+    HeadlessEventLoop loop;
+    UnattendedToolkit toolkit(loop, out);
+    UpdaterApp app(toolkit, appPath, commandLine);
+    app.Run().g_objMetrics.OnStatusLine = [&out](const std::string& line, bool) {
+        out << line << std::endl;
+    };
+
+    // Timers keep to the wall clock: the virtual clock is never let run ahead of it.
+    const auto started = std::chrono::steady_clock::now();
+    loop.StartTimer(std::chrono::milliseconds(10),
+                    [&loop, started] { std::this_thread::sleep_until(started + loop.Now()); });
+    // The main window's button is pressed where the run waits for it.
+    loop.StartTimer(std::chrono::milliseconds(200), [&app] {
+        if (!app.Finished() && WaitsForButton(app.Main())) {
+            user::Click(app.Main().cmdCancel);
+        }
+    });
+
+    try {
+        app.Start();
+        loop.RunUntil([&app] { return app.Finished(); });
+    } catch (const std::exception& error) {
+        out << "Unattended run stopped: " << error.what() << std::endl;
+        return 1;
+    }
+    const int state = app.Main().State();
+    return state == 100 || state == 200 ? 0 : 1;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include "forms/HeadlessToolkit.h"
+
+namespace tamsel {
+
+// A toolkit for runs nobody watches: no window is shown, every dialog is answered as a user
+// pressing its default button would (its cancel button when the default cannot be pressed),
+// message boxes are answered OK, and what a user would read is written to the output.
+class UnattendedToolkit : public HeadlessToolkit {
+  public:
+    UnattendedToolkit(HeadlessEventLoop& loop, std::ostream& out);
+
+    void ShowForm(Form& form, ShowMode mode) override;
+    void FormUnloaded(Form& form) override;
+    MsgBoxResult MsgBox(const std::string& prompt, int style, const std::string& title) override;
+
+    // How long a dialog is left to settle (its timers enable its buttons) before it is answered.
+    static constexpr std::chrono::milliseconds kAnswerDelay{600};
+
+  private:
+    // Answers the form if it is still the one shown under that serial number.
+    void Answer(Form* form, unsigned serial, int attempt);
+
+    std::ostream& out_;
+    std::map<const Form*, unsigned> shows_;
+    unsigned nextSerial_ = 0;
+};
+
+// Runs the updater for the program in appPath without a window: the interactive road, every
+// question answered with its default, every status line written to out as it appears. Exit
+// status 0 when the run reached its finish, 1 otherwise.
+int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out);
+
+}  // namespace tamsel
