@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "config/Schedule.h"
 #include "engine/Version.h"
+#include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
@@ -279,8 +280,6 @@ void frmMain::Step() {
     }
 }
 
-// Until the setup dialog is part of the program, a run goes on when the settings already name
-// the server and the user, and ends otherwise.
 void frmMain::ShowSetup() {
     const std::string registration =
         run_.localConfiguration.getValue(run_.einMode ? "ein" : "username");
@@ -288,14 +287,20 @@ void frmMain::ShowSetup() {
         state_ = 3;
         return;
     }
-    if (!run_.globalConfiguration.getRemote().empty() &&
-        !run_.localConfiguration.getValue("username").empty()) {
+    frmLogin setup(GetToolkit(), run_);
+    setup.Show(ShowMode::Modal);
+    if (setup.Complete()) {
         run_.localConfiguration.commit();
         Show();
         state_ = 3;
-        return;
+    } else if (setup.Built()) {
+        metrics_.Shout("Catalogue build successful");
+        Timer1.SetEnabled(false);
+        Show();
+        cmdCancel.SetVisible(true);
+    } else {
+        Unload();
     }
-    Unload();
 }
 
 void frmMain::ShowMenus() {

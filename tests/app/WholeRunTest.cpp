@@ -83,6 +83,9 @@ class WholeRun : public ::testing::Test {
 
     // Starts the updater and runs it until its main timer stops or its window unloads.
     frmMain& run(const std::string& commandLine = "") {
+        if (commandLine.empty()) {
+            connectInSetup();
+        }
         app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine,
                                             HttpTransportFactory{}, user / "updater.lock");
         app_->Start();
@@ -118,6 +121,14 @@ class WholeRun : public ::testing::Test {
                 }
             }
             user::Click(form.Get<CommandButton>("cmdContinue"));
+        });
+    }
+    // The user checks the details the setup dialog shows and presses Connect once it is enabled.
+    void connectInSetup() {
+        toolkit.WhenShown("frmLogin", [this](Form& form) {
+            loop.PostAfter(std::chrono::milliseconds(400), [&form] {
+                EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdConnect")));
+            });
         });
     }
     void continueReview() {
