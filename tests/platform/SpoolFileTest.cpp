@@ -63,9 +63,5 @@ TEST(SpoolFileTest, CreateFailsInAMissingFolder) {
     EXPECT_EQ(SpoolFile::Create(dir / "no/such/folder"), nullptr);
 }
 
-TEST(SpoolFileTest, ConsecutiveNamesDiffer) {
-    EXPECT_NE(SpoolFile::UniqueNameIn("/x"), SpoolFile::UniqueNameIn("/x"));
-}
-
 }  // namespace
 }  // namespace tamsel

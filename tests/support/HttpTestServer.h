@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -46,8 +47,8 @@ class HttpTestServer {
     ~HttpTestServer() {
         releaseStalls();
         if (thread_.joinable()) {
-            // stop() is ignored until the accept loop runs; it starts right after bind.
-            while (!server_.is_running()) {
+            // stop() is ignored until the accept loop runs; wait for it unless serving failed.
+            while (!server_.is_running() && !finished_) {
                 std::this_thread::yield();
             }
             server_.stop();
@@ -66,7 +67,10 @@ class HttpTestServer {
         if (port_ <= 0) {
             return false;
         }
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        thread_ = std::thread([this] {
+            server_.listen_after_bind();
+            finished_ = true;
+        });
         return true;
     }
 
@@ -110,6 +114,7 @@ class HttpTestServer {
   private:
     httplib::Server server_;
     std::thread thread_;
+    std::atomic<bool> finished_{false};
     int port_ = -1;
     mutable std::mutex mutex_;
     std::condition_variable released_;

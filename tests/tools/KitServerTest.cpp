@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -34,7 +35,10 @@ class KitServerTest : public testing::Test {
         options.namesFile = names;
         server = std::make_unique<KitServer>(options, log);
         ASSERT_TRUE(server->bind());
-        serving = std::thread([this] { server->run(); });
+        serving = std::thread([this] {
+            server->run();
+            finished = true;
+        });
         remote = "http://127.0.0.1:" + std::to_string(server->port());
     }
 
@@ -44,7 +48,8 @@ class KitServerTest : public testing::Test {
         // A kept-alive client connection would hold a server thread until it times out.
         client.reset();
         if (serving.joinable()) {
-            while (!server->running()) {
+            // stop() is ignored until the accept loop runs; wait for it unless serving failed.
+            while (!server->running() && !finished) {
                 std::this_thread::yield();
             }
             server->stop();
@@ -76,6 +81,7 @@ class KitServerTest : public testing::Test {
     std::ostringstream log;
     std::unique_ptr<KitServer> server;
     std::thread serving;
+    std::atomic<bool> finished{false};
     std::string remote;
     std::optional<CHTTP> client{std::in_place, MakeCurlHttpTransport(kShortTimeouts, work.path())};
     CFactory factory;
@@ -141,11 +147,6 @@ TEST_F(KitServerTest, MissingPathsAnswerAnHtmlPageAndNoticesAreLogged) {
     EXPECT_NE(text.find("notice: /tamsel_reports/notice.asp?name=J Smith&status=done"),
               std::string::npos);
     EXPECT_NE(text.find("\"GET /missing.pot HTTP/1.1\" 404"), std::string::npos);
-}
-
-TEST_F(KitServerTest, ServesKitFilesInAnyLetterCase) {
-    ASSERT_TRUE(client->Fetch(remote + "/templates/TAMSEL STANDARD.POT", false));
-    EXPECT_FALSE(client->getBody().empty());
 }
 
 TEST(KitServerSetupTest, RefusesAMissingKitRootOrNamesFile) {

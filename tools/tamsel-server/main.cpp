@@ -99,11 +99,11 @@ int main(int argc, char** argv) {
         });
         int received = 0;
         sigwait(&stopSignals, &received);
-        // A stop request is ignored until the accept loop runs, so repeat it until serving ends.
-        while (!finished) {
-            server.stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // A stop request is ignored until the accept loop runs; wait for it unless serving failed.
+        while (!server.running() && !finished) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        server.stop();
         serving.join();
     } catch (const std::exception& error) {
         std::cerr << "tamsel-server: " << error.what() << "\n";
