@@ -72,10 +72,11 @@ MsgBoxResult UnattendedToolkit::MsgBox(const std::string& prompt, int style,
     return MsgBoxResult::Ok;
 }
 
-int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out) {
+int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
+                  const std::string& lockPath) {
     HeadlessEventLoop loop;
     UnattendedToolkit toolkit(loop, out);
-    UpdaterApp app(toolkit, appPath, commandLine);
+    UpdaterApp app(toolkit, appPath, commandLine, HttpTransportFactory{}, lockPath);
     app.Run().g_objMetrics.OnStatusLine = [&out](const std::string& line, bool) {
         out << line << std::endl;
     };

@@ -34,7 +34,8 @@ class UnattendedToolkit : public HeadlessToolkit {
 
 // Runs the updater for the program in appPath without a window: the interactive road, every
 // question answered with its default, every status line written to out as it appears. Exit
-// status 0 when the run reached its finish, 1 otherwise.
-int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out);
+// status 0 when the run reached its finish, 1 otherwise. lockPath empty: the user's lock file.
+int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
+                  const std::string& lockPath = {});
 
 }  // namespace tamsel

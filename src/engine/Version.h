@@ -11,8 +11,8 @@ inline constexpr int kVersionRevision = 1;
 
 // The publisher's notice shown on every window, its two lines joined by a backslash-n marker.
 inline constexpr const char* kLegalNotice =
-    "Tamsel and the Tam-Sel logo are trade marks of Tam-Sel Ltd.\\n"
-    "This kit and everything in it are the property of Tam-Sel Ltd. All rights reserved.";
+    "Tamsel is a trade mark of Tam-Sel Ltd.\\n"
+    "This kit is the property of Tam-Sel Ltd.";
 
 // The notice with its line break and the version suffix " (1.41.6)": the minor version and the
 // revision stand side by side, as every earlier release showed them.

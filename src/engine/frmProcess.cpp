@@ -24,7 +24,9 @@ frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration
     lblState.Move(388, 50, 60, 18);
     lblState.SetAlignment(Alignment::Right);
     lblInfo.Move(12, 74, 436, 18);
-    lblStatus.Move(12, 100, 436, 36);
+    lblStatus.Move(12, 98, 436, 34);
+    barProgress.Move(12, 136, 436, 16);
+    barProgress.SetRange(0, 0);
     Timer1.SetInterval(200);
 
     OnLoad = [this] { Form_Load(); };
@@ -101,6 +103,7 @@ void frmProcess::ShowProgress(long index, long count) {
         std::chrono::duration_cast<std::chrono::seconds>(GetToolkit().Loop().Now() - startTime_);
     lblStatus.SetCaption(
         ProgressText(index, count, processedSize_, metrics_.Size(), elapsed.count()));
+    barProgress.SetRange(static_cast<int>(index - 1), static_cast<int>(count));
 }
 
 bool frmProcess::Step() {
@@ -109,6 +112,7 @@ bool frmProcess::Step() {
         case 0: {
             const long count = static_cast<long>(files.size());
             if (index_ > count) {
+                barProgress.SetRange(static_cast<int>(count), static_cast<int>(count));
                 state_ = 30;
                 break;
             }

@@ -29,6 +29,8 @@ class frmProcess : public Form {
     Label& lblFrame = Add<Label>("lblFrame");
     Label& lblState = Add<Label>("lblState");
     Label& lblPatience = Add<Label>("Label1");
+    // The share of the catalogue's entries walked so far.
+    ProgressBar& barProgress = Add<ProgressBar>("barProgress");
 
     long Files() const { return files_; }
     double Size() const { return processedSize_; }

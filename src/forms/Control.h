@@ -10,7 +10,17 @@ namespace tamsel {
 
 class Form;
 
-enum class ControlKind { Label, TextBox, CommandButton, CheckBox, ListBox, ComboBox, Line, Timer };
+enum class ControlKind {
+    Label,
+    TextBox,
+    CommandButton,
+    CheckBox,
+    ListBox,
+    ComboBox,
+    Line,
+    Timer,
+    ProgressBar
+};
 
 // Position and size in pixels, relative to the form's client area.
 struct Rect {

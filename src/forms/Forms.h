@@ -8,6 +8,7 @@
 #include "forms/Label.h"
 #include "forms/Line.h"
 #include "forms/ListBox.h"
+#include "forms/ProgressBar.h"
 #include "forms/TextBox.h"
 #include "forms/Timer.h"
 #include "forms/Toolkit.h"

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -171,6 +172,13 @@ void ApplyKindProperty(Control& control, QWidget& widget, ControlProperty proper
             ApplyCombo(static_cast<ComboBox&>(control), static_cast<QComboBox&>(widget), property,
                        index);
             break;
+        case ControlKind::ProgressBar: {
+            auto& bar = static_cast<ProgressBar&>(control);
+            auto& qbar = static_cast<QProgressBar&>(widget);
+            qbar.setRange(0, bar.Max());
+            qbar.setValue(bar.Value());
+            break;
+        }
         case ControlKind::Line:
         case ControlKind::Timer:
             widget.update();
@@ -224,6 +232,12 @@ QWidget* CreateControlWidget(Control& control, QWidget* parent) {
         case ControlKind::Line:
             widget = new LineWidget(static_cast<Line&>(control), parent);
             break;
+        case ControlKind::ProgressBar: {
+            auto* bar = new QProgressBar(parent);
+            bar->setTextVisible(false);
+            widget = bar;
+            break;
+        }
         case ControlKind::Timer:
             return nullptr;
     }

@@ -46,7 +46,8 @@ TEST(Unattended, UpdatesTheSampleKitAndExitsZero) {
     LayOutKit(user, "http://127.0.0.1:" + std::to_string(server.port()));
 
     std::ostringstream out;
-    const int status = RunUnattended(user / "Kit/Updater", "/unattended", out);
+    const int status =
+        RunUnattended(user / "Kit/Updater", "/unattended", out, user / "updater.lock");
     while (!server.running()) {
         std::this_thread::yield();
     }
@@ -85,7 +86,7 @@ TEST(Unattended, ExitsOneWhenTheServerIsDown) {
     ASSERT_GT(port, 0);
     LayOutKit(user, "http://127.0.0.1:" + std::to_string(port));
     std::ostringstream out;
-    EXPECT_EQ(RunUnattended(user / "Kit/Updater", "/UNATTENDED", out), 1);
+    EXPECT_EQ(RunUnattended(user / "Kit/Updater", "/UNATTENDED", out, user / "updater.lock"), 1);
     EXPECT_NE(out.str().find("Retrieving master catalogue from server...\nfailed\n"),
               std::string::npos)
         << out.str();
@@ -97,7 +98,7 @@ TEST(Unattended, IncompleteSettingsCancelTheSetupAndExitOne) {
     TempDir user;
     user.write("Kit/Updater/.keep", "");
     std::ostringstream out;
-    EXPECT_EQ(RunUnattended(user / "Kit/Updater", "/UNATTENDED", out), 1);
+    EXPECT_EQ(RunUnattended(user / "Kit/Updater", "/UNATTENDED", out, user / "updater.lock"), 1);
     EXPECT_TRUE(fs::exists(user / "Kit/localtamselupdater.ini"));
 }
 

@@ -8,8 +8,13 @@
 #include <string>
 
 #include "SampleForm.h"
+#include "app/frmMain.h"
+#include "engine/frmProcess.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
+#include "ui/frmLogin.h"
+#include "ui/frmMenu.h"
+#include "ui/frmUpdate.h"
 #include "ui/frmWarning.h"
 
 namespace tamsel {
@@ -18,7 +23,7 @@ namespace {
 class RenderFormsTest : public ::testing::Test {
   protected:
     // Shows the form, grabs its window, writes the PNG and checks the picture has content.
-    void Render(Form& form) {
+    void Render(Form& form, const std::string& picture = {}) {
         form.Show();
         FormWindow* window = toolkit.WindowOf(form);
         ASSERT_NE(window, nullptr);
@@ -39,7 +44,8 @@ class RenderFormsTest : public ::testing::Test {
 
         ASSERT_TRUE(QDir().mkpath(QStringLiteral(TAMSEL_FORM_PNG_DIR)));
         const QString path = QStringLiteral(TAMSEL_FORM_PNG_DIR "/") +
-                             QString::fromStdString(form.Name()) + QStringLiteral(".png");
+                             QString::fromStdString(picture.empty() ? form.Name() : picture) +
+                             QStringLiteral(".png");
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     }
 
@@ -55,6 +61,85 @@ TEST_F(RenderFormsTest, Warning) {
 TEST_F(RenderFormsTest, SampleWithEveryControlKind) {
     testing::frmSample sample(toolkit);
     Render(sample);
+}
+
+// The forms of a run, filled as a user would see them part way through an update.
+class RenderRunFormsTest : public RenderFormsTest {
+  protected:
+    void AddEntry(const std::string& url, long type, const std::string& size) {
+        auto file = std::make_shared<CFile>();
+        file->URL(url);
+        file->myType(type);
+        file->Size(size);
+        run.g_objMetrics.CompleteCatalogue()->Files().add(file);
+    }
+
+    UpdateRun run{toolkit, "/opt/Kit/Updater"};
+};
+
+TEST_F(RenderRunFormsTest, MainWindowWithStatusLines) {
+    frmMain main(run, "", false);
+    main.Load();
+    main.Timer1.SetEnabled(false);
+    for (const char* line :
+         {"Testing 'Microsoft.XMLHTTP'", "passed", "Retrieving master catalogue from server...",
+          "successful", " ", "Downloading files completed."}) {
+        run.g_objMetrics.Shout(line);
+    }
+    main.cmdCancel.SetCaption("&Finish");
+    main.cmdCancel.SetVisible(true);
+    Render(main);
+}
+
+TEST_F(RenderRunFormsTest, MenuOfPackages) {
+    auto menu = std::make_shared<CMenu>();
+    menu->Caption("Choose the packages you want");
+    for (const char* name : {"Sales templates", "Finance templates", "Marketing campaign"}) {
+        auto choice = std::make_shared<CChoice>();
+        choice->Tuple(name, "/x");
+        choice->Active(std::string(name) == "Sales templates");
+        menu->add(choice);
+    }
+    frmMenu dialog(toolkit, run.localConfiguration);
+    dialog.setMenu(menu);
+    Render(dialog);
+}
+
+TEST_F(RenderRunFormsTest, ReviewOfChanges) {
+    AddEntry("/Templates/Sales Pitch.pot", CFile::TypeNew, "81920");
+    AddEntry("/Templates/Sales Price List.pot", CFile::TypeUpdate, "1536");
+    AddEntry("/Old/Retired.pot", CFile::TypeRemove, "2048");
+    frmUpdate dialog(toolkit, run.g_objMetrics);
+    Render(dialog);
+}
+
+TEST_F(RenderRunFormsTest, ProcessingProgress) {
+    frmProcess dialog(toolkit, run.g_objMetrics, run.localConfiguration, run.globalConfiguration,
+                      {});
+    dialog.Load();
+    dialog.Timer1.SetEnabled(false);
+    dialog.lblInfo.SetCaption("/Templates/Sales Pitch.pot  (80kb)");
+    dialog.lblStatus.SetCaption(ProgressText(3, 12, 81920, 409600, 2));
+    dialog.lblState.SetCaption("5:3");
+    dialog.barProgress.SetRange(2, 12);
+    Render(dialog);
+}
+
+TEST_F(RenderRunFormsTest, SetupDialogBothModes) {
+    run.localConfiguration.putValue("username", "Demo User");
+    run.localConfiguration.putValue("department", "Demonstrations");
+    run.localConfiguration.putValue("local", "/home/demo/Kit/Files");
+    run.globalConfiguration.putValue("remote", "http://kits.example.com");
+    {
+        frmLogin setup(toolkit, run);
+        Render(setup);
+    }
+    run.einMode = true;
+    run.globalConfiguration.putValue("label1", "EIN number:");
+    run.globalConfiguration.putValue("label2", "Name:");
+    run.globalConfiguration.putValue("label3", "E-mail:");
+    frmLogin setup(toolkit, run);
+    Render(setup, "frmLogin-ein");
 }
 
 }  // namespace
