@@ -47,6 +47,14 @@ bool StaysInsideKit(const std::string& url) {
     return true;
 }
 
+std::string ResolveNewKitPath(const std::string& kitFolder, const std::string& url) {
+    const auto slash = url.rfind('/');
+    if (slash == std::string::npos) {
+        return kitFolder + "/" + url;
+    }
+    return ResolveKitPath(kitFolder, url.substr(0, slash)) + url.substr(slash);
+}
+
 std::string ResolveKitPath(const std::string& kitFolder, const std::string& url) {
     std::string path = kitFolder;
     bool resolving = true;

@@ -13,4 +13,9 @@ bool StaysInsideKit(const std::string& url);
 // the catalogue's case.
 std::string ResolveKitPath(const std::string& kitFolder, const std::string& url);
 
+// The same for a file known not to exist under any case (the analysis found none): its folders
+// resolve, its name is taken as written. No folder listing for the name, so writing many new files
+// into one folder costs the same for each.
+std::string ResolveNewKitPath(const std::string& kitFolder, const std::string& url);
+
 }  // namespace tamsel

@@ -95,7 +95,9 @@ void frmProcess::Timer1_Timer() {
 }
 
 std::string frmProcess::LocalPath() const {
-    return ResolveKitPath(UrlToPath(local_.getLocal()), current_->URL());
+    const std::string kit = UrlToPath(local_.getLocal());
+    return current_->myType() == CFile::TypeNew ? ResolveNewKitPath(kit, current_->URL())
+                                                : ResolveKitPath(kit, current_->URL());
 }
 
 void frmProcess::ShowProgress(long index, long count) {

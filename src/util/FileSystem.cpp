@@ -174,6 +174,13 @@ std::string GetFileSize(const std::string& path) {
 }
 
 bool CreateFolderPath(const std::string& path) {
+    // Most calls name a folder that is already there: one look settles it.
+    if (const auto last = path.rfind('/'); last != std::string::npos) {
+        struct stat st {};
+        if (::stat(path.substr(0, last + 1).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            return true;
+        }
+    }
     for (std::size_t pos = path.find('/'); pos != std::string::npos; pos = path.find('/', pos + 1)) {
         const std::string prefix = path.substr(0, pos + 1);
         if (FolderExists(prefix)) continue;

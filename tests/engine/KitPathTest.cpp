@@ -27,6 +27,14 @@ TEST(KitPath, ExistingFilesAndFoldersOfAnyCaseAreFoundAndTheRestKeepsTheCatalogu
               dir / "Templates/Sales/Deck.pot");
 }
 
+TEST(KitPath, ANewFileTakesItsNameAsWrittenInAResolvedFolder) {
+    test::TempDir dir;
+    dir.write("Templates/old.pot", "x");
+    EXPECT_EQ(ResolveNewKitPath(dir.path(), "/templates/New.pot"), dir / "Templates/New.pot");
+    EXPECT_EQ(ResolveNewKitPath(dir.path(), "/Top.pot"), dir / "Top.pot");
+    EXPECT_EQ(ResolveNewKitPath(dir.path(), "/Fresh/Deep/a.pot"), dir / "Fresh/Deep/a.pot");
+}
+
 TEST(KitPath, AmongNamesDifferingOnlyInCaseTheFirstInListingOrderWins) {
     test::TempDir dir;
     dir.write("readme.TXT", "1");

@@ -59,6 +59,11 @@ KitServer::KitServer(KitServerOptions options, std::ostream& log)
         names_ = NameDirectory::Load(options_.namesFile);
     }
 
+    // Headers and body go out in separate writes; without this each answer on a kept-alive
+    // connection waits for the client's delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
+    // An update fetches its files one after another on one connection.
+    server_->set_keep_alive_max_count(100000);
     server_->Get(
         ".*", [this](const httplib::Request& req, httplib::Response& res) { handleGet(req, res); });
     server_->Post(".*", [this](const httplib::Request& req, httplib::Response& res,
