@@ -43,7 +43,6 @@ std::tm ToTm(const DateTime& d) {
     return tm;
 }
 
-
 std::string Pad2(int value) {
     std::array<char, 16> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%02d", value);
@@ -51,8 +50,8 @@ std::string Pad2(int value) {
 }
 
 // Reads 1 to maxDigits decimal digits at pos; false when there are none.
-bool ReadNumber(std::string_view text, std::size_t& pos, std::size_t minDigits, std::size_t maxDigits,
-                int& value) {
+bool ReadNumber(std::string_view text, std::size_t& pos, std::size_t minDigits,
+                std::size_t maxDigits, int& value) {
     std::size_t digits = 0;
     value = 0;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < maxDigits) {
@@ -64,18 +63,22 @@ bool ReadNumber(std::string_view text, std::size_t& pos, std::size_t minDigits, 
 }
 
 bool Expect(std::string_view text, std::size_t& pos, char c) {
-    if (pos >= text.size() || text[pos] != c) return false;
+    if (pos >= text.size() || text[pos] != c)
+        return false;
     ++pos;
     return true;
 }
 
 }  // namespace
 
-DateTime Now() { return FromTimeT(std::time(nullptr)); }
+DateTime Now() {
+    return FromTimeT(std::time(nullptr));
+}
 
 DateTime FromTimeT(std::time_t t) {
     std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr) return DateTime{};
+    if (localtime_r(&t, &tm) == nullptr)
+        return DateTime{};
     DateTime d;
     d.year = tm.tm_year + 1900;
     d.month = tm.tm_mon + 1;
@@ -93,7 +96,8 @@ std::time_t ToTimeT(const DateTime& d) {
 
 DateTime AddDays(const DateTime& d, int days) {
     DateTime result = d;
-    CivilFromDays(DaysFromCivil(d.year, d.month, d.day) + days, result.year, result.month, result.day);
+    CivilFromDays(DaysFromCivil(d.year, d.month, d.day) + days, result.year, result.month,
+                  result.day);
     return result;
 }
 
@@ -109,13 +113,15 @@ DateTime AddMonths(const DateTime& d, int months) {
     result.year = static_cast<int>(year);
     result.month = static_cast<int>(month0 + 1);
     const int last = DaysInMonth(result.year, result.month);
-    if (result.day > last) result.day = last;
+    if (result.day > last)
+        result.day = last;
     return result;
 }
 
 int DaysInMonth(int year, int month) {
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
+    if (month < 1 || month > 12)
+        return 0;
     if (month == 2) {
         const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
         return leap ? 29 : 28;
@@ -176,28 +182,41 @@ std::string DefaultDateTimeText(const DateTime& d) {
 bool ParseDateTimeText(const std::string& text, DateTime& out) {
     const std::string_view all(text);
     const auto first = all.find_first_not_of(' ');
-    if (first == std::string_view::npos) return false;
+    if (first == std::string_view::npos)
+        return false;
     const auto last = all.find_last_not_of(' ');
     const std::string_view s = all.substr(first, last - first + 1);
 
     DateTime d;
     std::size_t pos = 0;
-    if (!ReadNumber(s, pos, 1, 2, d.day) || !Expect(s, pos, '/')) return false;
-    if (!ReadNumber(s, pos, 1, 2, d.month) || !Expect(s, pos, '/')) return false;
-    if (!ReadNumber(s, pos, 4, 4, d.year)) return false;
-    if (d.year < 100 || d.month < 1 || d.month > 12) return false;
-    if (d.day < 1 || d.day > DaysInMonth(d.year, d.month)) return false;
+    if (!ReadNumber(s, pos, 1, 2, d.day) || !Expect(s, pos, '/'))
+        return false;
+    if (!ReadNumber(s, pos, 1, 2, d.month) || !Expect(s, pos, '/'))
+        return false;
+    if (!ReadNumber(s, pos, 4, 4, d.year))
+        return false;
+    if (d.year < 100 || d.month < 1 || d.month > 12)
+        return false;
+    if (d.day < 1 || d.day > DaysInMonth(d.year, d.month))
+        return false;
     d.hour = d.minute = d.second = 0;
     if (pos < s.size()) {
-        if (!Expect(s, pos, ' ')) return false;
-        while (pos < s.size() && s[pos] == ' ') ++pos;
-        if (!ReadNumber(s, pos, 1, 2, d.hour) || !Expect(s, pos, ':')) return false;
-        if (!ReadNumber(s, pos, 2, 2, d.minute)) return false;
+        if (!Expect(s, pos, ' '))
+            return false;
+        while (pos < s.size() && s[pos] == ' ')
+            ++pos;
+        if (!ReadNumber(s, pos, 1, 2, d.hour) || !Expect(s, pos, ':'))
+            return false;
+        if (!ReadNumber(s, pos, 2, 2, d.minute))
+            return false;
         if (pos < s.size()) {
-            if (!Expect(s, pos, ':') || !ReadNumber(s, pos, 2, 2, d.second)) return false;
+            if (!Expect(s, pos, ':') || !ReadNumber(s, pos, 2, 2, d.second))
+                return false;
         }
-        if (pos != s.size()) return false;
-        if (d.hour > 23 || d.minute > 59 || d.second > 59) return false;
+        if (pos != s.size())
+            return false;
+        if (d.hour > 23 || d.minute > 59 || d.second > 59)
+            return false;
     }
     out = d;
     return true;

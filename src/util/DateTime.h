@@ -18,10 +18,11 @@ struct DateTime {
 };
 
 DateTime Now();
-DateTime FromTimeT(std::time_t t);     // local time
+DateTime FromTimeT(std::time_t t);       // local time
 std::time_t ToTimeT(const DateTime& d);  // local time; -1 when not representable
 DateTime AddDays(const DateTime& d, int days);
-// Calendar months: the day is clamped to the last day of the target month (31/01 + 1 = 28 or 29/02).
+// Calendar months: the day is clamped to the last day of the target month (31/01 + 1 = 28 or
+// 29/02).
 DateTime AddMonths(const DateTime& d, int months);
 int DaysInMonth(int year, int month);
 int Weekday(const DateTime& d);  // Sunday = 0

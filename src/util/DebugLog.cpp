@@ -7,10 +7,12 @@
 namespace tamsel {
 
 void DebugLog(const DebugTarget& target, const std::string& message) {
-    if (!target.enabled || target.path.empty()) return;
+    if (!target.enabled || target.path.empty())
+        return;
     try {
         std::ofstream out(target.path, std::ios::binary | std::ios::app);
-        if (!out) return;
+        if (!out)
+            return;
         out << '[' << LongTimeText(Now()) << "] " << message << "\r\n";
     } catch (...) {
         // Errors are ignored, as the original did.

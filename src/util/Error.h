@@ -18,7 +18,7 @@ inline constexpr long PathNotFound = 76;
 
 // The one error type thrown to callers: a number, the source that raised it and a description.
 class TamselError : public std::runtime_error {
-public:
+  public:
     TamselError(long number, std::string source, std::string description)
         : std::runtime_error(description),
           number_(number),
@@ -29,7 +29,7 @@ public:
     const std::string& Source() const { return source_; }
     const std::string& Description() const { return description_; }
 
-private:
+  private:
     long number_;
     std::string source_;
     std::string description_;

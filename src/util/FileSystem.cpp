@@ -25,10 +25,11 @@ namespace {
 
 // Closes a file descriptor when it goes out of scope.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -41,22 +42,23 @@ public:
         return fd < 0 || ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
 // Closes a directory stream when it goes out of scope.
 class DirectoryStream {
-public:
+  public:
     explicit DirectoryStream(DIR* dir) : dir_(dir) {}
     ~DirectoryStream() {
-        if (dir_ != nullptr) ::closedir(dir_);
+        if (dir_ != nullptr)
+            ::closedir(dir_);
     }
     DirectoryStream(const DirectoryStream&) = delete;
     DirectoryStream& operator=(const DirectoryStream&) = delete;
     DIR* get() const { return dir_; }
 
-private:
+  private:
     DIR* dir_;
 };
 
@@ -79,7 +81,9 @@ std::string LastComponent(std::string_view path) {
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
-bool IsHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
 
 bool StatRegularFile(const std::string& path, struct stat& st) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -89,7 +93,8 @@ bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         data.remove_prefix(static_cast<std::size_t>(n));
@@ -103,7 +108,8 @@ constexpr std::array<std::string_view, 11> kProtectedFolders = {
 
 bool InsideProtectedFolder(const fs::path& normal) {
     const std::string text = normal.generic_string();
-    if (text == "/") return true;
+    if (text == "/")
+        return true;
     for (const std::string_view folder : kProtectedFolders) {
         if (text.size() >= folder.size() && text.compare(0, folder.size(), folder) == 0 &&
             (text.size() == folder.size() || text[folder.size()] == '/')) {
@@ -136,15 +142,18 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
             break;
         }
         const std::string name = entry->d_name;
-        if (IsHiddenName(name)) continue;  // also "." and ".."
+        if (IsHiddenName(name))
+            continue;  // also "." and ".."
         const std::string full = base + name;
         struct stat st {};
-        if (::lstat(full.c_str(), &st) != 0) continue;
+        if (::lstat(full.c_str(), &st) != 0)
+            continue;
         if (S_ISLNK(st.st_mode)) {
             // A link to a regular file is listed as that file; a link to a folder is not
             // followed; a dangling link is a system entry.
             struct stat target {};
-            if (::stat(full.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) continue;
+            if (::stat(full.c_str(), &target) != 0 || !S_ISREG(target.st_mode))
+                continue;
             entries.push_back({name, false});
         } else if (S_ISDIR(st.st_mode)) {
             entries.push_back({name, true});
@@ -163,13 +172,15 @@ std::string GetFileDate(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &st) != 0) {
         throw TamselError(err::FileNotFound, "GetFileDate", "File not found: " + path);
     }
-    if (!S_ISREG(st.st_mode)) throw TamselError(err::FileNotFound, "GetFileDate", "Not a file: " + path);
+    if (!S_ISREG(st.st_mode))
+        throw TamselError(err::FileNotFound, "GetFileDate", "Not a file: " + path);
     return DateText(FromTimeT(st.st_mtime));
 }
 
 std::string GetFileSize(const std::string& path) {
     struct stat st {};
-    if (!StatRegularFile(path, st)) return {};
+    if (!StatRegularFile(path, st))
+        return {};
     return std::to_string(static_cast<long long>(st.st_size));
 }
 
@@ -181,13 +192,17 @@ bool CreateFolderPath(const std::string& path) {
             return true;
         }
     }
-    for (std::size_t pos = path.find('/'); pos != std::string::npos; pos = path.find('/', pos + 1)) {
+    for (std::size_t pos = path.find('/'); pos != std::string::npos;
+         pos = path.find('/', pos + 1)) {
         const std::string prefix = path.substr(0, pos + 1);
-        if (FolderExists(prefix)) continue;
-        if (::mkdir(prefix.c_str(), 0777) == 0) continue;
+        if (FolderExists(prefix))
+            continue;
+        if (::mkdir(prefix.c_str(), 0777) == 0)
+            continue;
         const int error = errno;
         struct stat st {};
-        if (error == EEXIST && ::stat(prefix.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        if (error == EEXIST && ::stat(prefix.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            continue;
         throw TamselError(ErrorNumberFor(error), "CreateFolderPath",
                           "Cannot create folder " + prefix + ": " + std::strerror(error));
     }
@@ -195,12 +210,15 @@ bool CreateFolderPath(const std::string& path) {
 }
 
 bool DeleteFolderTree(const std::string& path) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     std::string folder = path;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(folder, ec);
-    if (ec || !fs::is_directory(status)) return false;
+    if (ec || !fs::is_directory(status))
+        return false;
     fs::remove_all(folder, ec);
     return !ec;
 }
@@ -229,20 +247,23 @@ long PruneEmptyFolders(const std::string& folder) {
         // Sound behaviour: only a folder that is really empty goes; one holding hidden or system
         // entries (not listed) is kept and counts.
         std::error_code ec;
-        if (!fs::remove(sub, ec) || ec) ++count;
+        if (!fs::remove(sub, ec) || ec)
+            ++count;
     }
     return count;
 }
 
 bool FileExists(const std::string& path) {
     struct stat st {};
-    if (!StatRegularFile(path, st)) return false;
+    if (!StatRegularFile(path, st))
+        return false;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     return fd.valid();
 }
 
 bool FolderExists(const std::string& folder) {
-    if (folder.empty()) return false;
+    if (folder.empty())
+        return false;
     DirectoryStream dir(::opendir(AddTrailingBackslash(folder).c_str()));
     return dir.get() != nullptr;
 }
@@ -255,8 +276,10 @@ bool StampFileTime(const std::string& path) {
         return false;
     }
     {
-        FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-        if (!fd.valid()) return false;
+        FileDescriptor fd(
+            ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (!fd.valid())
+            return false;
     }
     SetFileTimeFromText(path, date + " 06:00");
     return true;
@@ -269,17 +292,22 @@ bool SafeDeleteFile(const std::string& path) {
             upper.find("C:\\PROGRAM FILES") != std::string::npos) {
             return false;
         }
-        if (path.empty()) return false;
+        if (path.empty())
+            return false;
         std::error_code ec;
         const fs::path absolute = fs::absolute(fs::path(path), ec);
-        if (ec) return false;
+        if (ec)
+            return false;
         const fs::path normal = absolute.lexically_normal();
-        if (InsideProtectedFolder(normal)) return false;
+        if (InsideProtectedFolder(normal))
+            return false;
         // Also refuse when a linked folder on the way leads into a protected folder.
         const fs::path realParent = fs::weakly_canonical(normal.parent_path(), ec);
-        if (ec || InsideProtectedFolder(realParent / normal.filename())) return false;
+        if (ec || InsideProtectedFolder(realParent / normal.filename()))
+            return false;
 
-        if (!FileExists(path) || !StampFileTime(path)) return false;
+        if (!FileExists(path) || !StampFileTime(path))
+            return false;
         return ::unlink(path.c_str()) == 0;
     } catch (...) {
         return false;
@@ -288,19 +316,25 @@ bool SafeDeleteFile(const std::string& path) {
 
 bool SetFileTimeFromText(const std::string& path, const std::string& text) {
     struct stat st {};
-    if (!StatRegularFile(path, st)) return false;
-    if (IsHiddenName(LastComponent(path))) return false;
+    if (!StatRegularFile(path, st))
+        return false;
+    if (IsHiddenName(LastComponent(path)))
+        return false;
     DateTime when;
-    if (!ParseDateTimeText(text, when)) return false;
+    if (!ParseDateTimeText(text, when))
+        return false;
     const std::time_t t = ToTimeT(when);
-    if (t == static_cast<std::time_t>(-1)) return false;
+    if (t == static_cast<std::time_t>(-1))
+        return false;
     // As the original: open the existing file for writing and set its times through the handle.
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid()) return false;
+    if (!fd.valid())
+        return false;
     std::array<timespec, 2> times{};
     times[0].tv_sec = t;
     times[1].tv_sec = t;
-    if (::futimens(fd.get(), times.data()) != 0) return false;
+    if (::futimens(fd.get(), times.data()) != 0)
+        return false;
     return fd.close();
 }
 
@@ -309,22 +343,28 @@ bool ReplaceLinesInFile(const std::string& path, const std::string& search,
     constexpr std::size_t kMaxLines = 129;
     try {
         std::string content;
-        if (!ReadWholeFile(path, content)) return false;
+        if (!ReadWholeFile(path, content))
+            return false;
         std::vector<std::string> lines;
         std::size_t start = 0;
         while (start < content.size()) {
             auto end = content.find('\n', start);
-            std::string line = content.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (lines.size() == kMaxLines) return false;
+            std::string line =
+                content.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (lines.size() == kMaxLines)
+                return false;
             lines.push_back(std::move(line));
-            if (end == std::string::npos) break;
+            if (end == std::string::npos)
+                break;
             start = end + 1;
         }
         std::string output;
         for (const std::string& line : lines) {
             if (ContainsNoCase(line, search)) {
-                if (replacement.empty()) continue;
+                if (replacement.empty())
+                    continue;
                 output += replacement;
             } else {
                 output += line;
@@ -338,27 +378,32 @@ bool ReplaceLinesInFile(const std::string& path, const std::string& search,
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& content) {
-    if (path.empty() || path.back() == '/') return false;
+    if (path.empty() || path.back() == '/')
+        return false;
     std::string target = path;
     // Writing through a link replaces the file it points to, not the link.
     struct stat lst {};
     if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
         std::error_code ec;
         const fs::path resolved = fs::weakly_canonical(fs::path(path), ec);
-        if (ec) return false;
+        if (ec)
+            return false;
         target = resolved.string();
     }
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return false;
+    if (exists && !S_ISREG(existing.st_mode))
+        return false;
 
     const auto slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string pattern = folder + "." + LastComponent(target) + ".tmpXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     FileDescriptor fd(::mkstemp(name.data()));
-    if (!fd.valid()) return false;
+    if (!fd.valid())
+        return false;
     const std::string temp(name.data());
 
     bool ok = true;
@@ -377,26 +422,33 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
         return false;
     }
     // Make the rename itself durable; a failure here no longer affects the content.
-    FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid()) ::fsync(dir.get());
+    FileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
     return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!fd.valid()) return false;
+    if (!fd.valid())
+        return false;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
     std::string data;
     std::array<char, 65536> buffer{};
     while (true) {
         const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         data.append(buffer.data(), static_cast<std::size_t>(n));
     }
     content = std::move(data);

@@ -40,9 +40,9 @@ bool StampFileTime(const std::string& path);
 // /boot, /dev, /etc, /lib, /lib32, /lib64, /proc, /sbin, /sys or /usr (made absolute, "." and ".."
 // resolved; also through a linked folder); deletes a file that exists and can be stamped.
 bool SafeDeleteFile(const std::string& path);
-// Sets access and modification time from "dd/mm/yyyy hh:mm[:ss]" in local time. False for a missing,
-// hidden (name beginning with ".") or non-regular file, an invalid date, or a file that cannot be
-// opened for writing.
+// Sets access and modification time from "dd/mm/yyyy hh:mm[:ss]" in local time. False for a
+// missing, hidden (name beginning with ".") or non-regular file, an invalid date, or a file that
+// cannot be opened for writing.
 bool SetFileTimeFromText(const std::string& path, const std::string& text);
 // Replaces (or with an empty replacement drops) every line containing the search text, ignoring
 // case, in a file of at most 129 lines.

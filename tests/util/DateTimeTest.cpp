@@ -24,9 +24,10 @@ DateTime Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 // Sets the time zone for one test and puts the old one back.
 class ZoneGuard {
-public:
+  public:
     explicit ZoneGuard(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old;
+        if (const char* old = std::getenv("TZ"))
+            previous_ = old;
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
@@ -41,7 +42,7 @@ public:
     ZoneGuard(const ZoneGuard&) = delete;
     ZoneGuard& operator=(const ZoneGuard&) = delete;
 
-private:
+  private:
     std::optional<std::string> previous_;
 };
 
@@ -100,7 +101,8 @@ TEST(AddMonths, ClampsToTheEndOfTheMonth) {
         {Make(2000, 1, 1), -1, Make(1999, 12, 1)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DateText(AddMonths(c.from, c.months)), DateText(c.expected)) << DateText(c.from) << " " << c.months;
+        EXPECT_EQ(DateText(AddMonths(c.from, c.months)), DateText(c.expected))
+            << DateText(c.from) << " " << c.months;
         EXPECT_EQ(AddMonths(c.from, c.months), c.expected);
     }
 }
@@ -154,12 +156,35 @@ TEST(ParseDateTimeText, AcceptsRealDatesWithOptionalTime) {
 }
 
 TEST(ParseDateTimeText, RefusesWhatIsNotAValidDate) {
-    for (const std::string text :
-         {"", "   ", "abc", "29/02/2007", "31/04/2007", "32/1/2007", "0/1/2007", "1/0/2007", "1/13/2007",
-          "1/1", "1/1/", "1/1/07", "1/1/20071", "1//2007", "/1/2007", "1/1/2007 25:00", "1/1/2007 24:00",
-          "1/1/2007 12:60", "1/1/2007 12:00:60", "1/1/2007 12", "1/1/2007 12:", "1/1/2007 12:00:",
-          "1/1/2007x", "1/1/2007 12:0", "1/1/2007 12:00 x", "1-1-2007", "-1/1/2007", "1/1/2007 -1:00",
-          "111/1/2007"}) {
+    for (const std::string text : {"",
+                                   "   ",
+                                   "abc",
+                                   "29/02/2007",
+                                   "31/04/2007",
+                                   "32/1/2007",
+                                   "0/1/2007",
+                                   "1/0/2007",
+                                   "1/13/2007",
+                                   "1/1",
+                                   "1/1/",
+                                   "1/1/07",
+                                   "1/1/20071",
+                                   "1//2007",
+                                   "/1/2007",
+                                   "1/1/2007 25:00",
+                                   "1/1/2007 24:00",
+                                   "1/1/2007 12:60",
+                                   "1/1/2007 12:00:60",
+                                   "1/1/2007 12",
+                                   "1/1/2007 12:",
+                                   "1/1/2007 12:00:",
+                                   "1/1/2007x",
+                                   "1/1/2007 12:0",
+                                   "1/1/2007 12:00 x",
+                                   "1-1-2007",
+                                   "-1/1/2007",
+                                   "1/1/2007 -1:00",
+                                   "111/1/2007"}) {
         DateTime out = Make(2001, 2, 3);
         EXPECT_FALSE(ParseDateTimeText(text, out)) << text;
         EXPECT_EQ(out, Make(2001, 2, 3)) << text;  // untouched

@@ -27,7 +27,8 @@ TEST(DebugLog, AppendsOneStampedLinePerCall) {
     const std::string text = test::ReadText(target.path);
     // The C locale's long time form is hh:mm:ss.
     const std::regex expected(
-        "old\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] Main::State \\[1\\]\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] second\r\n");
+        "old\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] Main::State \\[1\\]\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] "
+        "second\r\n");
     EXPECT_TRUE(std::regex_match(text, expected)) << text;
 }
 

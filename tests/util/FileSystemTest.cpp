@@ -53,13 +53,15 @@ struct Times {
 
 Times GetTimes(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
     return {st.st_atime, st.st_mtime};
 }
 
 std::vector<std::string> AllNames(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -69,7 +71,8 @@ std::vector<std::string> AllNames(const std::string& folder) {
 
 TEST(ListFolder, ListsNormalEntriesInNameOrder) {
     const TempFolder dir;
-    for (const char* name : {"b.txt", "A.txt", "a.txt", ".hidden", "_under", "Zeta"}) WriteText(dir / name, "x");
+    for (const char* name : {"b.txt", "A.txt", "a.txt", ".hidden", "_under", "Zeta"})
+        WriteText(dir / name, "x");
     fs::create_directory(dir / "Sub");
     fs::create_directory(dir / ".git");
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
@@ -96,7 +99,8 @@ TEST(ListFolder, ListsNormalEntriesInNameOrder) {
         names.push_back(e.name);
         folders.push_back(e.isFolder);
     }
-    const std::vector<std::string> expectedNames = {"A.txt", "a.txt", "b.txt", "filelink", "Sub", "Zeta", "_under"};
+    const std::vector<std::string> expectedNames = {"A.txt", "a.txt", "b.txt", "filelink",
+                                                    "Sub",   "Zeta",  "_under"};
     EXPECT_EQ(names, expectedNames);
     EXPECT_EQ(folders, (std::vector<bool>{false, false, false, false, true, false, false}));
 
@@ -227,7 +231,8 @@ TEST(FileExists, TrueOnlyForReadableFiles) {
     fs::permissions(dir / "f", fs::perms::none);
     const std::string unreadable = dir / "f";
     const std::string folder = dir.Path();
-    EXPECT_TRUE(test::RunUnprivileged([&] { return FolderExists(folder) && !FileExists(unreadable); }));
+    EXPECT_TRUE(
+        test::RunUnprivileged([&] { return FolderExists(folder) && !FileExists(unreadable); }));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -309,7 +314,8 @@ TEST(SetFileTimeFromText, RefusesHiddenMissingFoldersAndBadDates) {
     WriteText(hidden, "x");
     SetTimes(file, 1000000000, 1000000000);
     SetTimes(hidden, 1000000000, 1000000000);
-    for (const std::string text : {"31/02/2007 06:00", "", "yesterday", "1/13/2007 06:00", "05/01/2007 25:00"}) {
+    for (const std::string text :
+         {"31/02/2007 06:00", "", "yesterday", "1/13/2007 06:00", "05/01/2007 25:00"}) {
         EXPECT_FALSE(SetFileTimeFromText(file, text)) << text;
     }
     EXPECT_FALSE(SetFileTimeFromText(hidden, "05/01/2007 06:00"));
@@ -377,8 +383,8 @@ TEST(SafeDeleteFile, DeletesAnOrdinaryFile) {
 TEST(SafeDeleteFile, RefusesThePartsWindowsFolders) {
     // On Linux "\" is an ordinary character, so these names exist as plain files here.
     const TempFolder dir;
-    for (const std::string name : {"c:\\program files\\x.txt", "C:\\WINNT\\a.dll", "x c:\\winnt y",
-                                   "C:\\Program Files"}) {
+    for (const std::string name :
+         {"c:\\program files\\x.txt", "C:\\WINNT\\a.dll", "x c:\\winnt y", "C:\\Program Files"}) {
         WriteText(dir / name, "x");
         EXPECT_FALSE(SafeDeleteFile(dir / name)) << name;
         EXPECT_TRUE(fs::exists(dir / name)) << name;
@@ -401,21 +407,25 @@ TEST(SafeDeleteFile, RefusesMissingFoldersAndUnwritableFiles) {
 
 TEST(SafeDeleteFile, RefusesPathsInsideTheHostsSystemFolders) {
     // Paths that do not exist: refused either way, and nothing to lose if the guard failed.
-    for (const std::string path : {"/etc/tamsel-no-such-file", "/usr/lib/tamsel-no-such-file", "/"}) {
+    for (const std::string path :
+         {"/etc/tamsel-no-such-file", "/usr/lib/tamsel-no-such-file", "/"}) {
         EXPECT_FALSE(SafeDeleteFile(path)) << path;
     }
     // A real file in a protected folder: /dev/shm is writable by everyone on Linux.
-    if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+    if (!fs::is_directory("/dev/shm"))
+        GTEST_SKIP() << "no /dev/shm";
     const TempFolder dir;
     const std::string name = "tamsel-guard-" + std::to_string(::getpid());
     const std::string real = "/dev/shm/" + name;
     WriteText(real, "x");
-    if (!fs::exists(real)) GTEST_SKIP() << "cannot write to /dev/shm";
+    if (!fs::exists(real))
+        GTEST_SKIP() << "cannot write to /dev/shm";
     fs::create_directory_symlink("/dev/shm", dir / "shm");
-    const std::string relativeUp = fs::relative("/dev/shm", fs::current_path()).string() + "/" + name;
+    const std::string relativeUp =
+        fs::relative("/dev/shm", fs::current_path()).string() + "/" + name;
     for (const std::string& path :
-         {real, "/dev/./shm/" + name, "/tmp/../dev/shm/" + name, "//dev/shm/" + name, dir / ("shm/" + name),
-          dir.Path() + "/../../dev/shm/" + name, relativeUp}) {
+         {real, "/dev/./shm/" + name, "/tmp/../dev/shm/" + name, "//dev/shm/" + name,
+          dir / ("shm/" + name), dir.Path() + "/../../dev/shm/" + name, relativeUp}) {
         EXPECT_FALSE(SafeDeleteFile(path)) << path;
         EXPECT_TRUE(fs::exists(real)) << path;
     }
@@ -441,12 +451,13 @@ TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
         {"a\r\nfoo bar\r\nc\r\n", "FOO", "X", "a\r\nX\r\nc\r\n"},
         {"foo1\r\nb\r\nFoo2\r\n", "foo", "", "b\r\n"},  // empty replacement drops every match
         {"a\nb", "zzz", "X", "a\r\nb\r\n"},             // no match: same lines, CR LF ends
-        {"RunAtDate=1/1/2007\r\nx=1\r\n", "runatdate=", "RunAtDate=5/1/2007", "RunAtDate=5/1/2007\r\nx=1\r\n"},
-        {"", "a", "b", ""},                              // no line is added
+        {"RunAtDate=1/1/2007\r\nx=1\r\n", "runatdate=", "RunAtDate=5/1/2007",
+         "RunAtDate=5/1/2007\r\nx=1\r\n"},
+        {"", "a", "b", ""},  // no line is added
         {"\r\n\r\n", "a", "b", "\r\n\r\n"},
-        {"a\r\n\r\nb\r\n", "", "", ""},                  // every line contains the empty text
+        {"a\r\n\r\nb\r\n", "", "", ""},  // every line contains the empty text
         {"only\r\n", "ONLY", "", ""},
-        {"x\ry\r\n", "y", "z", "z\r\n"},                 // a lone CR does not end a line
+        {"x\ry\r\n", "y", "z", "z\r\n"},  // a lone CR does not end a line
     };
     for (const auto& c : cases) {
         const TempFolder dir;
@@ -461,7 +472,8 @@ TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
 TEST(ReplaceLinesInFile, AtMost129Lines) {
     const TempFolder dir;
     std::string lines129;
-    for (int i = 0; i < 129; ++i) lines129 += "line " + std::to_string(i) + "\n";
+    for (int i = 0; i < 129; ++i)
+        lines129 += "line " + std::to_string(i) + "\n";
     WriteText(dir / "ok", lines129);
     EXPECT_TRUE(ReplaceLinesInFile(dir / "ok", "line 128", "last"));
     const std::string done = ReadText(dir / "ok");
@@ -530,7 +542,8 @@ TEST(WriteFileAtomically, FailureLeavesTheTargetAsItWas) {
     fs::permissions(dir / "locked", fs::perms(0555));
     fs::permissions(dir / "locked/f", fs::perms(0666));
     const std::string locked = dir / "locked/f";
-    EXPECT_TRUE(test::RunUnprivileged([&] { return FileExists(locked) && !WriteFileAtomically(locked, "new"); }));
+    EXPECT_TRUE(test::RunUnprivileged(
+        [&] { return FileExists(locked) && !WriteFileAtomically(locked, "new"); }));
     EXPECT_EQ(ReadText(locked), "old");
     EXPECT_EQ(AllNames(dir / "locked"), std::vector<std::string>{"f"});
 }

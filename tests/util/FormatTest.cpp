@@ -40,7 +40,8 @@ TEST(FormatSize, MatchesThePartsExamples) {
         {1100585369600.0, "1025gb"},
         {1100000000000.0, "1024.5gb"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatSize(c.bytes), c.expected) << c.bytes;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatSize(c.bytes), c.expected) << c.bytes;
 }
 
 TEST(FormatMegabytes, HasOneDecimal) {
@@ -49,27 +50,31 @@ TEST(FormatMegabytes, HasOneDecimal) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {1572864, "1.5"}, {0, "0.0"}, {1048576, "1.0"}, {104858, "0.1"}, {52428, "0.0"},
-        {52429, "0.1"}, {1073741824, "1024.0"}, {5000000000LL, "4768.4"},
+        {1572864, "1.5"}, {0, "0.0"},     {1048576, "1.0"},       {104858, "0.1"},
+        {52428, "0.0"},   {52429, "0.1"}, {1073741824, "1024.0"}, {5000000000LL, "4768.4"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatMegabytes(c.bytes), c.expected) << c.bytes;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatMegabytes(c.bytes), c.expected) << c.bytes;
 }
 
 // Switches LC_NUMERIC to a locale whose decimal separator is a comma, and back at the end. When
 // none is installed, one is compiled with localedef into a temporary folder (LOCPATH).
 class CommaLocale {
-public:
+  public:
     CommaLocale() : previous_(std::setlocale(LC_NUMERIC, nullptr)) {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+        for (const char* name :
+             {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
             if (std::setlocale(LC_NUMERIC, name) != nullptr) {
                 active_ = true;
                 return;
             }
         }
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8") +
-                                    "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) return;
-        if (const char* old = std::getenv("LOCPATH")) oldLocPath_ = old;
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8") + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return;
+        if (const char* old = std::getenv("LOCPATH"))
+            oldLocPath_ = old;
         ::setenv("LOCPATH", folder_.Path().c_str(), 1);
         active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     }
@@ -85,7 +90,7 @@ public:
     CommaLocale& operator=(const CommaLocale&) = delete;
     bool Active() const { return active_; }
 
-private:
+  private:
     std::string previous_;
     test::TempFolder folder_;
     std::optional<std::string> oldLocPath_;
@@ -99,7 +104,8 @@ TEST(FormatSize, UsesTheLocaleDecimalSeparator) {
     std::string separator;
     {
         const CommaLocale locale;
-        if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma is available";
+        if (!locale.Active())
+            GTEST_SKIP() << "no locale with a decimal comma is available";
         separator = std::localeconv()->decimal_point;
         size = FormatSize(1536);
         whole = FormatSize(1024);
@@ -119,11 +125,12 @@ TEST(LeadingNumber, ReadsTheLeadingNumber) {
         double expected;
     };
     const std::vector<Case> cases = {
-        {"12abc", 12}, {"  12", 12}, {"abc", 0}, {"", 0},      {"1.5kb", 1.5}, {"-3", -3},
-        {"+4", 4},     {".5", 0.5},  {".", 0},   {"-", 0},     {"1e3x", 1000}, {"1e", 1},
-        {"2E-1", 0.2}, {"0012", 12}, {"1 2", 1}, {"\t7", 7},   {"x12", 0},     {"1,5", 1},
+        {"12abc", 12}, {"  12", 12}, {"abc", 0}, {"", 0},    {"1.5kb", 1.5}, {"-3", -3},
+        {"+4", 4},     {".5", 0.5},  {".", 0},   {"-", 0},   {"1e3x", 1000}, {"1e", 1},
+        {"2E-1", 0.2}, {"0012", 12}, {"1 2", 1}, {"\t7", 7}, {"x12", 0},     {"1,5", 1},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.expected) << c.text;
 }
 
 }  // namespace

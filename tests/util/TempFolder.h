@@ -15,7 +15,7 @@ namespace tamsel::test {
 
 // A folder of its own under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<int> counter{0};
         std::random_device random;
@@ -46,7 +46,7 @@ public:
     // A path inside the folder.
     std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -63,15 +63,19 @@ inline std::string ReadText(const std::string& path) {
 // Runs the check as an unprivileged user when the tests run as root (root ignores permission
 // bits), else directly. The result of the check, or false when the child could not run.
 inline bool RunUnprivileged(const std::function<bool()>& check) {
-    if (::geteuid() != 0) return check();
+    if (::geteuid() != 0)
+        return check();
     const pid_t child = ::fork();
-    if (child < 0) return false;
+    if (child < 0)
+        return false;
     if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
         ::_exit(check() ? 0 : 1);
     }
     int status = 0;
-    if (::waitpid(child, &status, 0) != child) return false;
+    if (::waitpid(child, &status, 0) != child)
+        return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

@@ -18,43 +18,47 @@ struct TextCase {
 
 TEST(TrimSpaces, RemovesOnlySpacesAtBothEnds) {
     const std::vector<TextCase> cases = {
-        {"", ""},           {"   ", ""},          {"a", "a"},         {"  a b  ", "a b"},
-        {"\ta\t", "\ta\t"}, {" \ta\t ", "\ta\t"}, {"a  ", "a"},       {"  a", "a"},
+        {"", ""},           {"   ", ""},          {"a", "a"},   {"  a b  ", "a b"},
+        {"\ta\t", "\ta\t"}, {" \ta\t ", "\ta\t"}, {"a  ", "a"}, {"  a", "a"},
     };
-    for (const auto& c : cases) EXPECT_EQ(TrimSpaces(c.input), c.expected) << "[" << c.input << "]";
+    for (const auto& c : cases)
+        EXPECT_EQ(TrimSpaces(c.input), c.expected) << "[" << c.input << "]";
 }
 
 TEST(ParentFolder, CutsAtTheLastSlash) {
     const std::vector<TextCase> cases = {
-        {"/a/b.ini", "/a"}, {"a/b/c", "a/b"},      {"b.ini", ""}, {"/a", ""},
-        {"a/", "a"},        {"C:\\a\\b.ini", ""},  {"", ""},
+        {"/a/b.ini", "/a"}, {"a/b/c", "a/b"},     {"b.ini", ""}, {"/a", ""},
+        {"a/", "a"},        {"C:\\a\\b.ini", ""}, {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParentFolder(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParentFolder(c.input), c.expected) << c.input;
 }
 
 TEST(FolderWithBackslash, KeepsTheLastSlash) {
     const std::vector<TextCase> cases = {
-        {"/a/b.ini", "/a/"}, {"a/b/", "a/b/"}, {"b.ini", "b.ini"}, {"", ""}, {"/", "/"},
-        {"a\\b", "a\\b"},
+        {"/a/b.ini", "/a/"}, {"a/b/", "a/b/"}, {"b.ini", "b.ini"}, {"", ""},
+        {"/", "/"},          {"a\\b", "a\\b"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FolderWithBackslash(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(FolderWithBackslash(c.input), c.expected) << c.input;
 }
 
 TEST(AddTrailingBackslash, AddsOneSlashOnlyWhenMissing) {
     const std::vector<TextCase> cases = {
         {"/a", "/a/"}, {"/a/", "/a/"}, {"", "/"}, {"a\\", "a\\/"}, {"/", "/"},
     };
-    for (const auto& c : cases) EXPECT_EQ(AddTrailingBackslash(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(AddTrailingBackslash(c.input), c.expected) << c.input;
 }
 
 TEST(FileBaseName, TakesTheNameBeforeTheLastDot) {
     const std::vector<TextCase> cases = {
         {"C:\\a\\b.ppt", "b"},
         {"/a/b.ppt", "b"},
-        {"b.ppt", ""},                       // no separator before the dot
-        {"C:\\dir.old\\readme", "dir"},      // the only dot is in a folder name
+        {"b.ppt", ""},                   // no separator before the dot
+        {"C:\\dir.old\\readme", "dir"},  // the only dot is in a folder name
         {"/dir.old/readme", "dir"},
-        {"/a/b", ""},                        // no dot
+        {"/a/b", ""},  // no dot
         {"/a/b.tar.gz", "b.tar"},
         {"/a/.hidden", ""},
         {"/a/b.", "b"},
@@ -64,18 +68,24 @@ TEST(FileBaseName, TakesTheNameBeforeTheLastDot) {
         {"a\\b/c.d", "c"},
         {"a/b\\c.d", "c"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FileBaseName(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(FileBaseName(c.input), c.expected) << c.input;
 }
 
 TEST(UrlToPath, KeepsTheText) {
-    for (const std::string text : {"", "a/b/c.ppt", "a\\b/c", "/"}) EXPECT_EQ(UrlToPath(text), text);
+    for (const std::string text : {"", "a/b/c.ppt", "a\\b/c", "/"})
+        EXPECT_EQ(UrlToPath(text), text);
 }
 
 TEST(PathToUrl, TurnsBackslashesIntoSlashes) {
     const std::vector<TextCase> cases = {
-        {"a\\b\\c.ppt", "a/b/c.ppt"}, {"a/b", "a/b"}, {"\\\\", "//"}, {"", ""},
+        {"a\\b\\c.ppt", "a/b/c.ppt"},
+        {"a/b", "a/b"},
+        {"\\\\", "//"},
+        {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(PathToUrl(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(PathToUrl(c.input), c.expected) << c.input;
 }
 
 TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
@@ -83,10 +93,11 @@ TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
         std::string text, delimiter, expected;
     };
     const std::vector<Case> cases = {
-        {"a|b|c", "|", "b"},     {"a|b|c|d", "|", "b"}, {"a|b", "|", ""},  {"||", "|", ""},
-        {"", "|", ""},           {"abc", "", ""},       {"x<<y<<z", "<<", "y"},
-        {"aaa", "aa", ""},  // the second search starts after the first delimiter
-        {"aaaa", "aa", ""}, {"[a]b[a]", "[a]", "b"},
+        {"a|b|c", "|", "b"},    {"a|b|c|d", "|", "b"},   {"a|b", "|", ""},
+        {"||", "|", ""},        {"", "|", ""},           {"abc", "", ""},
+        {"x<<y<<z", "<<", "y"}, {"aaa", "aa", ""},  // the second search starts after the first
+                                                    // delimiter
+        {"aaaa", "aa", ""},     {"[a]b[a]", "[a]", "b"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextBetween(c.text, c.delimiter), c.expected) << c.text << " / " << c.delimiter;
@@ -110,20 +121,21 @@ TEST(KeyValue, FindsTheValueOfTheWantedKey) {
         {"a", R"(  a  =  "x y" )", "x y"},
         {"a", R"(a="" b="2")", ""},
         {"b", R"(a="" b="2")", "2"},
-        {"a", R"(a="1" a="2")", "1"},  // the first pair wins
+        {"a", R"(a="1" a="2")", "1"},   // the first pair wins
         {"b", R"(a="b=1" c="3")", ""},  // a key only inside another pair's value is not found
         {"b", R"(a="x b=\"y\"")", ""},
         {"a", "", ""},
         {"a", "no pairs here", ""},
-        {"a", R"(a=)", ""},        // no quote on the wanted value
+        {"a", R"(a=)", ""},          // no quote on the wanted value
         {"a", R"(a=1 b="2")", "2"},  // the first quoted text after the "=" is taken
-        {"b", R"(a=1 b="2")", ""},  // the pair before has its quote taken by b's value: ends
+        {"b", R"(a=1 b="2")", ""},   // the pair before has its quote taken by b's value: ends
         {"b", R"(a= b="2")", ""},
-        {"b", R"(a="1)", ""},       // odd quotes before the key: ends with empty text
+        {"b", R"(a="1)", ""},  // odd quotes before the key: ends with empty text
         {"b", R"(a="1 b="2)", ""},
         {"", R"(="v")", "v"},
     };
-    for (const auto& c : cases) EXPECT_EQ(KeyValue(c.key, c.line), c.expected) << c.key << " in " << c.line;
+    for (const auto& c : cases)
+        EXPECT_EQ(KeyValue(c.key, c.line), c.expected) << c.key << " in " << c.line;
 }
 
 TEST(KeyValue, UnbalancedQuoteOnTheWantedValueIsAnInvalidArgument) {
@@ -149,7 +161,8 @@ TEST(KeyValue, EndsOnEveryShortLine) {
         digits.assign(length, 0);
         while (true) {
             line.clear();
-            for (std::size_t d : digits) line += alphabet[d];
+            for (std::size_t d : digits)
+                line += alphabet[d];
             for (const std::string key : {"k", "a", "K", ""}) {
                 try {
                     const std::string value = KeyValue(key, line);
@@ -160,8 +173,10 @@ TEST(KeyValue, EndsOnEveryShortLine) {
             }
             ++lines;
             std::size_t i = 0;
-            while (i < length && ++digits[i] == alphabet.size()) digits[i++] = 0;
-            if (i == length) break;
+            while (i < length && ++digits[i] == alphabet.size())
+                digits[i++] = 0;
+            if (i == length)
+                break;
         }
     }
     EXPECT_GT(lines, 90000U);
@@ -169,18 +184,25 @@ TEST(KeyValue, EndsOnEveryShortLine) {
 
 TEST(EscapeSpacesAndQuotes, EncodesOnlySpacesAndQuotes) {
     const std::vector<TextCase> cases = {
-        {"a b\"c", "a%20b%22c"}, {"", ""}, {"%20", "%20"}, {"  ", "%20%20"}, {"a/b?c=d&e", "a/b?c=d&e"},
-        {"\"\"", "%22%22"},
+        {"a b\"c", "a%20b%22c"},    {"", ""},           {"%20", "%20"}, {"  ", "%20%20"},
+        {"a/b?c=d&e", "a/b?c=d&e"}, {"\"\"", "%22%22"},
     };
-    for (const auto& c : cases) EXPECT_EQ(EscapeSpacesAndQuotes(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapeSpacesAndQuotes(c.input), c.expected) << c.input;
 }
 
 TEST(ExpandLineBreaks, TurnsBackslashNIntoCrLf) {
     const std::vector<TextCase> cases = {
-        {"a\\nb", "a\r\nb"},     {"\\n\\n", "\r\n\r\n"}, {"a\\\\nb", "a\\\r\nb"}, {"a\\", "a\\"},
-        {"a\nb", "a\nb"},        {"\\N", "\\N"},         {"", ""},
+        {"a\\nb", "a\r\nb"},
+        {"\\n\\n", "\r\n\r\n"},
+        {"a\\\\nb", "a\\\r\nb"},
+        {"a\\", "a\\"},
+        {"a\nb", "a\nb"},
+        {"\\N", "\\N"},
+        {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ExpandLineBreaks(c.input), c.expected) << c.input;
+    for (const auto& c : cases)
+        EXPECT_EQ(ExpandLineBreaks(c.input), c.expected) << c.input;
 }
 
 TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
@@ -190,11 +212,13 @@ TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {" a|b ", 2, "b"}, {" a|b ", 3, ""}, {" a|b ", 1, "a"}, {" a|b ", 0, ""}, {" a|b ", -1, ""},
-        {"a||c", 2, ""},   {"a||c", 3, "c"}, {"a|", 2, ""},     {"a|", 3, ""},     {"", 1, ""},
-        {"abc", 1, "abc"}, {" a | b ", 2, " b"}, {"|x", 1, ""}, {"|x", 2, "x"},
+        {" a|b ", 2, "b"}, {" a|b ", 3, ""}, {" a|b ", 1, "a"}, {" a|b ", 0, ""},
+        {" a|b ", -1, ""}, {"a||c", 2, ""},  {"a||c", 3, "c"},  {"a|", 2, ""},
+        {"a|", 3, ""},     {"", 1, ""},      {"abc", 1, "abc"}, {" a | b ", 2, " b"},
+        {"|x", 1, ""},     {"|x", 2, "x"},
     };
-    for (const auto& c : cases) EXPECT_EQ(PipeField(c.text, c.n), c.expected) << c.text << " " << c.n;
+    for (const auto& c : cases)
+        EXPECT_EQ(PipeField(c.text, c.n), c.expected) << c.text << " " << c.n;
 }
 
 TEST(CutAtNul, StopsAtTheFirstNul) {
@@ -236,17 +260,21 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
         std::string text, from, to, expected;
     };
     const std::vector<Case> cases = {
-        {"aaa", "aa", "b", "ba"}, {"a", "a", "aa", "aa"}, {"abc", "", "x", "abc"},
-        {"abcabc", "bc", "", "aa"}, {"", "a", "b", ""}, {"xyz", "q", "r", "xyz"},
+        {"aaa", "aa", "b", "ba"},   {"a", "a", "aa", "aa"}, {"abc", "", "x", "abc"},
+        {"abcabc", "bc", "", "aa"}, {"", "a", "b", ""},     {"xyz", "q", "r", "xyz"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.expected) << c.text;
 }
 
 TEST(NameLess, SortsIgnoringCaseThenCaseSensitively) {
-    std::vector<std::string> names = {"b", "_x", "a", "B", "A", "Z", "ab", "Ab", "a.txt", "a1", "[", "~"};
-    std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return NameLess(x, y); });
+    std::vector<std::string> names = {"b",  "_x", "a",     "B",  "A", "Z",
+                                      "ab", "Ab", "a.txt", "a1", "[", "~"};
+    std::sort(names.begin(), names.end(),
+              [](const std::string& x, const std::string& y) { return NameLess(x, y); });
     // Letters fold to upper case, so "[" and "_" sort after "Z"; ties put upper case first.
-    const std::vector<std::string> expected = {"A", "a", "a.txt", "a1", "Ab", "ab", "B", "b", "Z", "[", "_x", "~"};
+    const std::vector<std::string> expected = {"A", "a", "a.txt", "a1", "Ab", "ab",
+                                               "B", "b", "Z",     "[",  "_x", "~"};
     EXPECT_EQ(names, expected);
     EXPECT_FALSE(NameLess("a", "a"));
     EXPECT_TRUE(NameLess("A", "a"));
