@@ -288,3 +288,120 @@ TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {
 
 }  // namespace
 }  // namespace tamsel
+
+namespace tamsel {
+namespace {
+
+// Special work that is always due and needs PowerPoint closed, with PowerPoint open for a number
+// of looks.
+class PowerPointInTheWay : public SpecialWork {
+  public:
+    explicit PowerPointInTheWay(int looksWhileOpen) : looksWhileOpen_(looksWhileOpen) {}
+    long checkSpecial(const std::string&, const CFiles&) override { return 1; }
+    bool checkAction(const std::string&, const CFiles&) override { return true; }
+    bool isPowerPointRunning() override { return looks_++ < looksWhileOpen_; }
+    bool processSpecial(const std::string& folder, CFiles&) override {
+        processedIn = folder;
+        return processed;
+    }
+
+    std::string processedIn;
+    bool processed = true;
+
+  private:
+    int looksWhileOpen_;
+    int looks_ = 0;
+};
+
+class SpecialRun : public WholeRun {
+  protected:
+    void SetUp() override {
+        WholeRun::SetUp();
+        publish("Tam-Sel Main Catalogue.ini",
+                std::string(kMaster) + "[SPECIAL]\r\nscript=\"RUN /Tools/setup.exe\"\r\n");
+    }
+
+    // Starts the run with the given special work and steps it until it waits for the button.
+    frmMain& start(std::unique_ptr<PowerPointInTheWay> work) {
+        special = work.get();
+        connectInSetup();
+        app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", "",
+                                            HttpTransportFactory{}, user / "updater.lock");
+        app_->Run().special = std::move(work);
+        app_->Run().sendLog = [this](bool critical) { logsSent.push_back(critical); };
+        app_->Start();
+        loop.RunUntil([this] { return app_->Main().State() == 55; });
+        return app_->Main();
+    }
+
+    PowerPointInTheWay* special = nullptr;
+    std::vector<bool> logsSent;
+};
+
+TEST_F(SpecialRun, PowerPointIsAskedToCloseAtMostFourTimesBeforeSpecialWorkGoesOn) {
+    frmMain& main = start(std::make_unique<PowerPointInTheWay>(100));
+    EXPECT_EQ(toolkit.Beeps(), 1);
+    EXPECT_EQ(main.cmdCancel.Caption(), "&Continue");
+    EXPECT_TRUE(main.cmdCancel.Visible());
+    EXPECT_EQ(main.InfoPane.ForeColor(), kColourRed);
+    for (int click = 1; click <= 4; ++click) {
+        main.cmdCancel.PerformClick();
+        loop.RunUntil([&main] { return main.State() == 55 || main.State() >= 70; });
+        ASSERT_EQ(main.State(), 55);
+        ASSERT_EQ(toolkit.MessageBoxes().size(), static_cast<std::size_t>(click));
+    }
+    EXPECT_EQ(toolkit.MessageBoxes()[0].title, "Tamsel Updater");
+    EXPECT_EQ(toolkit.MessageBoxes()[0].style, msgbox::kCritical);
+    EXPECT_NE(toolkit.MessageBoxes()[0].prompt.find("still have PowerPoint open.\r\nTo safely"),
+              std::string::npos);
+
+    // The fifth Continue goes on with PowerPoint still open, then the update runs as usual.
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
+    EXPECT_EQ(special->processedIn, user / "Kit");
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(logsSent, std::vector<bool>{false});
+}
+
+TEST_F(SpecialRun, FailedSpecialWorkNeedsOneContinueAndTheUpdateGoesOn) {
+    auto work = std::make_unique<PowerPointInTheWay>(1);
+    work->processed = false;
+    frmMain& main = start(std::move(work));
+    main.cmdCancel.PerformClick();  // PowerPoint has closed meanwhile
+    loop.RunUntil([&main] { return main.State() == 82; });
+    EXPECT_TRUE(paneHas("Unable to complete special file processing."));
+    EXPECT_EQ(main.cmdCancel.Caption(), "&Continue");
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(main.cmdCancel.Caption(), "&Finish");
+}
+
+TEST_F(WholeRun, TheLogIsSentFlaggedCriticalOnlyWhenTheRunFails) {
+    std::vector<bool> logsSent;
+    fs::remove(site / "Tam-Sel Main Catalogue.ini");
+    connectInSetup();
+    app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", "", HttpTransportFactory{},
+                                        user / "updater.lock");
+    app_->Run().sendLog = [&logsSent](bool critical) { logsSent.push_back(critical); };
+    app_->Start();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(logsSent, std::vector<bool>{true});
+}
+
+TEST_F(WholeRun, TheStandInForSpecialWorkFindsNothingToDoUntilTheScriptLanguageExists) {
+    SpecialWork none;
+    CFiles special;
+    EXPECT_EQ(none.checkSpecial(user.path(), special), 0);
+    EXPECT_FALSE(none.isPowerPointRunning());
+    EXPECT_TRUE(none.processSpecial(user.path(), special));
+    EXPECT_EQ(none.installedPowerPointVersion(), "");
+}
+
+}  // namespace
+}  // namespace tamsel
