@@ -72,7 +72,17 @@ void frmProcess::Timer1_Timer() {
     const auto start = std::chrono::steady_clock::now();
     while (IsLoaded() && !complete_) {
         Heartbeat();
-        if (!Step()) {
+        bool moved = false;
+        try {
+            moved = Step();
+        } catch (const std::exception& error) {
+            // An entry the loop cannot handle ends the processing as failed, not the program.
+            metrics_.Shout(error.what());
+            error_ = true;
+            state_ = 99;
+            continue;
+        }
+        if (!moved) {
             const auto spent = std::chrono::steady_clock::now() - start;
             if (spent >= kTickBudget) {
                 break;
