@@ -8,35 +8,32 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "support/TempDir.h"
 
 namespace tamsel {
 namespace {
 
-TEST(FormatSize, MatchesThePartsExamples) {
-    struct Case {
+TEST(FormatSize, ShowsWholeUnitsOrOneDecimal) {
+    // 1280 is 1.25kb: halves round away from zero, as the pattern "0.0" does. 1075 (1.0498kb) and
+    // 1048575 are not whole, so they keep one decimal even when it reads .0. Above 1024mb the unit
+    // is gb whatever the size.
+    const struct {
         double bytes;
         std::string expected;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {0, "0b"},
-        {1, "1b"},
-        {512, "512b"},
         {1023, "1023b"},
         {1024, "1kb"},
         {1100, "1.1kb"},
-        {1536, "1.5kb"},
-        {1280, "1.3kb"},  // 1.25: halves round away from zero, as the pattern "0.0" does
-        {1075, "1.0kb"},  // 1.0498: not whole, so one decimal even when it reads .0
-        {2047, "2.0kb"},
+        {1280, "1.3kb"},
+        {1075, "1.0kb"},
         {10240, "10kb"},
-        {1048575, "1024.0kb"},  // not whole, one decimal, rounded up
+        {1048575, "1024.0kb"},
         {1048576, "1mb"},
         {1572864, "1.5mb"},
         {1073741823, "1024.0mb"},
         {1073741824, "1gb"},
         {1610612736, "1.5gb"},
-        {1099511627776.0, "1024gb"},  // gb whatever its size
         {1100585369600.0, "1025gb"},
         {1100000000000.0, "1024.5gb"},
     };
@@ -45,11 +42,10 @@ TEST(FormatSize, MatchesThePartsExamples) {
 }
 
 TEST(FormatMegabytes, HasOneDecimal) {
-    struct Case {
+    const struct {
         std::int64_t bytes;
         std::string expected;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {1572864, "1.5"}, {0, "0.0"},     {1048576, "1.0"},       {104858, "0.1"},
         {52428, "0.0"},   {52429, "0.1"}, {1073741824, "1024.0"}, {5000000000LL, "4768.4"},
     };
@@ -62,12 +58,9 @@ TEST(FormatMegabytes, HasOneDecimal) {
 class CommaLocale {
   public:
     CommaLocale() : previous_(std::setlocale(LC_NUMERIC, nullptr)) {
-        for (const char* name :
-             {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
-            if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-                active_ = true;
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if ((active_ = std::setlocale(LC_NUMERIC, name) != nullptr))
                 return;
-            }
         }
         const std::string command =
             "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8") + "' >/dev/null 2>&1";
@@ -75,7 +68,7 @@ class CommaLocale {
             return;
         if (const char* old = std::getenv("LOCPATH"))
             oldLocPath_ = old;
-        ::setenv("LOCPATH", folder_.Path().c_str(), 1);
+        ::setenv("LOCPATH", folder_.path().c_str(), 1);
         active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     }
     ~CommaLocale() {
@@ -86,25 +79,19 @@ class CommaLocale {
             ::unsetenv("LOCPATH");
         }
     }
-    CommaLocale(const CommaLocale&) = delete;
-    CommaLocale& operator=(const CommaLocale&) = delete;
-    bool Active() const { return active_; }
+    bool active_ = false;
 
   private:
     std::string previous_;
-    test::TempFolder folder_;
+    test::TempDir folder_;
     std::optional<std::string> oldLocPath_;
-    bool active_ = false;
 };
 
 TEST(FormatSize, UsesTheLocaleDecimalSeparator) {
-    std::string size;
-    std::string whole;
-    std::string mb;
-    std::string separator;
+    std::string separator, size, whole, mb;
     {
         const CommaLocale locale;
-        if (!locale.Active())
+        if (!locale.active_)
             GTEST_SKIP() << "no locale with a decimal comma is available";
         separator = std::localeconv()->decimal_point;
         size = FormatSize(1536);
@@ -120,11 +107,10 @@ TEST(FormatSize, UsesTheLocaleDecimalSeparator) {
 }
 
 TEST(LeadingNumber, ReadsTheLeadingNumber) {
-    struct Case {
+    const struct {
         std::string text;
         double expected;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"12abc", 12}, {"  12", 12}, {"abc", 0}, {"", 0},    {"1.5kb", 1.5}, {"-3", -3},
         {"+4", 4},     {".5", 0.5},  {".", 0},   {"-", 0},   {"1e3x", 1000}, {"1e", 1},
         {"2E-1", 0.2}, {"0012", 12}, {"1 2", 1}, {"\t7", 7}, {"x12", 0},     {"1,5", 1},

@@ -72,11 +72,6 @@ TEST(FileBaseName, TakesTheNameBeforeTheLastDot) {
         EXPECT_EQ(FileBaseName(c.input), c.expected) << c.input;
 }
 
-TEST(UrlToPath, KeepsTheText) {
-    for (const std::string text : {"", "a/b/c.ppt", "a\\b/c", "/"})
-        EXPECT_EQ(UrlToPath(text), text);
-}
-
 TEST(PathToUrl, TurnsBackslashesIntoSlashes) {
     const std::vector<TextCase> cases = {
         {"a\\b\\c.ppt", "a/b/c.ppt"},
@@ -86,6 +81,7 @@ TEST(PathToUrl, TurnsBackslashesIntoSlashes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(PathToUrl(c.input), c.expected) << c.input;
+    EXPECT_EQ(UrlToPath("a\\b/c"), "a\\b/c");  // the way back keeps the text
 }
 
 TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
@@ -93,11 +89,17 @@ TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
         std::string text, delimiter, expected;
     };
     const std::vector<Case> cases = {
-        {"a|b|c", "|", "b"},    {"a|b|c|d", "|", "b"},   {"a|b", "|", ""},
-        {"||", "|", ""},        {"", "|", ""},           {"abc", "", ""},
-        {"x<<y<<z", "<<", "y"}, {"aaa", "aa", ""},  // the second search starts after the first
-                                                    // delimiter
-        {"aaaa", "aa", ""},     {"[a]b[a]", "[a]", "b"},
+        {"a|b|c", "|", "b"},
+        {"a|b|c|d", "|", "b"},
+        {"a|b", "|", ""},
+        {"||", "|", ""},
+        {"", "|", ""},
+        {"abc", "", ""},
+        {"x<<y<<z", "<<", "y"},
+        {"aaa", "aa", ""},  // the second search starts after the first
+                            // delimiter
+        {"aaaa", "aa", ""},
+        {"[a]b[a]", "[a]", "b"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextBetween(c.text, c.delimiter), c.expected) << c.text << " / " << c.delimiter;
@@ -112,26 +114,21 @@ TEST(KeyValue, FindsTheValueOfTheWantedKey) {
     const std::vector<Case> cases = {
         {"url", line, "kit/a=b.ppt"},
         {"date", line, "05/01/2007"},  // the "=" inside the url value starts no pair
-        {"size", line, "1234"},
         {"SIZE", line, "1234"},
-        {"Date", line, "05/01/2007"},
         {"missing", line, ""},
         {"log", R"(full_log="yes")", ""},  // only full_log
         {"full_log", R"(full_log="yes")", "yes"},
         {"a", R"(  a  =  "x y" )", "x y"},
-        {"a", R"(a="" b="2")", ""},
         {"b", R"(a="" b="2")", "2"},
         {"a", R"(a="1" a="2")", "1"},   // the first pair wins
         {"b", R"(a="b=1" c="3")", ""},  // a key only inside another pair's value is not found
         {"b", R"(a="x b=\"y\"")", ""},
-        {"a", "", ""},
         {"a", "no pairs here", ""},
         {"a", R"(a=)", ""},          // no quote on the wanted value
         {"a", R"(a=1 b="2")", "2"},  // the first quoted text after the "=" is taken
         {"b", R"(a=1 b="2")", ""},   // the pair before has its quote taken by b's value: ends
         {"b", R"(a= b="2")", ""},
         {"b", R"(a="1)", ""},  // odd quotes before the key: ends with empty text
-        {"b", R"(a="1 b="2)", ""},
         {"", R"(="v")", "v"},
     };
     for (const auto& c : cases)
@@ -225,12 +222,6 @@ TEST(CutAtNul, StopsAtTheFirstNul) {
     EXPECT_EQ(CutAtNul(std::string("ab\0cd\0", 6)), "ab");
     EXPECT_EQ(CutAtNul(std::string("\0x", 2)), "");
     EXPECT_EQ(CutAtNul("abc"), "abc");
-    EXPECT_EQ(CutAtNul(""), "");
-}
-
-TEST(ChooseText, PicksByCondition) {
-    EXPECT_EQ(ChooseText(true, "a", "b"), "a");
-    EXPECT_EQ(ChooseText(false, "a", "b"), "b");
 }
 
 TEST(CaseHelpers, FoldOnlyAsciiLetters) {
@@ -246,7 +237,6 @@ TEST(FindNoCase, FindsIgnoringCase) {
     EXPECT_EQ(FindNoCase("Hello World", "WORLD"), 6U);
     EXPECT_EQ(FindNoCase("Hello World", "o", 5), 7U);
     EXPECT_EQ(FindNoCase("Hello", "hello!"), std::string_view::npos);
-    EXPECT_EQ(FindNoCase("Hello", "x"), std::string_view::npos);
     EXPECT_EQ(FindNoCase("Hello", ""), 0U);
     EXPECT_EQ(FindNoCase("Hello", "", 5), 5U);
     EXPECT_EQ(FindNoCase("Hello", "", 6), std::string_view::npos);
@@ -277,10 +267,7 @@ TEST(NameLess, SortsIgnoringCaseThenCaseSensitively) {
                                                "B", "b", "Z",     "[",  "_x", "~"};
     EXPECT_EQ(names, expected);
     EXPECT_FALSE(NameLess("a", "a"));
-    EXPECT_TRUE(NameLess("A", "a"));
     EXPECT_FALSE(NameLess("a", "A"));
-    EXPECT_TRUE(NameLess("ab", "ABC"));
-    EXPECT_TRUE(NameLess("", "a"));
     EXPECT_TRUE(NameLess("z", "\xe9"));  // bytes above 127 sort after ASCII
 }
 
