@@ -23,35 +23,29 @@ TEST(NextRunDate, FollowsTheScheduleTable) {
         {"NEVER", {2028, 1, 31, 15, 30, 0}},
         {"1 DAY", DateTime{}},
         {"", DateTime{}},
+        {"nonsense", DateTime{}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(NextRunDate(row.setting, now), row.expected) << row.setting;
     }
     EXPECT_EQ(DateToDmy(NextRunDate("Monthly", DateTime{2028, 1, 31, 0, 0, 0})), "29/2/2028");
-    EXPECT_EQ(DateToDmy(NextRunDate("nonsense", now)), "30/12/1899");
 }
 
-TEST(ScheduleNextRun, RewritesEveryRunAtDateLineOfTheKitScheduleFile) {
+TEST(ScheduleNextRun, RewritesEveryRunAtDateLineOfAnExistingKitScheduleFileOnly) {
     TempDir dir;
-    dir.write("tamsel.ini", "[Schedule]\r\nrunatdate=1/1/2000\nOther=1\r\nRunAtDate=2/2/2000\r\n");
     CConfiguration local;
     local.putValue("local", dir / "Kit");
     local.putValue("autoupdate", "weekly");
-    ASSERT_TRUE(ScheduleNextRun(local, DateTime{2007, 1, 1, 9, 0, 0}));
-    EXPECT_EQ(dir.read("tamsel.ini"),
-              "[Schedule]\r\nRunAtDate=8/1/2007\r\nOther=1\r\nRunAtDate=8/1/2007\r\n");
-}
-
-TEST(ScheduleNextRun, NeedsAnExistingFileAndNeverAddsALine) {
-    TempDir dir;
-    CConfiguration local;
-    local.putValue("local", dir / "Kit");
-    local.putValue("autoupdate", "Daily");
     EXPECT_FALSE(ScheduleNextRun(local));
 
     dir.write("tamsel.ini", "Other=1\r\n");
     EXPECT_TRUE(ScheduleNextRun(local));
-    EXPECT_EQ(dir.read("tamsel.ini"), "Other=1\r\n");
+    EXPECT_EQ(dir.read("tamsel.ini"), "Other=1\r\n");  // never adds a line
+
+    dir.write("tamsel.ini", "[Schedule]\r\nrunatdate=1/1/2000\nOther=1\r\nRunAtDate=2/2/2000\r\n");
+    ASSERT_TRUE(ScheduleNextRun(local, DateTime{2007, 1, 1, 9, 0, 0}));
+    EXPECT_EQ(dir.read("tamsel.ini"),
+              "[Schedule]\r\nRunAtDate=8/1/2007\r\nOther=1\r\nRunAtDate=8/1/2007\r\n");
 }
 
 }  // namespace
