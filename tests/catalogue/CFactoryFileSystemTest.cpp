@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "catalogue/CFactory.h"
 #include "catalogue/CatalogueBuilder.h"
@@ -23,7 +22,7 @@ std::string Listing(const CCatalogue& catalogue) {
     return text;
 }
 
-TEST(FileSystemCatalogue, EmptyRootGivesNothingAndEmptyFolderNoFiles) {
+TEST(FileSystemCatalogue, EmptyRootGivesNothingEmptyFolderNoFilesAndMissingFolderThrows) {
     CFactory factory;
     EXPECT_EQ(factory.createCatalogueFromFileSystem("", ""), nullptr);
     TempDir kit;
@@ -31,6 +30,11 @@ TEST(FileSystemCatalogue, EmptyRootGivesNothingAndEmptyFolderNoFiles) {
     ASSERT_NE(catalogue, nullptr);
     EXPECT_EQ(catalogue->Files().Size(), 0);
     EXPECT_EQ(catalogue->Menus().Size(), 0);
+    // An unreadable folder is thrown to the caller.
+    EXPECT_THROW(factory.createCatalogueFromFileSystem(kit / "missing", ""), TamselError);
+    CFiles files;
+    EXPECT_THROW(factory.WalkFileSystem(kit.path() + "/", "missing/", files), TamselError);
+    EXPECT_EQ(files.Size(), 0);
 }
 
 TEST(FileSystemCatalogue, WalksDepthFirstInNameOrder) {
@@ -69,22 +73,11 @@ TEST(FileSystemCatalogue, RelativeStartAndDatesAsText) {
     EXPECT_EQ(catalogue->Files().asCollection()[0]->Time(), "05/01/2007");
 }
 
-TEST(FileSystemCatalogue, UnreadableFolderIsThrownToTheCaller) {
-    TempDir kit;
-    CFactory factory;
-    EXPECT_THROW(factory.createCatalogueFromFileSystem(kit / "missing", ""), TamselError);
-    CFiles files;
-    EXPECT_THROW(factory.WalkFileSystem(kit.path() + "/", "missing/", files), TamselError);
-    EXPECT_EQ(files.Size(), 0);
-}
-
 TEST(FileSystemCatalogue, TraceLineWhenDebugging) {
     TempDir kit;
-    const std::string log = kit / "debug.log";
-    CFactory factory(DebugTarget{true, log});
+    CFactory factory(DebugTarget{true, kit / "debug.log"});
     factory.createCatalogueFromFileSystem("", "");
-    std::ifstream in(log, std::ios::binary);
-    const std::string trace(std::istreambuf_iterator<char>(in), {});
+    const std::string trace = kit.read("debug.log");
     EXPECT_NE(trace.find("] CFactory::createCatalogueFromFileSystem(,)\r\n"), std::string::npos)
         << trace;
 }

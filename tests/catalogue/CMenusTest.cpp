@@ -14,10 +14,10 @@ std::shared_ptr<CChoice> Choice(const std::string& name, bool active = false) {
     return choice;
 }
 
-std::shared_ptr<CMenu> Menu(std::initializer_list<const char*> names) {
+std::shared_ptr<CMenu> Menu(std::initializer_list<std::shared_ptr<CChoice>> choices) {
     auto menu = std::make_shared<CMenu>();
-    for (const char* name : names) {
-        menu->add(Choice(name));
+    for (const auto& choice : choices) {
+        menu->add(choice);
     }
     return menu;
 }
@@ -31,15 +31,15 @@ TEST(CChoiceText, BothTextForms) {
 
 TEST(CMenusCursor, WalksTheMenus) {
     CMenus one;
-    one.add(Menu({"a"}));
+    one.add(Menu({Choice("a")}));
     one.moveFirst();
     EXPECT_TRUE(one.firstMenu());
     EXPECT_FALSE(one.anotherMenu());
 
     CMenus three;
-    three.add(Menu({"a"}));
-    three.add(Menu({"b"}));
-    three.add(Menu({"c"}));
+    three.add(Menu({Choice("a")}));
+    three.add(Menu({Choice("b")}));
+    three.add(Menu({Choice("c")}));
     three.moveFirst();
     EXPECT_TRUE(three.anotherMenu());
     three.movePrevious();
@@ -57,7 +57,7 @@ TEST(CMenusCursor, WalksTheMenus) {
 
 TEST(CMenusCursor, GetMenuOutsideTheListIsAnError) {
     CMenus menus;
-    menus.add(Menu({"a"}));
+    menus.add(Menu({Choice("a")}));
     auto expectOutOfRange = [&](const char* when) {
         try {
             menus.getMenu();
@@ -79,8 +79,8 @@ TEST(CMenusCursor, GetMenuOutsideTheListIsAnError) {
 TEST(CMenusFlatten, SharesTheChoicesInCatalogueOrder) {
     CMenus menus;
     EXPECT_TRUE(menus.flattenMenus()->asCollection().empty());
-    menus.add(Menu({"a", "b"}));
-    menus.add(Menu({"c", "d", "e"}));
+    menus.add(Menu({Choice("a"), Choice("b")}));
+    menus.add(Menu({Choice("c"), Choice("d"), Choice("e")}));
     menus.asCollection()[0]->Caption("first");
     menus.asCollection()[0]->Force(2);
 
@@ -112,14 +112,8 @@ TEST(CMenusHistory, PromotesExactMatchesFromEveryHistoricalLine) {
     auto marketing = Choice("Marketing");
     auto charts = Choice("Charts");
     auto extras = Choice("Extras", true);
-    auto first = std::make_shared<CMenu>();
-    first->add(sales);
-    first->add(marketing);
-    auto second = std::make_shared<CMenu>();
-    second->add(charts);
-    second->add(extras);
-    menus.add(first);
-    menus.add(second);
+    menus.add(Menu({sales, marketing}));
+    menus.add(Menu({charts, extras}));
 
     menus.promoteHistorical(local);
     EXPECT_FALSE(sales->Active()) << "letter case differs";
