@@ -30,21 +30,16 @@ std::string ReadField(const std::string& answer, const std::string& key) {
     return start == std::string::npos ? "" : answer.substr(start, answer.find(',', start) - start);
 }
 
-TEST(UploadDecodingTest, ReversesTheUpdatersEscaping) {
+TEST(UploadDecodingTest, ReversesTheUpdatersEscapingAndFindsTheDataField) {
     for (const std::string log : {"a & b = c\r\n", "User: J Smith\r\nStatus: 3 files\r\n",
                                   "50% done, \"quoted\" \xE9\r\n", ""}) {
         EXPECT_EQ(UnescapePostData(EscapePostData(log)), log);
         EXPECT_EQ(UploadedLog("data=" + EscapePostData(log)), log);
     }
-}
-
-TEST(UploadDecodingTest, OnlyTheFourEscapesAreDecoded) {
+    // Only the four escapes are decoded.
     EXPECT_EQ(UnescapePostData("%41%2B%0d%0a%26%25"), "%41%2B\r\n&%25");
     // Ambiguous by design of the escaping: a "+" of the log reads back as a blank.
     EXPECT_EQ(UnescapePostData(EscapePostData("1+1")), "1 1");
-}
-
-TEST(UploadDecodingTest, FindsTheDataField) {
     EXPECT_EQ(UploadedLog("user=x&data=a+b&more=1"), "a b");
     EXPECT_EQ(UploadedLog("data="), "");
     EXPECT_FALSE(UploadedLog("log=a+b").has_value());
@@ -70,16 +65,13 @@ TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {
     EXPECT_EQ(ReadField(names.answer(" 1002", "OK", "BAD"), "name"), "Ann");
 }
 
-TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkers) {
-    const auto names = NameDirectory::Parse("1001,Jane,Smith,j@x,UK,S\n");
-    const std::string answer = names.answer("9999", "TAMSEL-EIN-OK", "UNKNOWN-NUMBER");
+TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkersAndAnUnreadableFileIsAnError) {
+    const std::string answer = NameDirectory::Parse("1001,Jane,Smith,j@x,UK,S\n")
+                                   .answer("9999", "TAMSEL-EIN-OK", "UNKNOWN-NUMBER");
     EXPECT_NE(answer.find("TAMSEL-EIN-OK"), std::string::npos);
     EXPECT_NE(answer.find("UNKNOWN-NUMBER"), std::string::npos);
     EXPECT_EQ(ReadField(answer, "name"), "");
     EXPECT_EQ(NameDirectory().answer("1001", "V", "I"), "V,I");
-}
-
-TEST(NameDirectoryTest, UnreadableFileIsAnError) {
     EXPECT_THROW(NameDirectory::Load("/nonexistent/names.csv"), std::runtime_error);
 }
 
@@ -99,9 +91,9 @@ class ResolveKitFileTest : public testing::Test {
 };
 
 TEST_F(ResolveKitFileTest, FindsFilesAsWrittenOrInAnotherCase) {
-    EXPECT_EQ(resolve("/Templates/Blue.pot"), fs::path(root / "kit/Templates/Blue.pot"));
-    EXPECT_EQ(resolve("//templates/BLUE.POT"), fs::path(root / "kit/Templates/Blue.pot"));
-    EXPECT_EQ(resolve("/./Templates/Blue.pot"), fs::path(root / "kit/Templates/Blue.pot"));
+    for (const char* path :
+         {"/Templates/Blue.pot", "//templates/BLUE.POT", "/./Templates/Blue.pot"})
+        EXPECT_EQ(resolve(path), fs::path(root / "kit/Templates/Blue.pot")) << path;
 }
 
 TEST_F(ResolveKitFileTest, RefusesAnythingButFilesInsideTheRoot) {

@@ -16,15 +16,12 @@ using test::TempDir;
 
 const std::string kCatalogues = std::string(TAMSEL_TEST_DATA) + "/catalogues/";
 
-TEST(TamselKit, HelpForEveryCommand) {
+TEST(TamselKit, HelpForEveryCommandAndUsageErrorsForWrongArguments) {
     for (const std::string command : {"", "build ", "show ", "lint ", "compare "}) {
         const auto run = Kit(command + "--help");
         EXPECT_EQ(run.status, 0) << command;
         EXPECT_NE(run.out.find("Usage: tamsel-kit " + command), std::string::npos) << run.out;
     }
-}
-
-TEST(TamselKit, WrongArgumentsAreUsageErrors) {
     for (const std::string arguments :
          {"", "frobnicate", "build", "show", "lint", "lint a b", "build a b", "show --prefix",
           "compare", "compare a", "compare a b c", "compare a b --prefix", "compare a b --all"}) {
