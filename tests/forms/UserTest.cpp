@@ -50,24 +50,23 @@ class UserTest : public ::testing::Test {
     frmPrompt form{toolkit};
 };
 
-TEST_F(UserTest, TypingClearsTheRedPromptThenChangesOncePerCharacter) {
+TEST_F(UserTest, TypingClearsTheRedPromptThenChangesOncePerCharacterUntilAClickTakesFocus) {
     ASSERT_TRUE(user::Type(form.txtUser, "Ann"));
-    EXPECT_EQ(form.changes, (std::vector<std::string>{"", "A", "An", "Ann"}));
     EXPECT_EQ(form.txtUser.ForeColor(), kColourBlack);
     EXPECT_EQ(toolkit.Focused(form), &form.txtUser);
-}
-
-TEST_F(UserTest, ClickingAButtonTakesTheFocusFromTheTextBox) {
-    ASSERT_TRUE(user::Type(form.txtUser, "A"));
     ASSERT_TRUE(user::Click(form.cmdConnect));
-    EXPECT_EQ(form.changes.back(), "<left>");
+    EXPECT_EQ(form.changes, (std::vector<std::string>{"", "A", "An", "Ann", "<left>"}));
     EXPECT_EQ(toolkit.Focused(form), &form.cmdConnect);
 }
 
 TEST_F(UserTest, UnreachableControlsIgnoreTheUser) {
+    form.txtUser.SetEnabled(false);
+    form.txtUser.SetFocus();
+    EXPECT_EQ(toolkit.Focused(form), nullptr) << "program focus on a disabled control";
     form.cmdConnect.SetEnabled(false);
     EXPECT_FALSE(user::Click(form.cmdConnect));
     EXPECT_FALSE(user::PressEnter(form));
+    form.txtUser.SetEnabled(true);
     form.txtUser.SetVisible(false);
     EXPECT_FALSE(user::Type(form.txtUser, "x"));
     form.Hide();
@@ -91,13 +90,6 @@ TEST_F(UserTest, TickingALineSelectsItThenTicks) {
     ASSERT_TRUE(user::Tick(form.List, 1, true));
     EXPECT_EQ(form.pressed, (std::vector<std::string>{"line 1"}));
     EXPECT_EQ(events, (std::vector<std::string>{"tick 1=1"}));
-}
-
-TEST_F(UserTest, ProgramFocusOnDisabledControlIsIgnored) {
-    form.txtUser.SetEnabled(false);
-    form.txtUser.SetFocus();
-    EXPECT_EQ(toolkit.Focused(form), nullptr);
-    EXPECT_EQ(form.txtUser.Text(), "Please complete details");
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <map>
-#include <mutex>
 
 #include "forms/HeadlessToolkit.h"
 #include "forms/User.h"
@@ -17,8 +17,6 @@ namespace tamsel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::HttpTestServer;
-using test::TempDir;
 
 constexpr const char* kJane = "TAMSEL-EIN-OK,name=Jane,surname=Smith,email=jane@example.com";
 constexpr const char* kUnknown = "TAMSEL-EIN-OK,UNKNOWN-NUMBER";
@@ -71,13 +69,13 @@ class frmLoginTest : public ::testing::Test {
                 "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[SETTINGS]\r\n"
                 "ein_confirmation=\"" +
                     server.hostUrl("/ein?number=%ein%") +
-                    "\"\r\n"
-                    "ein_confirmation_response=\"TAMSEL-EIN-OK\"\r\n"
+                    "\"\r\nein_confirmation_response=\"TAMSEL-EIN-OK\"\r\n"
                     "ein_confirmation_response_fail=\"UNKNOWN-NUMBER\"\r\n",
                 "text/plain");
         });
         server.server().Get("/ein", [this](const httplib::Request& req, httplib::Response& res) {
-            const std::string answer = answerFor(req.get_param_value("number"));
+            const std::string answer =
+                req.get_param_value("number") == "1001" ? kJane : othersAnswer.load();
             if (answer == kServerError) {
                 res.status = 500;
             } else {
@@ -87,34 +85,19 @@ class frmLoginTest : public ::testing::Test {
         ASSERT_TRUE(server.start());
         std::filesystem::create_directories(kit / "Kit/Files");
         std::filesystem::create_directories(appPath);
-        answer("1001", kJane);
     }
 
-    void answer(const std::string& number, const std::string& text) {
-        std::lock_guard lock(mutex_);
-        answers_[number] = text;
-    }
-    std::string answerFor(const std::string& number) {
-        std::lock_guard lock(mutex_);
-        const auto found = answers_.find(number);
-        return found == answers_.end() ? kUnknown : found->second;
-    }
     std::size_t nameServerQueries() const {
-        std::size_t count = 0;
-        for (const auto& request : server.requests()) {
-            count += request.path == "/ein" ? 1 : 0;
-        }
-        return count;
+        const auto seen = server.requests();
+        return std::count_if(seen.begin(), seen.end(), [](auto& r) { return r.path == "/ein"; });
     }
 
     // Settings files as the user has them, read into the run.
     void settings(const std::string& localText, const std::string& globalText) {
-        kit.write("Kit/localtamselupdater.ini", localText);
-        kit.write("Kit/globaltamselupdater.ini", globalText);
-        ASSERT_TRUE(run.localConfiguration.readFile(localFile()));
-        run.localConfiguration.Path(localFile());
-        ASSERT_TRUE(run.globalConfiguration.readFile(kit / "Kit/globaltamselupdater.ini"));
-        run.globalConfiguration.Path(kit / "Kit/globaltamselupdater.ini");
+        ASSERT_TRUE(run.localConfiguration.readFile(kit.write(kLocal, localText)));
+        run.localConfiguration.Path(kit / kLocal);
+        ASSERT_TRUE(run.globalConfiguration.readFile(kit.write(kGlobal, globalText)));
+        run.globalConfiguration.Path(kit / kGlobal);
     }
     // A registered user of a kit whose server is the test server.
     void registeredUser(const std::string& extraLocal = "") {
@@ -134,41 +117,42 @@ class frmLoginTest : public ::testing::Test {
         run.einMode = true;
     }
 
-    std::string localFile() const { return kit / "Kit/localtamselupdater.ini"; }
-    std::string savedLocal() const { return kit.read("Kit/localtamselupdater.ini"); }
+    bool saved(const std::string& entry) const {
+        return kit.read(kLocal).find(entry) != std::string::npos;
+    }
     std::string local(const std::string& key) const { return run.localConfiguration.getValue(key); }
 
     frmLogin& open() {
+        login.reset();
         login = std::make_unique<frmLogin>(toolkit, run);
         login->Show();
         loop.Advance(250ms);
         return *login;
     }
-    // Runs the confirmation machine until it rests or the dialog closed.
-    void settle() {
+    // Clicks Connect and runs the confirmation machine until it rests or the dialog closed.
+    void connect() {
+        ASSERT_TRUE(user::Click(login->cmdConnect));
         loop.RunUntil([this] { return !login->IsLoaded() || login->State() == 0; });
     }
     void confirm(const std::string& number) {
         ASSERT_TRUE(user::Type(login->txtUser, number));
         ASSERT_EQ(login->cmdConnect.Caption(), frmLogin::kConfirmCaption);
         loop.Advance(250ms);
-        ASSERT_TRUE(user::Click(login->cmdConnect));
-        settle();
+        connect();
     }
 
+    static constexpr const char* kLocal = "Kit/localtamselupdater.ini";
+    static constexpr const char* kGlobal = "Kit/globaltamselupdater.ini";
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
-    HttpTestServer server;
-    TempDir kit;
+    test::HttpTestServer server;
+    test::TempDir kit;
     std::string appPath = kit / "Kit/Updater";
     bool nameServerHangs = false;
     UpdateRun run{toolkit, appPath,
                   [this] { return std::make_unique<HangingNameServer>(nameServerHangs); }};
+    std::atomic<const char*> othersAnswer{kUnknown};  // the name server's answer but for 1001
     std::unique_ptr<frmLogin> login;
-
-  private:
-    std::mutex mutex_;
-    std::map<std::string, std::string> answers_;
 };
 
 TEST_F(frmLoginTest, FirstRunWithEmptySettingsWaitsForEveryField) {
@@ -190,21 +174,25 @@ TEST_F(frmLoginTest, FirstRunWithEmptySettingsWaitsForEveryField) {
     }
     EXPECT_EQ(form.comAutoUpdate.Text(), "Daily");
     EXPECT_FALSE(form.cmdBuild.Visible());
-    EXPECT_FALSE(form.cmdConnect.Enabled());
 
-    // Entering a field clears its prompt; every edit goes straight into the settings.
+    // Entering a field clears its prompt; every edit goes straight into the settings; Connect
+    // waits, tick by tick, until every field is filled.
     ASSERT_TRUE(user::Type(form.txtURL, "kits.example.com"));
     EXPECT_EQ(run.globalConfiguration.getRemote(), "kits.example.com");
-    ASSERT_TRUE(user::Type(form.txtUser, "J Smith"));
-    ASSERT_TRUE(user::Type(form.txtDepartment, "Sales"));
-    loop.Advance(250ms);
-    EXPECT_FALSE(form.cmdConnect.Enabled());
-    ASSERT_TRUE(user::Type(form.txtEmail, "js@example.com"));
-    loop.Advance(250ms);
+    struct Field {
+        TextBox* box;
+        const char* key;
+        const char* text;
+    };
+    for (const Field& field : {Field{&form.txtUser, "username", "J Smith"},
+                               Field{&form.txtDepartment, "department", "Sales"},
+                               Field{&form.txtEmail, "email", "js@example.com"}}) {
+        EXPECT_FALSE(form.cmdConnect.Enabled()) << "before " << field.key;
+        ASSERT_TRUE(user::Type(*field.box, field.text));
+        EXPECT_EQ(local(field.key), field.text);
+        loop.Advance(250ms);
+    }
     EXPECT_TRUE(form.cmdConnect.Enabled());
-    EXPECT_EQ(local("username"), "J Smith");
-    EXPECT_EQ(local("department"), "Sales");
-    EXPECT_EQ(local("email"), "js@example.com");
     EXPECT_EQ(form.txtEmail.ForeColor(), kColourWindowText);
 
     // Emptying a field disables Connect again on the next tick.
@@ -222,63 +210,46 @@ TEST_F(frmLoginTest, LoadShowsTheStoredSettingsInBlackAndWritesThemBack) {
     EXPECT_EQ(form.txtURL.ForeColor(), kColourBlack);
     EXPECT_EQ(form.Label3.ToolTipText(), server.hostUrl("") + "/Tam-Sel Main Catalogue.ini");
     EXPECT_FALSE(form.txtLocal.Enabled());
-    EXPECT_EQ(form.txtDepartment.Text(), "Sales");
     EXPECT_EQ(form.Label6.Caption(), "Department:");
     EXPECT_TRUE(form.cmdBuild.Visible());
     // The box starts clear whatever was stored.
     EXPECT_FALSE(form.chkShowDownloads.Checked());
     EXPECT_TRUE(form.cmdConnect.Enabled());
-    EXPECT_NE(savedLocal().find("username=\"J Smith\""), std::string::npos);
+    EXPECT_TRUE(saved("username=\"J Smith\""));
 
     // Entering a field that shows a value keeps it.
     ASSERT_TRUE(user::Focus(form.txtDepartment));
     EXPECT_EQ(form.txtDepartment.Text(), "Sales");
 }
 
-struct ScheduleCase {
-    const char* stored;
-    const char* shown;  // empty: nothing selected
-    const char* saved;
-};
-
-class frmLoginSchedule : public frmLoginTest, public ::testing::WithParamInterface<ScheduleCase> {};
-
-TEST_P(frmLoginSchedule, StoredScheduleIsShownAndSavedOnConnect) {
-    registeredUser();
-    run.localConfiguration.setValue("autoupdate", GetParam().stored);
-    frmLogin& form = open();
-    EXPECT_EQ(form.comAutoUpdate.Text(), GetParam().shown);
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
-    EXPECT_TRUE(form.Complete());
-    EXPECT_EQ(local("autoupdate"), GetParam().saved);
-    EXPECT_NE(savedLocal().find("autoupdate=\"" + std::string(GetParam().saved) + "\""),
-              std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(Schedules, frmLoginSchedule,
-                         ::testing::Values(ScheduleCase{"Monthly", "Weekly", "Weekly"},
-                                           ScheduleCase{"3 Days", "3 Days", "3 Days"},
-                                           ScheduleCase{"", "Daily", "Daily"},
-                                           // Start-up stores the default in lower case.
-                                           ScheduleCase{"daily", "Daily", "Daily"},
-                                           // Not an entry: shown as nothing, kept as it is.
-                                           ScheduleCase{"1 Day", "", "1 Day"}));
-
-TEST_F(frmLoginTest, ConnectStoresShowDownloadsAsTicked) {
-    registeredUser();
-    frmLogin& form = open();
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
-    EXPECT_EQ(local("showdownload"), "no");
-
-    login.reset();
-    frmLogin& again = open();
-    ASSERT_TRUE(user::Click(again.chkShowDownloads));
-    ASSERT_TRUE(user::Click(again.cmdConnect));
-    settle();
-    EXPECT_EQ(local("showdownload"), "yes");
-    EXPECT_NE(savedLocal().find("showdownload=\"yes\""), std::string::npos);
+TEST_F(frmLoginTest, ConnectSavesTheShownScheduleAndTheShowDownloadsTick) {
+    struct Row {
+        const char* stored;
+        const char* shown;  // empty: nothing selected
+        const char* saved;
+        bool tick;
+    };
+    const Row rows[] = {{"Monthly", "Weekly", "Weekly", false},
+                        {"3 Days", "3 Days", "3 Days", true},
+                        {"", "Daily", "Daily", false},
+                        // Start-up stores the default in lower case.
+                        {"daily", "Daily", "Daily", true},
+                        // Not an entry: shown as nothing, kept as it is.
+                        {"1 Day", "", "1 Day", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored);
+        registeredUser();
+        run.localConfiguration.setValue("autoupdate", row.stored);
+        frmLogin& form = open();
+        EXPECT_EQ(form.comAutoUpdate.Text(), row.shown);
+        if (row.tick) {
+            ASSERT_TRUE(user::Click(form.chkShowDownloads));
+        }
+        connect();
+        EXPECT_TRUE(form.Complete());
+        EXPECT_TRUE(saved("autoupdate=\"" + std::string(row.saved) + "\""));
+        EXPECT_TRUE(saved(std::string("showdownload=\"") + (row.tick ? "yes" : "no") + "\""));
+    }
 }
 
 TEST_F(frmLoginTest, QuietConfirmationOfAnUnknownNameLeavesTheUserAlone) {
@@ -299,43 +270,17 @@ TEST_F(frmLoginTest, QuietConfirmationOfAnUnknownNameLeavesTheUserAlone) {
     EXPECT_EQ(run.g_objMetrics.EinResponse(), std::string(kUnknown) + "\r\n");
 }
 
-TEST_F(frmLoginTest, QuietConfirmationOfAKnownNumberRefreshesTheStoredDetails) {
-    einUser("1001");
-    frmLogin& form = open();
-    EXPECT_EQ(form.cmdConnect.Caption(), frmLogin::kConnectCaption);
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
-    EXPECT_TRUE(form.Complete());
-    EXPECT_FALSE(form.IsLoaded());
-    EXPECT_EQ(local("ein"), "1001");
-    EXPECT_EQ(local("username"), "Jane Smith");
-    EXPECT_EQ(local("department"), "");
-    EXPECT_EQ(local("email"), "jane@example.com");
-    EXPECT_NE(savedLocal().find("username=\"Jane Smith\""), std::string::npos);
-}
-
-TEST_F(frmLoginTest, QuietConfirmationClosesAsCompleteWhenNothingAnswers) {
+// Without a catalogue, with a known number and with no answer, Connect quietly saves and closes.
+TEST_F(frmLoginTest, EinModeShowsTheNumberAndConnectAlwaysClosesAsComplete) {
     einUser("1001");
     run.globalConfiguration.setValue("primary_catalogue", "missing.ini");
-    frmLogin& form = open();
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
-    EXPECT_TRUE(form.Complete());
+    open();
+    connect();
+    EXPECT_TRUE(login->Complete());
     EXPECT_EQ(nameServerQueries(), 0U);
-    EXPECT_EQ(local("username"), "J Smith");
 
+    // The stored number is shown; the name and e-mail address are the server's to fill.
     run.globalConfiguration.setValue("primary_catalogue", "Tam-Sel Main Catalogue.ini");
-    nameServerHangs = true;
-    login.reset();
-    frmLogin& again = open();
-    ASSERT_TRUE(user::Click(again.cmdConnect));
-    settle();
-    EXPECT_TRUE(again.Complete());
-    EXPECT_EQ(local("username"), "J Smith");
-}
-
-TEST_F(frmLoginTest, EinModeOpensWithTheStoredNumberAndSwitchesToConfirmOnEdit) {
-    einUser("1001");
     frmLogin& form = open();
     EXPECT_EQ(form.txtUser.Text(), "1001");
     EXPECT_EQ(form.txtUser.ForeColor(), kColourBlack);
@@ -344,30 +289,37 @@ TEST_F(frmLoginTest, EinModeOpensWithTheStoredNumberAndSwitchesToConfirmOnEdit) 
     EXPECT_FALSE(form.txtEmail.Enabled());
     EXPECT_EQ(form.Label5.Caption(), "EIN:");
     EXPECT_EQ(form.cmdConnect.Caption(), frmLogin::kConnectCaption);
+    // A known number refreshes the stored details.
+    connect();
+    EXPECT_TRUE(login->Complete());
+    EXPECT_FALSE(login->IsLoaded());
+    EXPECT_EQ(local("ein"), "1001");
+    EXPECT_EQ(local("department"), "");
+    EXPECT_EQ(local("email"), "jane@example.com");
+    EXPECT_TRUE(saved("username=\"Jane Smith\""));
 
-    ASSERT_TRUE(user::Type(form.txtUser, "2002"));
-    EXPECT_EQ(form.cmdConnect.Caption(), frmLogin::kConfirmCaption);
+    run.localConfiguration.setValue("username", "J Smith");
+    nameServerHangs = true;
+    open();
+    connect();
+    EXPECT_TRUE(login->Complete());
+    EXPECT_EQ(local("username"), "J Smith");
+
+    // Editing the number asks for a confirmation; the name stays until the server gives one.
+    ASSERT_TRUE(user::Type(open().txtUser, "2002"));
+    EXPECT_EQ(login->cmdConnect.Caption(), frmLogin::kConfirmCaption);
     EXPECT_EQ(local("ein"), "2002");
-    // The name and e-mail address only come from the name server.
     EXPECT_EQ(local("username"), "J Smith");
 }
 
-TEST_F(frmLoginTest, EinModeWithoutANumberEmptiesTheServerFieldsAndWaitsForOne) {
+TEST_F(frmLoginTest, EinModeWithoutANumberWaitsForOneAndConfirmingFillsNameAndEmail) {
     einUser("");
     frmLogin& form = open();
     EXPECT_EQ(form.txtUser.Text(), "Please complete details");
     EXPECT_EQ(form.txtDepartment.Text(), "");
     EXPECT_EQ(form.txtEmail.Text(), "");
     EXPECT_FALSE(form.cmdConnect.Enabled());
-    ASSERT_TRUE(user::Type(form.txtUser, "1001"));
-    loop.Advance(250ms);
-    EXPECT_TRUE(form.cmdConnect.Enabled());
-}
-
-TEST_F(frmLoginTest, ConfirmingAKnownNumberFillsNameAndEmail) {
-    einUser("");
-    frmLogin& form = open();
-    confirm("1001");
+    confirm("1001");  // Connect is enabled again a tick after typing
 
     EXPECT_TRUE(form.IsLoaded());
     EXPECT_EQ(form.txtUser.Text(), "1001");
@@ -379,11 +331,10 @@ TEST_F(frmLoginTest, ConfirmingAKnownNumberFillsNameAndEmail) {
     EXPECT_EQ(local("username"), "Jane Smith");
     EXPECT_EQ(local("department"), "");
     EXPECT_EQ(run.g_objMetrics.EinResponse(), std::string(kJane) + "\r\n");
-    EXPECT_NE(savedLocal().find("email=\"jane@example.com\""), std::string::npos);
+    EXPECT_TRUE(saved("email=\"jane@example.com\""));
 
     // Connecting after a confirmation asks the name server nothing more.
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
+    connect();
     EXPECT_TRUE(form.Complete());
     EXPECT_EQ(nameServerQueries(), 1U);
 }
@@ -398,11 +349,8 @@ class frmLoginConfirmFailure : public frmLoginTest,
 
 TEST_P(frmLoginConfirmFailure, ShowsItsMessageInRedAndKeepsTheTypedNumber) {
     einUser("");
-    if (GetParam().answer == nullptr) {
-        nameServerHangs = true;
-    } else {
-        answer("3003", GetParam().answer);
-    }
+    nameServerHangs = GetParam().answer == nullptr;
+    othersAnswer = GetParam().answer ? GetParam().answer : "";
     frmLogin& form = open();
     confirm("3003");
 
@@ -418,7 +366,7 @@ TEST_P(frmLoginConfirmFailure, ShowsItsMessageInRedAndKeepsTheTypedNumber) {
     ASSERT_TRUE(user::Click(form.cmdCancel));
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_FALSE(form.Complete());
-    EXPECT_NE(savedLocal().find("ein=\"3003\""), std::string::npos);
+    EXPECT_TRUE(saved("ein=\"3003\""));
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, frmLoginConfirmFailure,
@@ -437,16 +385,14 @@ TEST_F(frmLoginTest, AfterAFailureTheUserCorrectsTheNumberAndConfirmsAgain) {
     ASSERT_EQ(form.txtUser.Text(), "Incorrect Number");
 
     // Confirming again without touching the message confirms the number, not the message.
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
+    connect();
     EXPECT_EQ(server.requests().back().target, "/ein?number=3003");
     EXPECT_EQ(local("ein"), "3003");
 
     // Entering the field clears the message; while the failure stands, edits are not stored.
     ASSERT_TRUE(user::Type(form.txtUser, "1001"));
     EXPECT_EQ(local("ein"), "3003");
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    settle();
+    connect();
     EXPECT_EQ(form.txtUser.Text(), "1001");
     EXPECT_EQ(local("ein"), "1001");
     EXPECT_EQ(local("username"), "Jane Smith");
@@ -462,62 +408,41 @@ TEST_F(frmLoginTest, ConfirmingWithoutACatalogueClosesAsComplete) {
     EXPECT_EQ(local("ein"), "1001");
 }
 
-class frmLoginBuild : public frmLoginTest {
-  protected:
-    void SetUp() override {
-        frmLoginTest::SetUp();
-        registeredUser("build=\"yes\"\r\n");
-        ASSERT_TRUE(SetFileTimeFromText(kit.write("Kit/Files/b.pot", "bbbb"), "03/04/2024 06:00"));
-        ASSERT_TRUE(
-            SetFileTimeFromText(kit.write("Kit/Files/Sub/a.txt", "aa"), "01/02/2024 06:00"));
-    }
-    static std::vector<std::string> lines(const std::string& text) {
-        std::vector<std::string> result;
-        std::size_t start = 0;
-        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            result.push_back(text.substr(start, end - start));
-        }
-        EXPECT_EQ(start, text.size()) << "every line ends with CR LF";
-        return result;
-    }
-};
+TEST_F(frmLoginTest, BuildWritesTheKitCatalogueBesideTheKitFolderOrInsideOneEndingInASlash) {
+    registeredUser("build=\"yes\"\r\n");
+    ASSERT_TRUE(SetFileTimeFromText(kit.write("Kit/Files/b.pot", "bbbb"), "03/04/2024 06:00"));
+    ASSERT_TRUE(SetFileTimeFromText(kit.write("Kit/Files/Sub/a.txt", "aa"), "01/02/2024 06:00"));
 
-TEST_F(frmLoginBuild, WritesTheKitCatalogueBesideTheKitFolder) {
-    frmLogin& form = open();
-    ASSERT_TRUE(user::Click(form.cmdBuild));
-    EXPECT_TRUE(form.Built());
-    EXPECT_FALSE(form.Complete());
-    EXPECT_FALSE(form.IsLoaded());
-    const auto written = lines(kit.read("Kit/catalogue.ini"));
-    ASSERT_EQ(written.size(), 4U);
-    EXPECT_EQ(written[0].rfind("'Default catalogue file created on ", 0), 0U);
-    EXPECT_EQ(written[0].substr(written[0].size() - 11), " by J Smith");
-    EXPECT_EQ(written[1], "'");
-    EXPECT_EQ(written[2], "url=\"/b.pot\" date=\"03/04/2024\" size=\"4\"");
-    EXPECT_EQ(written[3], "url=\"/Sub/a.txt\" date=\"01/02/2024\" size=\"2\"");
-}
-
-TEST_F(frmLoginBuild, AKitFolderWithATrailingSlashTakesTheCatalogueItself) {
-    run.localConfiguration.setValue("local", kit / "Kit/Files/");
-    frmLogin& form = open();
-    kit.write("Kit/catalogue.ini", "old");
-    ASSERT_TRUE(user::Click(form.cmdBuild));
-    EXPECT_TRUE(form.Built());
-    EXPECT_TRUE(FileExists(kit / "Kit/Files/catalogue.ini"));
-    EXPECT_EQ(kit.read("Kit/catalogue.ini"), "old");
-}
-
-TEST_F(frmLoginBuild, AnUnreadableKitFolderWarnsAndKeepsTheDialogOpen) {
+    // An unreadable kit folder warns and keeps the dialog open.
     run.localConfiguration.setValue("local", kit / "Kit/Missing");
-    frmLogin& form = open();
-    ASSERT_TRUE(user::Click(form.cmdBuild));
+    ASSERT_TRUE(user::Click(open().cmdBuild));
     ASSERT_EQ(toolkit.MessageBoxes().size(), 1U);
     EXPECT_EQ(toolkit.MessageBoxes()[0].prompt, "Unable to continue");
     EXPECT_EQ(toolkit.MessageBoxes()[0].title, "Tamsel Problem");
-    EXPECT_TRUE(form.IsLoaded());
-    EXPECT_FALSE(form.Built());
+    EXPECT_TRUE(login->IsLoaded());
+    EXPECT_FALSE(login->Built());
     EXPECT_FALSE(FileExists(kit / "Kit/catalogue.ini"));
+
+    run.localConfiguration.setValue("local", kit / "Kit/Files");
+    ASSERT_TRUE(user::Click(open().cmdBuild));
+    EXPECT_TRUE(login->Built());
+    EXPECT_FALSE(login->Complete());
+    EXPECT_FALSE(login->IsLoaded());
+    // A dated first line, then the entries, every line ending in CR LF.
+    const std::string written = kit.read("Kit/catalogue.ini");
+    const std::size_t firstEnd = written.find("\r\n");
+    ASSERT_NE(firstEnd, std::string::npos);
+    EXPECT_EQ(written.rfind("'Default catalogue file created on ", 0), 0U);
+    EXPECT_EQ(written.substr(firstEnd - 11),
+              " by J Smith\r\n'\r\nurl=\"/b.pot\" date=\"03/04/2024\" size=\"4\"\r\n"
+              "url=\"/Sub/a.txt\" date=\"01/02/2024\" size=\"2\"\r\n");
+
+    kit.write("Kit/catalogue.ini", "old");
+    run.localConfiguration.setValue("local", kit / "Kit/Files/");
+    ASSERT_TRUE(user::Click(open().cmdBuild));
+    EXPECT_TRUE(login->Built());
+    EXPECT_TRUE(FileExists(kit / "Kit/Files/catalogue.ini"));
+    EXPECT_EQ(kit.read("Kit/catalogue.ini"), "old");
 }
 
 }  // namespace
