@@ -23,10 +23,49 @@ HttpProgress PollUntilDone(HttpTransport& transport) {
     return transport.progress();
 }
 
+// A server with a large binary body, a small text, a POST target, an answer that waits, and two
+// bodies that break off part way; a transport spooling into its own folder.
 class CurlHttpTransportTest : public testing::Test {
   protected:
-    std::unique_ptr<HttpTransport> makeTransport() {
-        return MakeCurlHttpTransport(kShortTimeouts, spool.path());
+    void SetUp() override {
+        for (std::size_t i = 0; i < payload.size(); ++i) {
+            payload[i] = static_cast<char>(i * 7 % 251);
+        }
+        auto& server = http.server();
+        server.Get("/big.bin", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content(payload, "application/octet-stream");
+        });
+        server.Get("/a", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("A", "text/plain");
+        });
+        server.Post("/p", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("P", "text/plain");
+        });
+        server.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
+            http.stall();
+            res.set_content("late", "text/plain");
+        });
+        // Mid-body, with too little data to keep the average speed above the limit for long.
+        server.Get("/stuck", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(
+                1000, "application/octet-stream",
+                [this](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        return sink.write("x", 1);
+                    }
+                    http.stall();
+                    return false;
+                });
+        });
+        // Half the body, then the connection is closed.
+        server.Get("/cut", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(1000, "application/octet-stream",
+                                     [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                         return offset == 0 &&
+                                                sink.write(std::string(500, 'x').data(), 500);
+                                     });
+        });
+        ASSERT_TRUE(http.start());
     }
     std::size_t spoolFiles() const {
         return static_cast<std::size_t>(
@@ -36,19 +75,11 @@ class CurlHttpTransportTest : public testing::Test {
     test::TempDir spool;
     test::TempDir kit;
     HttpTestServer http;
+    std::string payload = std::string(3 * 1024 * 1024 + 17, '\0');
+    std::unique_ptr<HttpTransport> transport = MakeCurlHttpTransport(kShortTimeouts, spool.path());
 };
 
 TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
-    std::string payload(3 * 1024 * 1024 + 17, '\0');
-    for (std::size_t i = 0; i < payload.size(); ++i) {
-        payload[i] = static_cast<char>(i * 7 % 251);
-    }
-    http.server().Get("/big.bin", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content(payload, "application/octet-stream");
-    });
-    ASSERT_TRUE(http.start());
-    auto transport = makeTransport();
-
     ASSERT_TRUE(transport->startGet(http.url("/big.bin")));
     ASSERT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_TRUE(transport->succeeded());
@@ -62,55 +93,25 @@ TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
     EXPECT_FALSE(transport->commitBody(kit / "again.bin")) << "the body was handed over";
 }
 
-TEST_F(CurlHttpTransportTest, ReplacedAndAbandonedResponsesLeaveNoSpoolFiles) {
-    http.server().Get("/a", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("A", "text/plain");
-    });
-    ASSERT_TRUE(http.start());
-    {
-        auto transport = makeTransport();
-        ASSERT_TRUE(transport->startGet(http.url("/a")));
-        transport->finish();
-        ASSERT_TRUE(transport->startGet(http.url("/a")));
-        transport->finish();
-        EXPECT_EQ(transport->bodyText(), "A");
-        EXPECT_EQ(spoolFiles(), 1u);
-    }
-    EXPECT_EQ(spoolFiles(), 0u);
-}
-
-TEST_F(CurlHttpTransportTest, OneConnectionServesSuccessiveRequests) {
-    http.server().Get("/a", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("A", "text/plain");
-    });
-    http.server().Post("/p", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("P", "text/plain");
-    });
-    ASSERT_TRUE(http.start());
-    auto transport = makeTransport();
-
+TEST_F(CurlHttpTransportTest, SuccessiveRequestsShareOneConnectionAndLeaveNoSpoolFilesBehind) {
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(transport->startGet(http.url("/a")));
         transport->finish();
     }
+    EXPECT_EQ(transport->bodyText(), "A");
+    EXPECT_EQ(spoolFiles(), 1u) << "the replaced response left its spool file";
     ASSERT_TRUE(transport->startPost(http.url("/p"), "text/plain", "x"));
     transport->finish();
     ASSERT_TRUE(transport->startGet(http.url("/a")));
     PollUntilDone(*transport);
-
     EXPECT_TRUE(transport->succeeded());
     EXPECT_EQ(http.requests().size(), 4u);
     EXPECT_EQ(http.connectionCount(), 1u);
+    transport.reset();
+    EXPECT_EQ(spoolFiles(), 0u) << "the abandoned response left its spool file";
 }
 
 TEST_F(CurlHttpTransportTest, AsynchronousRequestAdvancesOnlyWhenPolled) {
-    http.server().Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
-        http.stall();
-        res.set_content("late", "text/plain");
-    });
-    ASSERT_TRUE(http.start());
-    auto transport = makeTransport();
-
     ASSERT_TRUE(transport->startGet(http.url("/slow")));
     EXPECT_EQ(transport->progress(), HttpProgress::Sent);
     EXPECT_NE(transport->poll(), HttpProgress::Done) << "poll must return while the server waits";
@@ -122,50 +123,17 @@ TEST_F(CurlHttpTransportTest, AsynchronousRequestAdvancesOnlyWhenPolled) {
     EXPECT_EQ(transport->bodyText(), "late");
 }
 
-TEST_F(CurlHttpTransportTest, TransferThatStopsMidBodyFailsAfterTheStallTimeout) {
-    http.server().Get("/stuck", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(1000, "application/octet-stream",
-                                 [&](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                     if (offset == 0) {
-                                         // Mid-body, with too little data to keep the
-                                         // average speed above the limit for long.
-                                         sink.write("x", 1);
-                                         return true;
-                                     }
-                                     http.stall();
-                                     return false;
-                                 });
-    });
-    ASSERT_TRUE(http.start());
-    auto transport = makeTransport();
-
-    ASSERT_TRUE(transport->startGet(http.url("/stuck")));
-    ASSERT_EQ(transport->finish(), HttpProgress::Done);
-    EXPECT_FALSE(transport->succeeded());
-    EXPECT_FALSE(transport->errorText().empty());
-    EXPECT_FALSE(transport->commitBody(kit / "stuck.bin"));
-    EXPECT_FALSE(fs::exists(kit / "stuck.bin"));
-}
-
-TEST_F(CurlHttpTransportTest, DroppedConnectionFails) {
-    http.server().Get("/cut", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(1000, "application/octet-stream",
-                                 [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                     if (offset > 0) {
-                                         return false;  // closes the connection
-                                     }
-                                     const std::string half(500, 'x');
-                                     sink.write(half.data(), half.size());
-                                     return true;
-                                 });
-    });
-    ASSERT_TRUE(http.start());
-    auto transport = makeTransport();
-
-    ASSERT_TRUE(transport->startGet(http.url("/cut")));
-    ASSERT_EQ(transport->finish(), HttpProgress::Done);
-    EXPECT_FALSE(transport->succeeded());
-    EXPECT_FALSE(transport->commitBody(kit / "cut.bin"));
+// A transfer stalled mid-body fails after the stall timeout; a dropped connection fails at once.
+TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
+    for (const char* path : {"/stuck", "/cut"}) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(transport->startGet(http.url(path)));
+        ASSERT_EQ(transport->finish(), HttpProgress::Done);
+        EXPECT_FALSE(transport->succeeded());
+        EXPECT_FALSE(transport->errorText().empty());
+        EXPECT_FALSE(transport->commitBody(kit / "broken.bin"));
+        EXPECT_FALSE(fs::exists(kit / "broken.bin"));
+    }
 }
 
 TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
@@ -175,25 +143,20 @@ TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
         ASSERT_TRUE(closed.start());
         freePort = closed.port();
     }
-    auto transport = makeTransport();
     ASSERT_TRUE(transport->startGet("http://127.0.0.1:" + std::to_string(freePort) + "/"));
     EXPECT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_FALSE(transport->succeeded());
     EXPECT_EQ(transport->status(), 0);
 }
 
-TEST_F(CurlHttpTransportTest, UnusableUrlsAreNotStarted) {
-    auto transport = makeTransport();
+TEST_F(CurlHttpTransportTest, UnusableUrlsAndNoRoomForTheBodyMeanNoRequest) {
     for (const char* url : {"http://", "ftp://127.0.0.1/a", "file:///etc/passwd", "no scheme"}) {
         EXPECT_FALSE(transport->startGet(url)) << url;
         EXPECT_FALSE(transport->succeeded()) << url;
     }
-}
-
-TEST_F(CurlHttpTransportTest, NoRoomForTheBodyMeansNoRequest) {
-    auto transport = MakeCurlHttpTransport(kShortTimeouts, spool / "missing");
-    EXPECT_FALSE(transport->startGet("http://127.0.0.1:1/"));
-    EXPECT_FALSE(transport->errorText().empty());
+    auto roomless = MakeCurlHttpTransport(kShortTimeouts, spool / "missing");
+    EXPECT_FALSE(roomless->startGet(http.url("/a")));
+    EXPECT_FALSE(roomless->errorText().empty());
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(SpoolFileTest, UncommittedFileIsRemovedAndReadable) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST(SpoolFileTest, FailedCommitLeavesTheTargetAlone) {
+TEST(SpoolFileTest, FailedCommitOrCreateLeavesEverythingAlone) {
     test::TempDir dir;
     const auto target = dir.write("folder/keep.txt", "keep");
     auto spool = SpoolFile::Create(dir.path());
@@ -54,12 +54,8 @@ TEST(SpoolFileTest, FailedCommitLeavesTheTargetAlone) {
     // A folder cannot be replaced by a file.
     EXPECT_FALSE(spool->commitTo(dir / "folder"));
     EXPECT_EQ(dir.read("folder/keep.txt"), "keep");
-    // A missing folder is not created here.
+    // A missing folder is not created here, nor is a spool file made in one.
     EXPECT_FALSE(spool->commitTo(dir / "missing/a.txt"));
-}
-
-TEST(SpoolFileTest, CreateFailsInAMissingFolder) {
-    test::TempDir dir;
     EXPECT_EQ(SpoolFile::Create(dir / "no/such/folder"), nullptr);
 }
 

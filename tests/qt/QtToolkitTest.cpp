@@ -51,18 +51,22 @@ TEST_F(QtToolkitTest, HidingEndsTheModalShow) {
 TEST_F(QtToolkitTest, MessageBoxesShowTitleIconAndReturnTheButtonPressed) {
     struct Case {
         int style;
+        const char* title;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton press;
         MsgBoxResult expected;
     };
-    const std::vector<Case> cases{
-        {msgbox::kCritical, QMessageBox::Critical, QMessageBox::Ok, MsgBoxResult::Ok},
-        {msgbox::kExclamation | msgbox::kYesNo, QMessageBox::Warning, QMessageBox::No,
+    const Case cases[] = {
+        {msgbox::kCritical, "WARNING!", QMessageBox::Critical, QMessageBox::Ok, MsgBoxResult::Ok},
+        {msgbox::kExclamation | msgbox::kYesNo, "WARNING!", QMessageBox::Warning, QMessageBox::No,
          MsgBoxResult::No},
-        {msgbox::kInformation | msgbox::kOkCancel, QMessageBox::Information, QMessageBox::Cancel,
-         MsgBoxResult::Cancel},
+        {msgbox::kInformation | msgbox::kOkCancel, "WARNING!", QMessageBox::Information,
+         QMessageBox::Cancel, MsgBoxResult::Cancel},
+        // Without a title the application's is shown.
+        {msgbox::kOkOnly, "", QMessageBox::NoIcon, QMessageBox::Ok, MsgBoxResult::Ok},
     };
     for (const Case& row : cases) {
+        SCOPED_TRACE(row.style);
         QString seenTitle;
         QString seenText;
         QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
@@ -74,24 +78,12 @@ TEST_F(QtToolkitTest, MessageBoxesShowTitleIconAndReturnTheButtonPressed) {
             seenIcon = box->icon();
             box->button(row.press)->click();
         });
-        EXPECT_EQ(toolkit.MsgBox("Please make a selection\r\nfirst.", row.style, "WARNING!"),
+        EXPECT_EQ(toolkit.MsgBox("Please make a selection\r\nfirst.", row.style, row.title),
                   row.expected);
-        EXPECT_EQ(seenTitle, "WARNING!");
+        EXPECT_EQ(seenTitle, *row.title ? row.title : "Tamsel Updater");
         EXPECT_EQ(seenText, "Please make a selection\nfirst.");
         EXPECT_EQ(seenIcon, row.icon);
     }
-}
-
-TEST_F(QtToolkitTest, MessageBoxWithoutTitleShowsTheApplicationTitle) {
-    QString seenTitle;
-    loop.Post([&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seenTitle = box->windowTitle();
-        box->button(QMessageBox::Ok)->click();
-    });
-    toolkit.MsgBox("Done", msgbox::kOkOnly, "");
-    EXPECT_EQ(seenTitle, "Tamsel Updater");
 }
 
 TEST_F(QtToolkitTest, PostedTasksRunInOrderAndQuitEndsTheRun) {

@@ -53,12 +53,9 @@ class RenderFormsTest : public ::testing::Test {
     QtToolkit toolkit{loop};
 };
 
-TEST_F(RenderFormsTest, Warning) {
+TEST_F(RenderFormsTest, WarningAndSampleWithEveryControlKind) {
     frmWarning warning(toolkit);
     Render(warning);
-}
-
-TEST_F(RenderFormsTest, SampleWithEveryControlKind) {
     testing::frmSample sample(toolkit);
     Render(sample);
 }
