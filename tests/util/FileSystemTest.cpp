@@ -27,8 +27,8 @@ using Times = std::pair<std::time_t, std::time_t>;  // access, modification
 const Times kOld{1000000000, 1100000000};
 
 void SetTimes(const std::string& path, Times times) {
-    const timespec spec[2] = {{times.first, 0}, {times.second, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), spec, AT_SYMLINK_NOFOLLOW), 0) << path;
+    const timespec stamps[2] = {{times.first, 0}, {times.second, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), stamps, AT_SYMLINK_NOFOLLOW), 0) << path;
 }
 
 Times GetTimes(const std::string& path) {
