@@ -1,3 +1,4 @@
+#include <clocale>
 #include <iostream>
 
 #include "app/Unattended.h"
@@ -6,6 +7,8 @@
 #include "util/Text.h"
 
 int main(int argc, char** argv) {
+    // Dates, times and sizes follow the user's locale, with or without a window.
+    std::setlocale(LC_ALL, "");
     const std::string appPath = tamsel::ProgramFolder();
     const std::string commandLine = tamsel::JoinArguments(argc, argv);
     // A run nobody watches needs no display.
