@@ -75,6 +75,8 @@ MsgBoxResult UnattendedToolkit::MsgBox(const std::string& prompt, int style,
 int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
                   const std::string& lockPath) {
     HeadlessEventLoop loop;
+    // A large kit on a slow line may take hours; only a run that can never end is cut short.
+    loop.SetRunLimit(std::chrono::hours(24 * 7));
     UnattendedToolkit toolkit(loop, out);
     UpdaterApp app(toolkit, appPath, commandLine, HttpTransportFactory{}, lockPath);
     app.Run().g_objMetrics.OnStatusLine = [&out](const std::string& line, bool) {
