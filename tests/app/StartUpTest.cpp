@@ -104,13 +104,7 @@ TEST_F(StartUp, ASecondCopyEndsOnItsFirstTick) {
     EXPECT_FALSE(third->Finished());
 }
 
-TEST_F(StartUp, CancelEndsTheRunInAnyOrdinaryState) {
-    auto app = start("");
-    app->Main().cmdCancel.PerformClick();
-    EXPECT_TRUE(app->Finished());
-}
-
-TEST_F(StartUp, CancelMovesOnFromTheWaitingStates) {
+TEST_F(StartUp, CancelMovesOnFromTheWaitingStatesAndEndsTheRunElsewhere) {
     auto app = start("");
     app->Main().Timer1.SetEnabled(false);
     app->Main().SetState(55);
@@ -123,6 +117,11 @@ TEST_F(StartUp, CancelMovesOnFromTheWaitingStates) {
     app->Main().SetState(100);
     app->Main().cmdCancel.PerformClick();
     EXPECT_TRUE(app->Finished());
+
+    auto other = start("");
+    other->Main().SetState(12);
+    other->Main().cmdCancel.PerformClick();
+    EXPECT_TRUE(other->Finished());
 }
 
 }  // namespace
