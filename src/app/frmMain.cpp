@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/HandOffs.h"
-#include "engine/Version.h"
+#include "ui/LegalLabel.h"
 #include "util/Text.h"
 
 namespace tamsel {
@@ -49,9 +49,7 @@ void frmMain::Form_Load() {
 
     SetCaption("Tamsel Updater");
     lblLegend.SetCaption("Connection status:");
-    lblLegal.SetCaption(LegalCaption());
-    // An "&" in the notice is shown as it is, not taken for an accelerator.
-    lblLegal.SetUseMnemonic(false);
+    ShowLegalNotice(lblLegal);
     metrics_.Broadcast(&InfoPane);
     metrics_.FormMemory().SnapShot(*this);
     Timer1.SetEnabled(true);
