@@ -5,10 +5,10 @@
 
 #include "FixedBodyTransport.h"
 #include "catalogue/CFactory.h"
+#include "engine/ReviewList.h"
 #include "engine/UpdateRun.h"
 #include "forms/HeadlessEventLoop.h"
 #include "forms/HeadlessToolkit.h"
-#include "ui/frmUpdate.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
 #include "util/Text.h"
@@ -36,8 +36,8 @@ std::string WhyNoCatalogue(const std::string& path, const std::string& body,
 
 }  // namespace
 
-ReviewListing DryRunCompare(const std::string& cataloguePath, const std::string& folder,
-                            const std::string& prefix) {
+ReviewList DryRunCompare(const std::string& cataloguePath, const std::string& folder,
+                         const std::string& prefix) {
     std::string body;
     if (!ReadWholeFile(cataloguePath, body)) {
         throw DryRunProblem("cannot read '" + cataloguePath + "'");
@@ -64,15 +64,7 @@ ReviewListing DryRunCompare(const std::string& cataloguePath, const std::string&
     metrics.analyseCatalogue();
     metrics.pruneCatalogue();
 
-    frmUpdate review(toolkit, metrics);
-    review.Load();
-    ReviewListing listing;
-    for (int i = 0; i < review.List.ListCount(); ++i) {
-        listing.lines.push_back(review.List.List(i));
-    }
-    listing.summary = review.lblStatus.Caption();
-    review.Unload();
-    return listing;
+    return ListReview(metrics);
 }
 
 }  // namespace tamsel::kit
