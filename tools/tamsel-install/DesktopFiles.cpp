@@ -27,15 +27,15 @@ std::string ExecArgument(const std::string& text) {
     return quoted + "\"";
 }
 
-// One argument of a unit's ExecStart: quoted, with C escapes, "%" and "$" doubled so that
-// neither specifiers nor variables are expanded.
-std::string UnitArgument(const std::string& text) {
+// One word of a unit's ExecStart: quoted, with C escapes, "%" doubled so that no specifier is
+// expanded, and in the arguments (never in the command) "$" doubled so that no variable is.
+std::string UnitWord(const std::string& text, bool isArgument) {
     std::string quoted = "\"";
     for (const char c : text) {
         if (c == '"' || c == '\\') {
             quoted += '\\';
         }
-        if (c == '%' || c == '$') {
+        if (c == '%' || (c == '$' && isArgument)) {
             quoted += c;
         }
         quoted += c;
@@ -102,7 +102,7 @@ std::string ServiceUnit(const std::string& kitFolder) {
            "[Service]\n"
            "Type=oneshot\n"
            "ExecStart=" +
-           UnitArgument(DueCheckProgram(kitFolder)) + " " + UnitArgument(kitFolder) + "\n";
+           UnitWord(DueCheckProgram(kitFolder), false) + " " + UnitWord(kitFolder, true) + "\n";
 }
 
 std::string TimerUnit(const std::string& kitFolder) {

@@ -59,6 +59,9 @@ void SaveSettings(CConfiguration& settings, bool created, std::ostream& out) {
 }  // namespace
 
 void CheckKitFolder(const std::string& kitFolder) {
+    if (kitFolder.find('"') != std::string::npos) {
+        Fail(kitFolder + ": a settings file cannot hold a path with a double quote");
+    }
     std::error_code error;
     const fs::file_status status = fs::status(kitFolder, error);
     if (!fs::exists(status)) {
