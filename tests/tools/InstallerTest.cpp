@@ -182,5 +182,13 @@ TEST_F(InstallerTest, AFolderOfOtherFilesIsRefusedBeforeAnythingIsWritten) {
     EXPECT_FALSE(fs::exists(data("/applications")));
 }
 
+TEST_F(InstallerTest, AHandMadeMenuEntryIsNeverOverwritten) {
+    const std::string entry = ".local/share/applications/tamsel-updater.desktop";
+    home_.write(entry, "[Desktop Entry]\n");
+    EXPECT_THROW(install(), TamselError);
+    EXPECT_EQ(home_.read(entry), "[Desktop Entry]\n");
+    EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
+}
+
 }  // namespace
 }  // namespace tamsel::desktop

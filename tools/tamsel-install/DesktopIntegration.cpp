@@ -92,7 +92,6 @@ void WriteMarked(const std::vector<MarkedFile>& files, const std::string& kitFol
     }
 }
 
-// Refuses before anything is written when a file in the way was not written for a kit.
 void CheckMarked(const std::vector<MarkedFile>& files, const std::string& kitFolder) {
     for (const MarkedFile& file : files) {
         std::string other;
@@ -129,11 +128,14 @@ void UnlinkTimer(const DesktopPaths& paths, std::ostream& out) {
 
 }  // namespace
 
+void CheckDesktopFiles(const std::string& kitFolder, bool systemdTimer, const DesktopPaths& paths) {
+    CheckMarked({Menu(paths)}, kitFolder);
+    CheckMarked(systemdTimer ? TimerFiles(paths) : LoginFiles(paths), kitFolder);
+}
+
 void IntegrateKit(const std::string& kitFolder, bool systemdTimer, const DesktopPaths& paths,
                   std::ostream& out) {
     const std::vector<MarkedFile> runs = systemdTimer ? TimerFiles(paths) : LoginFiles(paths);
-    CheckMarked({Menu(paths)}, kitFolder);
-    CheckMarked(runs, kitFolder);
 
     PutFile(IconPath(paths), kIconSvg, kTextMode, out);
     WriteMarked({Menu(paths)}, kitFolder, out);

@@ -29,6 +29,8 @@ struct InstallRequest {
 
 // Refuses a folder that exists and holds something, but no kit.
 void CheckKitFolder(const std::string& kitFolder);
+// Refuses when a desktop file in the way was not written for a kit (someone made it by hand).
+void CheckDesktopFiles(const std::string& kitFolder, bool systemdTimer, const DesktopPaths& paths);
 
 void InstallKit(const InstallRequest& request, const DesktopPaths& paths, std::ostream& out);
 // Removes this kit's desktop integration, never the kit's own files.
