@@ -24,7 +24,7 @@ class InstallerTest : public ::testing::Test {
         for (const char* program : {"updater", "due-check"}) {
             fs::permissions(home_.write(program, "#!/bin/sh\nexit 0\n"), fs::perms::owner_all);
         }
-        request_ = {home_ / "Kit 100% $HOME `x`",
+        request_ = {home_ / "Kit %h $HOME `x`",
                     "http://kits.example/tamsel",
                     "J Smith",
                     "",
@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(InstallerTest, AFolderOfOtherFilesIsRefusedBeforeAnythingIsWritten) {
-    home_.write("Kit 100% $HOME `x`/report.odt", "x");
+    home_.write("Kit %h $HOME `x`/report.odt", "x");
     EXPECT_THROW(install(), TamselError);
     EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
     EXPECT_FALSE(fs::exists(data("/applications")));
