@@ -187,8 +187,8 @@ std::string ReportsHtml(const std::vector<ReportRow>& rows) {
         "th,td{border:1px solid #999;padding:2px 6px;text-align:left}"
         "tr.critical td{background:#fdd}</style></head><body>\n"
         "<h1>Tamsel update reports</h1>\n<p>" +
-        std::to_string(rows.size()) +
-        " stored logs, newest first. <a href=\"reports.csv\">Download as CSV</a></p>\n"
+        std::to_string(rows.size()) + (rows.size() == 1 ? " stored log" : " stored logs") +
+        ", newest first. <a href=\"reports.csv\">Download as CSV</a></p>\n"
         "<table>\n<tr><th>Date and time</th><th>Name</th><th>Department</th>"
         "<th>Final status</th><th>Files</th><th>Megabytes</th><th>Office version</th>"
         "<th>Critical</th><th>Log</th></tr>\n";
