@@ -7,8 +7,8 @@
 namespace tamsel {
 namespace {
 
-void Store(RegistryStore& store, std::int32_t root, const std::string& key,
-           const std::string& name, const std::string& text) {
+void Store(RegistryStore& store, std::int32_t root, const std::string& key, const std::string& name,
+           const std::string& text) {
     cRegistry registry(store);
     registry.ClassKey(root);
     registry.SectionKey(key);
@@ -21,8 +21,9 @@ void Store(RegistryStore& store, std::int32_t root, const std::string& key,
 TEST(RegistryWrapperReader, TheLogFindsTheCountryAndClassRegistrationsInTheStore) {
     auto store = std::make_shared<MemoryRegistryStore>();
     Store(*store, HKEY_CURRENT_USER, "Control Panel\\International", "sCountry", "Wales");
-    Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{A}\\ProgID", "", "Scripting.FileSystemObject");
-    Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{A}\\InProcServer32", "", "scrrun.dll");
+    Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{A}\\ProgID", "", "Other.Class");
+    Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{B}\\ProgID", "", "Scripting.FileSystemObject");
+    Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{B}\\InProcServer32", "", " scrrun.dll ");
     const RegistryWrapperReader reader(store);
     EXPECT_EQ(CountryName(reader), "Wales");
     EXPECT_EQ(ObjectInfo(reader, "Scripting.filesystemobject"),
