@@ -25,7 +25,7 @@ std::string WindowsVersion();
 std::string CountryName(const RegistryReader& registry);
 // The zone's name; "Unavailable" when it cannot be known.
 std::string TimeZoneName();
-// "/ (free space: 12.3gb), /home (free space: 512mb)"; empty without a local disk.
+// "/: (free space: 12.3gb), /home: (free space: 512mb)"; empty without a local disk.
 std::string DiskListText(const std::vector<DiskSpace>& disks);
 std::string DiskList();
 // The folders that stand for the Windows, system and temporary folders: "Windows Folder (/usr),
