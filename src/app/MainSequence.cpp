@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "config/Schedule.h"
 #include "engine/Version.h"
+#include "reporting/LogSender.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
 #include "util/Error.h"
@@ -251,7 +252,7 @@ void frmMain::Step() {
                 break;
             case 100:
                 metrics_.Shout("- creating log file");
-                run_.sendLog(false);
+                sendLog(false);
                 sendCompletionNotice();
                 metrics_.Shout(" ");
                 metrics_.Shout("Please quit and re-launch PowerPoint");
@@ -391,7 +392,7 @@ void frmMain::Finish() {
 }
 
 void frmMain::Fail() {
-    run_.sendLog(true);
+    sendLog(true);
     if (metrics_.Silent()) {
         state_ = 300;
         return;
@@ -400,6 +401,10 @@ void frmMain::Fail() {
     metrics_.Shout("Unable to continue. Please try again in a few minutes.");
     cmdCancel.SetVisible(true);
     Timer1.SetEnabled(false);
+}
+
+void frmMain::sendLog(bool critical) {
+    tamsel::sendLog(run_, flattenedMenu_.get(), critical, *environment);
 }
 
 void frmMain::sendCompletionNotice() {

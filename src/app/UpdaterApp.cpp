@@ -2,13 +2,20 @@
 
 #include <filesystem>
 
+#include "app/RegistryReading.h"
+#include "platform/FileRegistryStore.h"
+
 namespace tamsel {
 
 UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string commandLine,
                        HttpTransportFactory makeTransport, std::string lockPath)
     : lock_(std::move(lockPath)),
       run_(toolkit, appPath, std::move(makeTransport)),
-      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {}
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()),
+      registry_(std::make_shared<FileRegistryStore>()) {
+    main_.environment =
+        std::make_unique<Environment>(std::make_shared<RegistryWrapperReader>(registry_));
+}
 
 void UpdaterApp::Start() {
     main_.Load();

@@ -5,6 +5,7 @@
 
 #include "app/frmMain.h"
 #include "engine/UpdateRun.h"
+#include "platform/RegistryStore.h"
 #include "platform/SingleInstanceLock.h"
 
 namespace tamsel {
@@ -26,6 +27,8 @@ class UpdaterApp {
     SingleInstanceLock lock_;
     UpdateRun run_;
     frmMain main_;
+    // The registry the update log reads (country, class registrations).
+    std::shared_ptr<RegistryStore> registry_;
 };
 
 // The folder holding the running executable.

@@ -41,9 +41,6 @@ class UpdateRun {
     // The platform probe for the components a run needs; tests may pretend one is missing.
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
     std::unique_ptr<SpecialWork> special = std::make_unique<SpecialWork>();
-    // Writes the update log and uploads it (critical: the run failed). Nothing is written until
-    // the update log exists.
-    std::function<void(bool critical)> sendLog = [](bool) {};
 };
 
 }  // namespace tamsel

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <filesystem>
 #include <sstream>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 using test::TempDir;
 
 constexpr const char* kMaster =
+    "[SETTINGS]\r\nfull_log=\"%server%/tamsel_reports/upload.asp\"\r\n"
     "[MENU]\r\ncaption=\"Templates\"\r\n"
     "choice=\"Sales\" home=\"/Sales\"\r\n"
     "choice=\"Finance\" home=\"/Finance\"\r\n"
@@ -88,7 +90,6 @@ class WholeRun : public ::testing::Test {
         }
         app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine,
                                             HttpTransportFactory{}, user / "updater.lock");
-        app_->Run().sendLog = [this](bool critical) { logsSent.push_back(critical); };
         app_->Start();
         loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
         return app_->Main();
@@ -106,6 +107,19 @@ class WholeRun : public ::testing::Test {
         return std::find(all.begin(), all.end(), line) != all.end();
     }
     std::string kitFile(const std::string& url) const { return user / ("Kit/Files" + url); }
+    // The update log the run left in the log folder, which it also uploaded to the server.
+    std::string uploadedLog() const {
+        const std::string log = user.read("Kit/tamsel_updater_log.txt");
+        EXPECT_TRUE(paneHas("- log data received"));
+        std::vector<fs::path> reports;
+        for (const auto& entry : fs::directory_iterator(site / "reports")) {
+            reports.push_back(entry.path());
+        }
+        EXPECT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports.empty() ? "" : site.read("reports/" + reports[0].filename().string()),
+                  log);
+        return log;
+    }
 
     // The user ticks the named packages of the next menu and continues.
     void chooseInNextMenu(std::vector<std::string> packages) {
@@ -143,8 +157,6 @@ class WholeRun : public ::testing::Test {
     std::thread serving_;
     std::string remote_;
     std::unique_ptr<UpdaterApp> app_;
-    // The critical flag of every log the run sent.
-    std::vector<bool> logsSent;
 };
 
 TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) {
@@ -174,7 +186,19 @@ TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) 
     EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(),
               "3 files has been updated with a total size of 15b");
     EXPECT_TRUE(paneHas("Please quit and re-launch PowerPoint"));
-    EXPECT_EQ(logsSent, std::vector<bool>{false});
+    const std::string log = uploadedLog();
+    EXPECT_NE(
+        log.find("Final_status_message=\"3 files has been updated with a total size of 15b\""),
+        std::string::npos);
+    EXPECT_NE(log.find("$BEGIN Packages\r\nChoice=\"Sales\" Home=\"/Sales\"\r\n"),
+              std::string::npos);
+    EXPECT_EQ(log.find("Critical Objects"), std::string::npos);
+    // The publisher sees the run on the reports page.
+    httplib::Client reports("127.0.0.1", server_->port());
+    const auto page = reports.Get("/tamsel_reports/");
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<td>J Smith</td><td>Sales</td><td>3 files has been updated"),
+              std::string::npos);
 
     const std::string local = user.read("Kit/localtamselupdater.ini");
     EXPECT_NE(local.find("lastupdated=\"" + DateToDmy(Now()) + "\""), std::string::npos);
@@ -250,7 +274,8 @@ TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
     EXPECT_EQ(lines().back(), "Unable to continue. Please try again in a few minutes.");
     EXPECT_TRUE(main.cmdCancel.Visible());
     EXPECT_FALSE(main.Timer1.Running());
-    EXPECT_EQ(logsSent, std::vector<bool>{true});
+    // Without a catalogue there is nothing to report.
+    EXPECT_FALSE(fs::exists(user / "Kit/tamsel_updater_log.txt"));
 }
 
 TEST_F(WholeRun, AFileThatCannotBeWrittenEndsInErrorWithoutTouchingWhatIsThere) {
@@ -288,6 +313,7 @@ TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 99);
     EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+    EXPECT_NE(uploadedLog().find("\r\n$BEGIN Critical Objects\r\n"), std::string::npos);
 }
 
 }  // namespace
@@ -332,7 +358,6 @@ class SpecialRun : public WholeRun {
         app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", "",
                                             HttpTransportFactory{}, user / "updater.lock");
         app_->Run().special = std::move(work);
-        app_->Run().sendLog = [this](bool critical) { logsSent.push_back(critical); };
         app_->Start();
         loop.RunUntil([this] { return app_->Main().State() == 55; });
         return app_->Main();
@@ -366,7 +391,7 @@ TEST_F(SpecialRun, PowerPointIsAskedToCloseAtMostFourTimesBeforeSpecialWorkGoesO
     EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
     EXPECT_EQ(special->processedIn, user / "Kit");
     EXPECT_EQ(main.State(), 100);
-    EXPECT_EQ(logsSent, std::vector<bool>{false});
+    EXPECT_TRUE(paneHas("- log data received"));
 }
 
 TEST_F(SpecialRun, FailedSpecialWorkNeedsOneContinueAndTheUpdateGoesOn) {

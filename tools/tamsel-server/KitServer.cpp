@@ -1,6 +1,7 @@
 #include "KitServer.h"
 
 #include "KitFiles.h"
+#include "ReportsPage.h"
 #include "util/FileSystem.h"
 
 #include <httplib.h>
@@ -130,6 +131,11 @@ void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
         const std::string answer = names_.answer(req.get_param_value("number"),
                                                  options_.validMarker, options_.incorrectMarker);
         res.set_content(answer, "text/plain");
+        return;
+    }
+    constexpr std::string_view kReports = "/tamsel_reports/";
+    if (path.starts_with(kReports) &&
+        AnswerReports(options_.reportsFolder, path.substr(kReports.size()), res)) {
         return;
     }
     if (const auto file = ResolveKitFile(options_.kitRoot, path)) {

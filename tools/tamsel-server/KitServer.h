@@ -33,6 +33,8 @@ struct KitServerOptions {
 //   address the client used to reach this server; anything else answers 404 with a small page;
 // - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS";
 // - GET "/ein?number=N" answers from the names file;
+// - GET "/tamsel_reports/" answers a page of the stored logs, "/tamsel_reports/reports.csv" the
+//   same as CSV, and each stored log's name the log;
 // - every request gets an access log line, and a GET that names no kit file (the completion
 //   notice) also a "notice" line with its decoded address.
 class KitServer {
