@@ -8,7 +8,9 @@ UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string
                        HttpTransportFactory makeTransport, std::string lockPath)
     : lock_(std::move(lockPath)),
       run_(toolkit, appPath, std::move(makeTransport)),
-      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {}
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {
+    run_.g_objMetrics.AddOwnFile(lock_.Path());
+}
 
 void UpdaterApp::Start() {
     main_.Load();

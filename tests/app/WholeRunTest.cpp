@@ -224,7 +224,8 @@ TEST_F(WholeRun, SilentRunUsesTheSavedHistoryWithoutAnyDialog) {
 
 TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     user.write("Kit/Files/Old/Deep/old.pot", "old");
-    user.write("Kit/Files/Personal/mine.txt", "mine");
+    // Excluded as "/Personal": kit paths ignore letter case.
+    user.write("Kit/Files/personal/mine.txt", "mine");
     chooseInNextMenu({});
     chooseInNextMenu({"Logos"});
     toolkit.WhenShown("frmUpdate", [](Form& form) {
@@ -239,7 +240,63 @@ TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 100);
     EXPECT_FALSE(fs::exists(user / "Kit/Files/Old"));
-    EXPECT_EQ(user.read("Kit/Files/Personal/mine.txt"), "mine");
+    EXPECT_EQ(user.read("Kit/Files/personal/mine.txt"), "mine");
+}
+
+TEST_F(WholeRun, AKitServedWithLfLineEndsReadsAsWithCrLf) {
+    const auto lf = [](std::string text) {
+        std::erase(text, '\r');
+        return text;
+    };
+    publish("Tam-Sel Main Catalogue.ini", lf(kMaster));
+    publish("Logos/catalogue.ini", lf(site.read("Logos/catalogue.ini")));
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    continueReview();
+    EXPECT_EQ(run().State(), 100);
+    EXPECT_EQ(user.read("Kit/Files/Logos/Logo.txt"), "logo");
+}
+
+// A catalogue answer that reads as nothing fails the run; it never empties the kit.
+TEST_F(WholeRun, AnEmptyOrMarkupCatalogueAnswerRemovesNothing) {
+    user.write("Kit/Files/personal/mine.txt", "mine");
+    user.write("Kit/Files/Templates/Old.pot", "old");
+    for (const char* answer : {"", "<html lang=\"en\"><body>Back soon</body></html>"}) {
+        publish("Tam-Sel Main Catalogue.ini", answer);
+        EXPECT_EQ(run().State(), 99) << answer;
+        app_.reset();
+    }
+    publish("Tam-Sel Main Catalogue.ini", kMaster);
+    publish("Logos/catalogue.ini", "");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    EXPECT_EQ(run().State(), 99);
+    EXPECT_TRUE(paneHas("failed"));
+    EXPECT_EQ(user.read("Kit/Files/personal/mine.txt"), "mine");
+    EXPECT_EQ(user.read("Kit/Files/Templates/Old.pot"), "old");
+    EXPECT_NE(user.read("Kit/localtamselupdater.ini").find("historical=\"Logos\""),
+              std::string::npos);
+}
+
+// The settings leave the kit folder empty, so it is the program's own folder.
+TEST_F(WholeRun, WithTheKitInTheProgramsFolderNothingOfTheProgramsOwnIsRemoved) {
+    const std::string settings = user.read("Kit/localtamselupdater.ini");
+    user.write("Kit/localtamselupdater.ini",
+               settings.substr(0, settings.find("local=")) + "local=\"\"\r\n");
+    user.write("Kit/Updater/globaltamselupdater.ini", "remote=\"http://old\"\r\n");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    toolkit.WhenShown("frmUpdate", [](Form& form) {
+        auto& list = form.Get<ListBox>("List");
+        ASSERT_EQ(list.ListCount(), 1);
+        EXPECT_EQ(list.List(0), "New: 4b  /Logos/Logo.txt");
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    connectInSetup();
+    EXPECT_EQ(run("/DEBUG").State(), 100);
+    EXPECT_EQ(user.read("Kit/Updater/Logos/Logo.txt"), "logo");
+    EXPECT_TRUE(fs::exists(user / "Kit/Updater/debug.log"));
+    EXPECT_TRUE(fs::exists(user / "Kit/Updater/globaltamselupdater.ini"));
 }
 
 TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
