@@ -15,6 +15,7 @@ UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string
       registry_(std::make_shared<FileRegistryStore>()) {
     main_.environment =
         std::make_unique<Environment>(std::make_shared<RegistryWrapperReader>(registry_));
+    run_.g_objMetrics.AddOwnFile(lock_.Path());
 }
 
 void UpdaterApp::Start() {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalogue/CCatalogue.h"
 #include "catalogue/CFactory.h"
@@ -72,6 +73,9 @@ class CMetrics {
     std::shared_ptr<CCatalogue> scanDirectory();
 
     CFiles& ExcludedFiles() { return excluded_; }
+    // The updater's own files, which processing never removes or replaces: the running program,
+    // debug.log and the settings files beside it from the start; the lock is added by its owner.
+    void AddOwnFile(std::string path) { ownFiles_.push_back(std::move(path)); }
     const DebugTarget& Debug() const { return debug_; }
     void Trace(const std::string& message) const { DebugLog(debug_, message); }
     // Every status line as it is written or extended (line text, whether it is a new line); an
@@ -80,8 +84,8 @@ class CMetrics {
 
   private:
     void AddLine(const std::string& text, Colour colour);
-    // Drops the entries whose path would lead outside the kit folder.
-    void DropEntriesOutsideKit(CFiles& files, const char* list);
+    // Drops the entries whose URL names no file of the kit (CheckKitUrl), with a trace line each.
+    void DropUnusableEntries(CFiles& files, const char* list);
 
     std::string appPath_;
     Toolkit& toolkit_;
@@ -93,6 +97,7 @@ class CMetrics {
     std::shared_ptr<CCatalogue> local_;
     std::shared_ptr<CCatalogue> complete_;
     CFiles excluded_;
+    std::vector<std::string> ownFiles_;
     std::unique_ptr<CHTTP> http_;
     ListBox* pane_ = nullptr;
     std::string status_;

@@ -20,14 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
+// Served with LF line ends, as a catalogue saved on a system other than Windows.
 constexpr const char* kMaster =
-    "[SETTINGS]\r\nfull_log=\"%server%/tamsel_reports/upload.asp\"\r\n"
-    "[MENU]\r\ncaption=\"Templates\"\r\n"
-    "choice=\"Sales\" home=\"/Sales\"\r\n"
-    "choice=\"Finance\" home=\"/Finance\"\r\n"
-    "[MENU]\r\ncaption=\"Extras\"\r\n"
-    "choice=\"Logos\" home=\"/Logos\"\r\n"
-    "[EXCLUDE]\r\nurl=\"/Personal\"\r\n";
+    "[SETTINGS]\nfull_log=\"%server%/tamsel_reports/upload.asp\"\n"
+    "[MENU]\ncaption=\"Templates\"\n"
+    "choice=\"Sales\" home=\"/Sales\"\n"
+    "choice=\"Finance\" home=\"/Finance\"\n"
+    "[MENU]\ncaption=\"Extras\"\n"
+    "choice=\"Logos\" home=\"/Logos\"\n"
+    "[EXCLUDE]\nurl=\"/Personal\"\n";
 
 // A kit published by an in-process kit server, and a user's kit laid out as Kit/Updater with
 // settings that name the server and the user.
@@ -248,7 +249,8 @@ TEST_F(WholeRun, SilentRunUsesTheSavedHistoryWithoutAnyDialog) {
 
 TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     user.write("Kit/Files/Old/Deep/old.pot", "old");
-    user.write("Kit/Files/Personal/mine.txt", "mine");
+    // Excluded as "/Personal": kit paths ignore letter case.
+    user.write("Kit/Files/personal/mine.txt", "mine");
     chooseInNextMenu({});
     chooseInNextMenu({"Logos"});
     toolkit.WhenShown("frmUpdate", [](Form& form) {
@@ -263,7 +265,34 @@ TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 100);
     EXPECT_FALSE(fs::exists(user / "Kit/Files/Old"));
-    EXPECT_EQ(user.read("Kit/Files/Personal/mine.txt"), "mine");
+    EXPECT_EQ(user.read("Kit/Files/personal/mine.txt"), "mine");
+}
+
+// A catalogue answer that reads as nothing fails the run; it never empties the kit.
+TEST_F(WholeRun, AnEmptyCatalogueAnswerRemovesNothing) {
+    user.write("Kit/Files/Templates/Old.pot", "old");
+    publish("Tam-Sel Main Catalogue.ini", "");
+    EXPECT_EQ(run().State(), 99);
+    EXPECT_EQ(user.read("Kit/Files/Templates/Old.pot"), "old");
+}
+
+// The settings leave the kit folder empty, so it is the program's own folder.
+TEST_F(WholeRun, WithTheKitInTheProgramsFolderNothingOfTheProgramsOwnIsRemoved) {
+    const std::string settings = user.read("Kit/localtamselupdater.ini");
+    user.write("Kit/localtamselupdater.ini",
+               settings.substr(0, settings.find("local=")) + "local=\"\"\r\n");
+    user.write("Kit/Updater/globaltamselupdater.ini", "remote=\"\"\r\n");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    toolkit.WhenShown("frmUpdate", [](Form& form) {
+        auto& list = form.Get<ListBox>("List");
+        ASSERT_EQ(list.ListCount(), 1);
+        EXPECT_EQ(list.List(0), "New: 4b  /Logos/Logo.txt");
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    connectInSetup();
+    EXPECT_EQ(run("/DEBUG").State(), 100);
+    EXPECT_EQ(user.read("Kit/Updater/Logos/Logo.txt"), "logo");
 }
 
 TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
