@@ -1,5 +1,6 @@
 #include "KitFiles.h"
 #include "NameDirectory.h"
+#include "PostedLogDecoder.h"
 #include "Uploads.h"
 #include "engine/CHTTP.h"
 #include "util/Text.h"
@@ -44,6 +45,24 @@ TEST(UploadDecodingTest, ReversesTheUpdatersEscapingAndFindsTheDataField) {
     EXPECT_EQ(UploadedLog("data="), "");
     EXPECT_FALSE(UploadedLog("log=a+b").has_value());
     EXPECT_FALSE(UploadedLog("").has_value());
+}
+
+TEST(UploadDecodingTest, DecodesTheSameWhereverTheBodyIsCutIntoPieces) {
+    for (const std::string body : {"user=x&data=a%26b%0D%0a+c%%26%2x%0&more=1", "data=50%25%",
+                                   "data=%0", "dat=x&data=%%0A%"}) {
+        const auto whole = UploadedLog(body);
+        ASSERT_TRUE(whole.has_value());
+        for (std::size_t cut = 0; cut <= body.size(); ++cut) {
+            SCOPED_TRACE(body + " cut at " + std::to_string(cut));
+            PostedLogDecoder decoder;
+            std::string log;
+            decoder.feed(std::string_view(body).substr(0, cut), log);
+            decoder.feed(std::string_view(body).substr(cut), log);
+            decoder.finish(log);
+            EXPECT_EQ(log, *whole);
+        }
+    }
+    EXPECT_EQ(UploadedLog("data=a%%26%2x%0"), "a%&%2x%0");
 }
 
 TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {

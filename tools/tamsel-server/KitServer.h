@@ -1,6 +1,8 @@
 #pragma once
 
+#include "GuardedHttpServer.h"
 #include "NameDirectory.h"
+#include "ReportUploads.h"
 #include "Uploads.h"
 
 #include <filesystem>
@@ -8,12 +10,6 @@
 #include <mutex>
 #include <ostream>
 #include <string>
-
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
 
 namespace tamsel::server {
 
@@ -26,10 +22,13 @@ struct KitServerOptions {
     std::string uploadPath = "/tamsel_reports/upload.asp";
     std::string validMarker = "TAMSEL-EIN-OK";
     std::string incorrectMarker = "UNKNOWN-NUMBER";
+    ConnectionLimits connections;
+    UploadLimits uploads;
 };
 
 // The kit, reports and name server:
-// - GET serves the kit root read-only; "%server%" in served catalogues ("*.ini") becomes the
+// - GET serves the kit root read-only, one byte range at most per request; "%server%" in served
+// catalogues ("*.ini") becomes the
 //   address the client used to reach this server; anything else answers 404 with a small page;
 // - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS";
 // - GET "/ein?number=N" answers from the names file;
@@ -55,6 +54,8 @@ class KitServer {
 
   private:
     void handleGet(const httplib::Request& req, httplib::Response& res);
+    void receiveUpload(const httplib::Request& req, httplib::Response& res,
+                       const httplib::ContentReader& reader);
     void serveFile(const std::filesystem::path& file, const httplib::Request& req,
                    httplib::Response& res);
     void answerNotFound(httplib::Response& res);
@@ -65,7 +66,8 @@ class KitServer {
     std::mutex logMutex_;
     NameDirectory names_;
     ReportStore reports_;
-    std::unique_ptr<httplib::Server> server_;
+    ReportUploads uploads_;
+    std::unique_ptr<GuardedHttpServer> server_;
     int port_ = -1;
 };
 
