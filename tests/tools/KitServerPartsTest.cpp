@@ -103,16 +103,32 @@ class ResolveKitFileTest : public testing::Test {
         fs::create_symlink(root / "secret.txt", root / "kit/link.txt");
     }
     std::optional<fs::path> resolve(std::string_view path) const {
-        return ResolveKitFile(root / "kit", path);
+        return ResolveKitFile(root / "kit", path, names);
     }
 
     test::TempDir root;
+    mutable FolderNameCache names;
 };
 
 TEST_F(ResolveKitFileTest, FindsFilesAsWrittenOrInAnotherCase) {
     for (const char* path :
          {"/Templates/Blue.pot", "//templates/BLUE.POT", "/./Templates/Blue.pot"})
         EXPECT_EQ(resolve(path), fs::path(root / "kit/Templates/Blue.pot")) << path;
+}
+
+TEST_F(ResolveKitFileTest, RemembersAFolderOnlyUntilItChanges) {
+    // Folder times an hour old: the remembered names are trusted until the folder changes.
+    const auto settled = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(root / "kit/Templates", settled);
+    EXPECT_FALSE(resolve("/templates/red.pot").has_value());
+    root.write("kit/Templates/Red.pot", "r");
+    EXPECT_EQ(resolve("/templates/red.pot"), fs::path(root / "kit/Templates/Red.pot"));
+
+    fs::last_write_time(root / "kit/Templates", settled);
+    EXPECT_TRUE(resolve("/templates/RED.POT").has_value());
+    fs::rename(root / "kit/Templates/Red.pot", root / "kit/Templates/Green.pot");
+    EXPECT_FALSE(resolve("/templates/RED.POT").has_value());
+    EXPECT_TRUE(resolve("/templates/GREEN.POT").has_value());
 }
 
 TEST_F(ResolveKitFileTest, RefusesAnythingButFilesInsideTheRoot) {

@@ -145,7 +145,7 @@ void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
         res.set_content(answer, "text/plain");
         return;
     }
-    if (const auto file = ResolveKitFile(options_.kitRoot, path)) {
+    if (const auto file = ResolveKitFile(options_.kitRoot, path, folderNames_)) {
         serveFile(*file, req, res);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderNameCache.h"
 #include "GuardedHttpServer.h"
 #include "NameDirectory.h"
 #include "ReportUploads.h"
@@ -65,6 +66,7 @@ class KitServer {
     std::ostream& log_;
     std::mutex logMutex_;
     NameDirectory names_;
+    FolderNameCache folderNames_;
     ReportStore reports_;
     ReportUploads uploads_;
     std::unique_ptr<GuardedHttpServer> server_;
