@@ -50,18 +50,25 @@ UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength
     std::string piece;
     std::uint64_t received = 0;
     bool tooLarge = false;
-    const bool whole = file && readBody([&](const char* data, std::size_t length) {
-                           received += length;
-                           if (received > limits_.maxUpload) {
-                               tooLarge = true;
-                               return false;
-                           }
-                           piece.clear();
-                           decoder.feed({data, length}, piece);
-                           outcome.logBytes += piece.size();
-                           return static_cast<bool>(file.write(
-                               piece.data(), static_cast<std::streamsize>(piece.size())));
-                       });
+    bool tooSlow = false;
+    const auto deadline = std::chrono::steady_clock::now() + limits_.uploadTime;
+    const auto takePiece = [&](const char* data, std::size_t length) {
+        received += length;
+        if (received > limits_.maxUpload) {
+            tooLarge = true;
+            return false;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            tooSlow = true;
+            return false;
+        }
+        piece.clear();
+        decoder.feed({data, length}, piece);
+        outcome.logBytes += piece.size();
+        return static_cast<bool>(
+            file.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+    };
+    const bool whole = file && readBody(takePiece);
     piece.clear();
     decoder.finish(piece);
     outcome.logBytes += piece.size();
@@ -70,6 +77,8 @@ UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength
 
     if (tooLarge) {
         outcome.status = 413;
+    } else if (tooSlow) {
+        outcome.status = 408;
     } else if (!file) {
         outcome.status = 500;
     } else if (!whole || !decoder.found()) {

@@ -2,6 +2,7 @@
 
 #include "Uploads.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -19,10 +20,13 @@ struct UploadLimits {
     std::uint64_t reportsQuota = std::uint64_t{1} << 30;
     // Uploads received at once; one more is answered "busy".
     std::size_t concurrentUploads = 4;
+    // Longest time one upload may take, so that slow senders cannot keep every place taken:
+    // 16 MiB at 1 Mbit/s fits.
+    std::chrono::milliseconds uploadTime{std::chrono::minutes(3)};
 };
 
 struct UploadOutcome {
-    int status = 200;  // 200 stored; 400, 413, 500, 503 or 507 stored nothing
+    int status = 200;  // 200 stored; 400, 408, 413, 500, 503 or 507 stored nothing
     std::optional<std::filesystem::path> stored;
     std::uint64_t logBytes = 0;
 };
