@@ -29,9 +29,10 @@ struct KitServerOptions {
 
 // The kit, reports and name server:
 // - GET serves the kit root read-only, one byte range at most per request; "%server%" in served
-// catalogues ("*.ini") becomes the
-//   address the client used to reach this server; anything else answers 404 with a small page;
-// - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS";
+//   catalogues ("*.ini") becomes the address the client used to reach this server; anything else
+//   answers 404 with a small page;
+// - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS",
+//   within the upload limits;
 // - GET "/ein?number=N" answers from the names file;
 // - every request gets an access log line, and a GET that names no kit file (the completion
 //   notice) also a "notice" line with its decoded address.
