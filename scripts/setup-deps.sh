@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  curl locales
+  curl locales clang-format
   desktop-file-utils
 )
 missing=()
