@@ -7,6 +7,8 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl locales
+  libicu-dev pev clang libclang-rt-14-dev
+  gcc-mingw-w64-i686-win32 gcc-mingw-w64-x86-64-win32
 )
 missing=()
 for p in "${packages[@]}"; do
