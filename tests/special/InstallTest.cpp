@@ -80,7 +80,8 @@ TEST_F(OlderVersions, OnlyOlderCopiesOfTheUpdaterAreRemoved) {
     Copy("tamsel-updater-1.10", 1, 10, 0, 0, true, "Tamsel Updater", "1.10.0.0.0");  // 110000
     Copy("notes.txt", 1, 0, 0, 0, false);  // neither .exe nor executable
     Copy("other.exe", 1, 0, 0, 0, true, "Other Product");
-    folder.write("script.exe", "#!/bin/sh\n");
+    // Listed right after an older copy, and with no version information of its own.
+    folder.write("tamsel-updater-1.3.exe", "#!/bin/sh\n");
     removeOlderVersions(folder.path(), running);
     EXPECT_TRUE(Exists("tamsel-updater"));
     EXPECT_FALSE(Exists("Updater127.EXE"));
@@ -89,7 +90,7 @@ TEST_F(OlderVersions, OnlyOlderCopiesOfTheUpdaterAreRemoved) {
     EXPECT_TRUE(Exists("tamsel-updater-1.10"));
     EXPECT_TRUE(Exists("notes.txt"));
     EXPECT_TRUE(Exists("other.exe"));
-    EXPECT_TRUE(Exists("script.exe"));
+    EXPECT_TRUE(Exists("tamsel-updater-1.3.exe"));
 }
 
 TEST_F(OlderVersions, AVersionThatIsNoNumberStopsBeforeAnythingIsRemoved) {
