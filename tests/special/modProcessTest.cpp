@@ -13,11 +13,12 @@ namespace {
 
 TEST(modProcessTest, FindsAProgramByItsPathOrTheOneItWasStartedWith) {
     test::TempDir dir;
+    test::TempDir elsewhere;
     // Other tests may run programs of the same name: the folder's unique name tells ours apart.
     const std::string unique = std::filesystem::path(dir.path()).filename().string();
     std::filesystem::create_directories(dir / "Office");
     const std::string copy = dir / "Office/POWERPNT.EXE";
-    const std::string loader = dir / "loader";
+    const std::string loader = elsewhere / "loader";
     std::filesystem::copy_file("/bin/sleep", copy);
     std::filesystem::copy_file("/bin/sleep", loader);
 
