@@ -3,11 +3,14 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl locales clang-format
   desktop-file-utils
+  xvfb xauth
+  libicu-dev pev clang libclang-rt-14-dev
+  gcc-mingw-w64-i686-win32 gcc-mingw-w64-x86-64-win32
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,10 +8,11 @@
 namespace tamsel {
 
 // The update log's registry reads, made through the program's registry wrapper over a store.
+// The reader follows the pointer it is given, so a store that start-up puts in its place is the
+// one read.
 class RegistryWrapperReader : public RegistryReader {
   public:
-    explicit RegistryWrapperReader(std::shared_ptr<RegistryStore> store)
-        : store_(std::move(store)) {}
+    explicit RegistryWrapperReader(const std::shared_ptr<RegistryStore>& store) : store_(store) {}
 
     std::string Value(const std::string& root, const std::string& key,
                       const std::string& name) const override;
@@ -19,7 +20,7 @@ class RegistryWrapperReader : public RegistryReader {
                                      const std::string& key) const override;
 
   private:
-    std::shared_ptr<RegistryStore> store_;
+    const std::shared_ptr<RegistryStore>& store_;
 };
 
 }  // namespace tamsel

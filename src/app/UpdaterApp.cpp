@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
+#include "app/OfficeInstallationsOfRun.h"
 #include "app/RegistryReading.h"
-#include "platform/FileRegistryStore.h"
+#include "special/modPowerPoint.h"
 
 namespace tamsel {
 
@@ -11,10 +12,11 @@ UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string
                        HttpTransportFactory makeTransport, std::string lockPath)
     : lock_(std::move(lockPath)),
       run_(toolkit, appPath, std::move(makeTransport)),
-      main_(run_, std::move(commandLine), lock_.PreviousInstance()),
-      registry_(std::make_shared<FileRegistryStore>()) {
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {
+    AttachOffice(run_);
     main_.environment =
-        std::make_unique<Environment>(std::make_shared<RegistryWrapperReader>(registry_));
+        std::make_unique<Environment>(std::make_shared<RegistryWrapperReader>(run_.registry),
+                                      std::make_shared<OfficeInstallationsOfRun>(run_));
     run_.g_objMetrics.AddOwnFile(lock_.Path());
 }
 

@@ -5,7 +5,6 @@
 
 #include "app/frmMain.h"
 #include "engine/UpdateRun.h"
-#include "platform/RegistryStore.h"
 #include "platform/SingleInstanceLock.h"
 
 namespace tamsel {
@@ -28,7 +27,6 @@ class UpdaterApp {
     UpdateRun run_;
     frmMain main_;
     // The registry the update log reads (country, class registrations).
-    std::shared_ptr<RegistryStore> registry_;
 };
 
 // The folder holding the running executable.
