@@ -13,6 +13,7 @@ namespace tamsel {
 class RegistryWrapperReader : public RegistryReader {
   public:
     explicit RegistryWrapperReader(const std::shared_ptr<RegistryStore>& store) : store_(store) {}
+    explicit RegistryWrapperReader(std::shared_ptr<RegistryStore>&&) = delete;
 
     std::string Value(const std::string& root, const std::string& key,
                       const std::string& name) const override;

@@ -19,7 +19,7 @@ void Store(RegistryStore& store, std::int32_t root, const std::string& key, cons
 }
 
 TEST(RegistryWrapperReader, TheLogFindsTheCountryAndClassRegistrationsInTheStore) {
-    auto store = std::make_shared<MemoryRegistryStore>();
+    std::shared_ptr<RegistryStore> store = std::make_shared<MemoryRegistryStore>();
     Store(*store, HKEY_CURRENT_USER, "Control Panel\\International", "sCountry", "Wales");
     Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{A}\\ProgID", "", "Other.Class");
     Store(*store, HKEY_CLASSES_ROOT, "CLSID\\{B}\\ProgID", "", "Scripting.FileSystemObject");
