@@ -3,6 +3,10 @@
 # from the PE fixtures. Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-dev).
 # Usage: scripts/fuzz-version-info.sh [SECONDS]
 set -euo pipefail
+if ! command -v clang++ >/dev/null; then
+  [ "$(id -u)" -eq 0 ] && SUDO="" || SUDO="sudo"
+  $SUDO apt-get install -y -q clang libclang-rt-14-dev
+fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds=${1:-60}
 work="${TMPDIR:-/tmp}/tamsel-fuzz-version-info"

@@ -3,6 +3,10 @@
 # with Debian's mingw-w64 cross compilers and windres, into tests/data/version. Run it again
 # only when a fixture must change, and commit what it writes.
 set -euo pipefail
+if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
+  [ "$(id -u)" -eq 0 ] && SUDO="" || SUDO="sudo"
+  $SUDO apt-get install -y -q gcc-mingw-w64-i686-win32 gcc-mingw-w64-x86-64-win32 binutils-mingw-w64
+fi
 out="$(cd "$(dirname "$0")/.." && pwd)/tests/data/version"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

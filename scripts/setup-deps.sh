@@ -9,8 +9,7 @@ packages=(
   curl locales clang-format
   desktop-file-utils
   xvfb xauth
-  libicu-dev pev clang libclang-rt-14-dev
-  gcc-mingw-w64-i686-win32 gcc-mingw-w64-x86-64-win32
+  libicu-dev pev
 )
 missing=()
 for p in "${packages[@]}"; do
