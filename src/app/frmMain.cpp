@@ -12,14 +12,22 @@ namespace {
 
 constexpr auto kWorkPerTick = std::chrono::milliseconds(40);
 
-// The states that open a dialog or wait for the user: each is entered on a tick of its own.
+// Sets a flag for the lifetime of the object.
+class FlagWhile {
+  public:
+    explicit FlagWhile(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagWhile() { flag_ = false; }
+    FlagWhile(const FlagWhile&) = delete;
+    FlagWhile& operator=(const FlagWhile&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+// The states that poll or wait for the user: each is entered on a tick of its own, so they keep
+// the timer's pace. A dialog opened by a state holds its tick until it closes.
 bool WaitsForTheUser(int state) {
     switch (state) {
-        case 2:   // the setup dialog
-        case 17:  // the menu dialogs
-        case 37:  // the review
-        case 38:  // the background notice
-        case 39:  // the processing dialog
         case 40:  // polls the processing dialog
         case 55:  // waits for Continue while PowerPoint is open
         case 56:  // the PowerPoint message box
@@ -79,6 +87,8 @@ void frmMain::Form_Load() {
     metrics_.Broadcast(&InfoPane);
     metrics_.FormMemory().SnapShot(*this);
     Timer1.SetEnabled(true);
+    // The sequence starts at once; the timer paces it from there.
+    ContinueSoon();
 }
 
 void frmMain::cmdCancel_Click() {
@@ -100,9 +110,14 @@ void frmMain::cmdCancel_Click() {
 }
 
 // States that only compute, read files or make a request run back to back until about 40 ms of
-// work is done; then the event loop runs and the next tick goes on. A state that waits (its tick
-// leaves it unchanged) or opens a dialog keeps the timer's pace.
+// work is done; then the event loop runs (windows repaint, clicks arrive) and the sequence goes on
+// at once. A state that polls or waits (its tick leaves it unchanged) keeps the timer's pace.
 void frmMain::Timer1_Timer() {
+    // A dialog opened by a step runs the event loop, which may hold a posted continuation.
+    if (stepping_) {
+        return;
+    }
+    const FlagWhile stepping(stepping_);
     if (previousInstance_) {
         Unload();
     }
@@ -111,11 +126,22 @@ void frmMain::Timer1_Timer() {
         metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
         const int before = state_;
         Step();
-        if (state_ == before || WaitsForTheUser(state_) || !IsLoaded() || !Timer1.Enabled() ||
-            std::chrono::steady_clock::now() - start >= kWorkPerTick) {
+        if (state_ == before || WaitsForTheUser(state_) || !IsLoaded() || !Timer1.Running()) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() - start >= kWorkPerTick) {
+            ContinueSoon();
             return;
         }
     }
+}
+
+void frmMain::ContinueSoon() {
+    GetToolkit().Loop().Post([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired() && IsLoaded() && Timer1.Running()) {
+            Timer1_Timer();
+        }
+    });
 }
 
 // The special command language arrives with special processing; until then a command is traced

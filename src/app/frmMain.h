@@ -48,6 +48,8 @@ class frmMain : public Form {
     void Form_Load();
     void cmdCancel_Click();
     void Timer1_Timer();
+    // Runs the next steps of the sequence as soon as the event loop is free.
+    void ContinueSoon();
     // One state of the main update sequence.
     void Step();
     void StepSpecial();
@@ -71,6 +73,9 @@ class frmMain : public Form {
     std::string commandLine_;
     bool previousInstance_;
 
+    // Expires with the window, so that a step posted to the event loop never outlives it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool stepping_ = false;
     int state_ = 0;
     int menuIndex_ = 0;
     int powerPointPrompts_ = 0;

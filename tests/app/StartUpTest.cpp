@@ -71,9 +71,7 @@ TEST_F(StartUp, TheMainWindowShowsItsNoticeAndStatusPane) {
 
 TEST_F(StartUp, FirstTicksLoadTheSettingsAndWriteTheTrace) {
     auto app = start("/DEBUG");
-    // States 0 and 1 only compute: they run on the first tick, which stops before the dialog.
     loop.Advance(std::chrono::milliseconds(200));
-    EXPECT_EQ(app->Main().State(), 2);
     EXPECT_TRUE(std::filesystem::exists(kit / "Kit/localtamselupdater.ini"));
     EXPECT_TRUE(std::filesystem::exists(kit / "Kit/globaltamselupdater.ini"));
     // A new local file schedules weekly; an empty schedule would be made daily.
