@@ -168,7 +168,6 @@ INSTANTIATE_TEST_SUITE_P(
     Folders, KitFolderTest,
     ::testing::Values(FolderCase{"Empty", "Kit", "", true},
                       FolderCase{"Kit", "Kit", "globaltamselupdater.ini", true},
-                      FolderCase{"KitUpdater", "Kit", "Updater/tamsel-updater", true},
                       FolderCase{"Documents", "Kit", "Letters/note.txt", false},
                       FolderCase{"HiddenOnly", "Kit", ".git/HEAD", false},
                       // The settings file cannot hold a double quote in the kit's path.
