@@ -44,20 +44,17 @@ TEST(CatalogueText, WhichLinesBecomeFiles) {
         std::string text;
         std::string expectedUrls;
     } cases[] = {
-        {"no line end", "no line end", ""},
-        {"junk", "junk\r\n\r\n\r\n' comment\r\n", ""},
+        {"junk", "junk\r\n\r\n' comment", ""},
         {"no header", Lines({R"(url="/a" date="d" size="1")", R"(url="/b" date="d" size="2")"}),
          "/a,/b"},
-        {"size missing", Lines({R"(url="/a" date="d")", R"(url="/b" date="d" size="")"}), "/b"},
+        {"date or size missing",
+         Lines({R"(url="/a" date="d")", R"(url="/c" size="1")", R"(url="/b" date="" size="")"}),
+         "/b"},
         {"last line without CR LF",
          Lines({R"(url="/a" date="d" size="1")"}) + R"(url="/b" date="d" size="1")", "/a"},
         {"LF alone ends a line too",
          "url=\"/a\" date=\"d\" size=\"1\"\nurl=\"/b\" date=\"d\" size=\"1\"\r\n", "/a,/b"},
         {"CR alone does not end a line", "url=\"/a\" date=\"d\" size=\"1\"\r[EXCLUDE]\r\n", ""},
-        {"key at start with space before =", Lines({R"(url ="/a" date="d" size="1")"}), ""},
-        {"key later with space before =", Lines({R"(date="d" url ="/a" size="1")"}), "/a"},
-        {"key only inside a value", Lines({R"(name="url=" date="d" size="1")"}), ""},
-        {"keys in any case", Lines({R"(URL="/a" Date="d" SIZE="1")"}), "/a"},
         {"spaces around the line", Lines({R"(   url="/a" date="d" size="1"   )"}), "/a"},
         {"comment after spaces", Lines({R"(  'url="/a" date="d" size="1")"}), ""},
         {"after another section", Lines({"[EXCLUDE]", R"(url="/a" date="d" size="1")"}), ""},
@@ -70,18 +67,6 @@ TEST(CatalogueText, WhichLinesBecomeFiles) {
         ASSERT_NE(catalogue, nullptr) << c.name;
         EXPECT_EQ(Urls(catalogue->Files()), c.expectedUrls) << c.name;
     }
-}
-
-TEST(CatalogueText, FileFieldsComeFromTheirKeys) {
-    const auto catalogue =
-        Parse(Lines({R"(size="" action="run" date="05/01/2007" url="/a=b.pot" extra="x")"}));
-    ASSERT_EQ(catalogue->Files().Size(), 1);
-    const auto& file = *catalogue->Files().asCollection()[0];
-    EXPECT_EQ(file.URL(), "/a=b.pot");
-    EXPECT_EQ(file.Time(), "05/01/2007");
-    EXPECT_EQ(file.Size(), "");
-    EXPECT_EQ(file.Action(), "run");
-    EXPECT_EQ(file.Append(), "");
 }
 
 TEST(CatalogueText, PrefixAndTheAbsoluteSetting) {
@@ -172,24 +157,7 @@ TEST(CatalogueText, SpecialEntries) {
     EXPECT_EQ(script.URL(), "");
     const auto& file = *catalogue->Special().asCollection()[1];
     EXPECT_EQ(file.fullURL(), "http://kit/Setup/install.exe");
-    EXPECT_EQ(file.Time(), "");
-    EXPECT_EQ(file.Size(), "");
     EXPECT_EQ(file.Action(), "run");
-}
-
-TEST(CatalogueText, MasterFixture) {
-    const auto catalogue = Parse(Fixture("master.ini"), "", "http://kit");
-    ASSERT_NE(catalogue, nullptr);
-    EXPECT_EQ(Urls(catalogue->Files()), "/Templates/Corporate.pot,/Add-ins/Tamsel.ppa");
-    EXPECT_EQ(catalogue->Files().asCollection()[1]->Action(), "addin");
-    EXPECT_EQ(catalogue->Log(), "http://reports.example.com/upload");
-    EXPECT_EQ(catalogue->EinConfirmationResponseFail(), "INCORRECT");
-    ASSERT_EQ(catalogue->Menus().Size(), 2);
-    EXPECT_EQ(catalogue->Menus().asCollection()[0]->Force(), 1);
-    EXPECT_EQ(catalogue->Menus().asCollection()[1]->Caption(), "Extras");
-    EXPECT_EQ(Urls(catalogue->Excluded()), "/Personal");
-    ASSERT_EQ(catalogue->Special().Size(), 2);
-    EXPECT_EQ(catalogue->Special().asCollection()[1]->fullURL(), "http://kit/Setup/install.exe");
 }
 
 struct BrokenCase {

@@ -26,7 +26,6 @@ TEST(CFileText, WritesTheOneLineForm) {
     const TextFormCase cases[] = {
         {"plain", "", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
         {"missing", "", 4, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Missing")"},
-        {"wrong size", "", 1, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Wrong Size")"},
         {"unknown reason", "", 7, R"(url="/a b.pot" date="01/02/2007" size="10" reason="")"},
         {"spaces-only script", "   ", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
         {"script", " run x ", 4, R"(script=" run x ")"},
@@ -38,13 +37,6 @@ TEST(CFileText, WritesTheOneLineForm) {
         EXPECT_EQ(file->asString(), c.expected) << c.name;
     }
     EXPECT_EQ(CFile().asString(), R"(url="" date="26/10/1966" size="")");
-}
-
-TEST(CFileText, PrettySizeReadsTheLeadingNumber) {
-    auto file = Entry("/a", "01/01/2007", "1536 bytes");
-    EXPECT_EQ(file->ppSize(), "1.5kb");
-    file->Size("none");
-    EXPECT_EQ(file->ppSize(), "0b");
 }
 
 TEST(CFileClone, CopiesIdentityButNotMarks) {

@@ -22,13 +22,6 @@ std::shared_ptr<CMenu> Menu(std::initializer_list<std::shared_ptr<CChoice>> choi
     return menu;
 }
 
-TEST(CChoiceText, BothTextForms) {
-    CChoice choice;
-    choice.Tuple("Sales", "/sales");
-    EXPECT_EQ(choice.toString(), "Home='/sales' choice='Sales'");
-    EXPECT_EQ(choice.toString2(), "Choice=\"Sales\" Home=\"/sales\"");
-}
-
 TEST(CMenusCursor, WalksTheMenus) {
     CMenus one;
     one.add(Menu({Choice("a")}));
