@@ -132,17 +132,6 @@ TEST_F(ControlTest, FormFindsControlsByNameAndKind) {
     EXPECT_EQ(&form.Get<TextBox>("txtUser"), &form.txtUser);
     EXPECT_EQ(form.Find("nothing"), nullptr);
     EXPECT_THROW(form.Get<CommandButton>("txtUser"), std::invalid_argument);
-    ASSERT_EQ(form.Controls().size(), 4U);
-    EXPECT_EQ(form.Controls()[0]->Name(), "txtUser");
-}
-
-TEST(ColourTest, PlainValuesAreRedGreenBlueFromTheLowByte) {
-    EXPECT_EQ(RgbColour(255, 0, 0), kColourRed);
-    EXPECT_EQ(RedOf(kColourRed), 255);
-    EXPECT_EQ(BlueOf(RgbColour(1, 2, 3)), 3);
-    EXPECT_FALSE(IsSystemColour(kColourBlack));
-    EXPECT_TRUE(IsSystemColour(kColourWindowText));
-    EXPECT_EQ(SystemColourIndex(kColourWindowText), 8);
 }
 
 }  // namespace
