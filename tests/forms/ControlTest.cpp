@@ -69,24 +69,6 @@ TEST_F(ControlTest, ListTickHandlerRunsForProgramTicksWithTheNewState) {
     EXPECT_EQ(ticks, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {0, false}}));
 }
 
-TEST_F(ControlTest, ListSelectionFollowsRemovalsAndRejectsBadIndexes) {
-    for (const char* line : {"a", "b", "c"}) {
-        form.List.AddItem(line);
-    }
-    form.List.SetListIndex(2);
-    form.List.RemoveItem(0);
-    EXPECT_EQ(form.List.ListIndex(), 1);
-    EXPECT_EQ(form.List.List(1), "c");
-    form.List.RemoveItem(1);
-    EXPECT_EQ(form.List.ListIndex(), -1);
-    EXPECT_THROW(form.List.SetListIndex(5), std::out_of_range);
-    EXPECT_THROW(form.List.SetChecked(-1, true), std::out_of_range);
-    EXPECT_THROW(static_cast<void>(form.List.List(1)), std::out_of_range);
-    form.List.Clear();
-    EXPECT_EQ(form.List.ListCount(), 0);
-    EXPECT_EQ(form.List.ListIndex(), -1);
-}
-
 TEST_F(ControlTest, ComboBoxFindsEntriesAndReportsSelection) {
     for (const char* entry : {"Daily", "2 Days", "Weekly", "Never"}) {
         form.comAutoUpdate.AddItem(entry);

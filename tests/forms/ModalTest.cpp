@@ -120,21 +120,5 @@ TEST_F(ModalTest, NestedModalShowsReturnInnermostFirst) {
     EXPECT_EQ(toolkit.PendingScripts(), 0U);
 }
 
-TEST_F(ModalTest, MessageBoxesAreRecordedAndAnsweredInOrder) {
-    toolkit.AnswerMsgBox(MsgBoxResult::No);
-    EXPECT_EQ(toolkit.MsgBox("Replace?", msgbox::kYesNo | msgbox::kQuestion, "Confirm"),
-              MsgBoxResult::No);
-    EXPECT_EQ(toolkit.MsgBox("Again?", msgbox::kYesNoCancel, ""), MsgBoxResult::Yes);
-    ASSERT_EQ(toolkit.MessageBoxes().size(), 2U);
-    EXPECT_EQ(toolkit.MessageBoxes()[1].title, "Tamsel Updater");
-}
-
-TEST(MsgBoxTest, FirstButtonFollowsTheButtonSet) {
-    EXPECT_EQ(FirstButtonOf(msgbox::kOkCancel | msgbox::kExclamation), MsgBoxResult::Ok);
-    EXPECT_EQ(FirstButtonOf(msgbox::kAbortRetryIgnore), MsgBoxResult::Abort);
-    EXPECT_EQ(FirstButtonOf(msgbox::kYesNo | msgbox::kInformation), MsgBoxResult::Yes);
-    EXPECT_EQ(FirstButtonOf(msgbox::kRetryCancel), MsgBoxResult::Retry);
-}
-
 }  // namespace
 }  // namespace tamsel
