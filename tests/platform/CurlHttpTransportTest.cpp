@@ -150,7 +150,7 @@ TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
 }
 
 TEST_F(CurlHttpTransportTest, UnusableUrlsAndNoRoomForTheBodyMeanNoRequest) {
-    for (const char* url : {"http://", "ftp://127.0.0.1/a", "file:///etc/passwd", "no scheme"}) {
+    for (const char* url : {"http://", "file:///etc/passwd", "no scheme"}) {
         EXPECT_FALSE(transport->startGet(url)) << url;
         EXPECT_FALSE(transport->succeeded()) << url;
     }
