@@ -101,39 +101,6 @@ TEST(KeyValue, UnbalancedQuoteOnTheWantedValueIsAnInvalidArgument) {
     }
 }
 
-// Every line over a small alphabet up to a length: KeyValue ends, returns a part of the line or
-// throws the invalid-argument error, and never reads outside the line (checked under ASan).
-TEST(KeyValue, EndsOnEveryShortLine) {
-    const std::string alphabet = "k=\" a";
-    const std::size_t maxLength = 7;
-    std::string line;
-    std::size_t lines = 0;
-    std::vector<std::size_t> digits;
-    for (std::size_t length = 0; length <= maxLength; ++length) {
-        digits.assign(length, 0);
-        while (true) {
-            line.clear();
-            for (std::size_t d : digits)
-                line += alphabet[d];
-            for (const std::string key : {"k", "a", "K", ""}) {
-                try {
-                    const std::string value = KeyValue(key, line);
-                    EXPECT_NE(line.find(value), std::string::npos) << line;
-                } catch (const TamselError& e) {
-                    EXPECT_EQ(e.Number(), err::InvalidArgument) << line;
-                }
-            }
-            ++lines;
-            std::size_t i = 0;
-            while (i < length && ++digits[i] == alphabet.size())
-                digits[i++] = 0;
-            if (i == length)
-                break;
-        }
-    }
-    EXPECT_GT(lines, 90000U);
-}
-
 TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
     struct Case {
         std::string text;
