@@ -62,22 +62,6 @@ TEST(CFileClone, CopiesIdentityButNotMarks) {
     EXPECT_EQ(file->URL(), "/a.pot");
 }
 
-TEST(CFilesFind, FindsByUrlIgnoringCaseOnly) {
-    CFiles files;
-    EXPECT_EQ(files.Find("URL", "/a.pot"), nullptr);
-    auto first = Entry("/Templates/A.pot");
-    auto second = Entry("/templates/a.pot");
-    files.add(first);
-    files.add(second);
-
-    EXPECT_EQ(files.Find("url", "/TEMPLATES/a.POT"), first);
-    EXPECT_EQ(files.Find("Url", "/templates/a.pot"), first);
-    EXPECT_EQ(files.Find("date", "01/02/2007"), nullptr);
-    EXPECT_EQ(files.Find("URL", "/b.pot"), nullptr);
-    EXPECT_FALSE(first->Equal(*second));
-    EXPECT_TRUE(first->Equal(*Entry("/Templates/A.pot", "x", "y")));
-}
-
 TEST(CFilesAppend, ClonesInOrderAndSurvivesAppendingItself) {
     CFiles files;
     files.add(Entry("/a"));
