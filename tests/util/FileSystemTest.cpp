@@ -116,25 +116,6 @@ TEST(CreateFolderPath, CreatesEveryFolderUpToTheLastSlash) {
     EXPECT_TRUE(fs::is_regular_file(dir / "file"));
 }
 
-TEST(DeleteFolderTree, DeletesEverythingInsideButNotWhatLinksPointTo) {
-    const TempFolder dir;
-    dir.write("t/a/b/f", "x");
-    dir.write("t/.hidden", "x");
-    dir.write("keep/k", "x");
-    fs::create_directory_symlink(dir / "keep", dir / "t/link");
-    EXPECT_TRUE(DeleteFolderTree(dir / "t"));
-    EXPECT_FALSE(fs::exists(dir / "t"));
-    EXPECT_TRUE(fs::exists(dir / "keep/k"));
-    fs::create_directory(dir / "u");
-    EXPECT_TRUE(DeleteFolderTree(dir / "u/"));
-    EXPECT_FALSE(fs::exists(dir / "u"));
-
-    dir.write("f", "x");
-    for (const std::string& bad : {dir / "missing", dir / "f", std::string()})
-        EXPECT_FALSE(DeleteFolderTree(bad)) << bad;
-    EXPECT_TRUE(fs::exists(dir / "f"));
-}
-
 TEST(FolderAndFileExists, TrueOnlyForReadableFoldersAndFiles) {
     const TempFolder dir;
     const std::string file = dir.write("f", "x");

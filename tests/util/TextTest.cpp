@@ -43,8 +43,6 @@ TEST(TextRules, OneArgumentTable) {
         {"ExpandLineBreaks", ExpandLineBreaks, "a\\nb\\N", "a\r\nb\\N"},
         {"ExpandLineBreaks", ExpandLineBreaks, "a\\\\nb", "a\\\r\nb"},
         {"ExpandLineBreaks", ExpandLineBreaks, "a\\", "a\\"},
-        {"CutAtNul", CutAtNul, std::string("ab\0cd\0", 6), "ab"},
-        {"CutAtNul", CutAtNul, "abc", "abc"},
         {"ToUpper", ToUpper, "abcXYZ09_\xe9", "ABCXYZ09_\xe9"},
         {"ToLower", ToLower, "ABCxyz09[\xc9", "abcxyz09[\xc9"},
     };
