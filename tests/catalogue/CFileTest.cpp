@@ -24,8 +24,6 @@ struct TextFormCase {
 
 TEST(CFileText, WritesTheOneLineForm) {
     const TextFormCase cases[] = {
-        {"plain", "", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
-        {"missing", "", 4, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Missing")"},
         {"unknown reason", "", 7, R"(url="/a b.pot" date="01/02/2007" size="10" reason="")"},
         {"spaces-only script", "   ", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
         {"script", " run x ", 4, R"(script=" run x ")"},
@@ -37,6 +35,10 @@ TEST(CFileText, WritesTheOneLineForm) {
         EXPECT_EQ(file->asString(), c.expected) << c.name;
     }
     EXPECT_EQ(CFile().asString(), R"(url="" date="26/10/1966" size="")");
+    // The update log shows the other forms.
+    EXPECT_EQ(
+        CFile::ReasonText(CFile::ReasonWrongSize) + "," + CFile::ReasonText(CFile::ReasonWrongDate),
+        "Wrong Size,Wrong Date");
 }
 
 TEST(CFileClone, CopiesIdentityButNotMarks) {
