@@ -136,11 +136,5 @@ TEST(CConfiguration, DefaultsReplaceEverythingAndAreWrittenAtOnce) {
                   "secondary_catalogue=\"catalogue.ini\"\r\nremote=\"\"\r\n");
 }
 
-TEST(CConfiguration, UniqueNameDropsSpacesAndPadsTheMinute) {
-    CConfiguration config;
-    config.putValue("username", "J Smith");
-    EXPECT_EQ(config.uniqueName(DateTime{2026, 1, 1, 14, 7, 0}), "fileJSmith07");
-}
-
 }  // namespace
 }  // namespace tamsel
