@@ -81,12 +81,6 @@ TEST(EnvironmentTexts, FixedFormsOnThisMachine) {
     EXPECT_TRUE(InternetVersion().starts_with("libcurl 7.") ||
                 InternetVersion().starts_with("libcurl 8."))
         << InternetVersion();
-
-    ::setenv("XDG_DATA_HOME", "/srv/data", 1);
-    EXPECT_EQ(SpecialFolderPath(26), "/srv/data/");
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_TRUE(SpecialFolderPath(26).ends_with("/.local/share/")) << SpecialFolderPath(26);
-    EXPECT_EQ(SpecialFolderPath(5), "");
 }
 
 TEST(ObjectInfo, WithoutARegistrationTheComponentThatStandsInForTheClass) {
