@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 
 #include "forms/HeadlessToolkit.h"
 #include "forms/User.h"
-#include "platform/HttpTransport.h"
-#include "support/HttpTestServer.h"
+#include "support/ScriptedTransport.h"
 #include "support/TempDir.h"
 #include "ui/frmLogin.h"
 #include "util/FileSystem.h"
@@ -20,76 +18,37 @@ using namespace std::chrono_literals;
 
 constexpr const char* kJane = "TAMSEL-EIN-OK,name=Jane,surname=Smith,email=jane@example.com";
 constexpr const char* kUnknown = "TAMSEL-EIN-OK,UNKNOWN-NUMBER";
-// An answer the name server route turns into a server error.
-constexpr const char* kServerError = "<500>";
+constexpr const char* kRemote = "http://kits.example";
 
-// The curl transport, except that a name server query, while hang is set, is sent and never
-// answered.
-class HangingNameServer : public HttpTransport {
-  public:
-    explicit HangingNameServer(const bool& hang) : hang_(hang) {}
-    bool startGet(const std::string& url) override {
-        hung_ = hang_ && url.find("/ein?") != std::string::npos;
-        return hung_ || inner_->startGet(url);
-    }
-    bool startPost(const std::string& url, const std::string& contentType,
-                   const std::string& body) override {
-        hung_ = false;
-        return inner_->startPost(url, contentType, body);
-    }
-    HttpProgress poll() override { return hung_ ? HttpProgress::Sent : inner_->poll(); }
-    HttpProgress finish() override { return hung_ ? HttpProgress::Sent : inner_->finish(); }
-    void waitForActivity(std::chrono::milliseconds timeout) override {
-        inner_->waitForActivity(timeout);
-    }
-    void cancel() override { inner_->cancel(); }
-    HttpProgress progress() const override {
-        return hung_ ? HttpProgress::Sent : inner_->progress();
-    }
-    bool succeeded() const override { return !hung_ && inner_->succeeded(); }
-    long status() const override { return hung_ ? 0 : inner_->status(); }
-    std::string errorText() const override { return hung_ ? "" : inner_->errorText(); }
-    std::uintmax_t bodySize() const override { return hung_ ? 0 : inner_->bodySize(); }
-    std::string bodyText() const override { return hung_ ? "" : inner_->bodyText(); }
-    bool commitBody(const std::string& path) override { return !hung_ && inner_->commitBody(path); }
-
-  private:
-    const bool& hang_;
-    bool hung_ = false;
-    std::unique_ptr<HttpTransport> inner_ = MakeCurlHttpTransport();
-};
-
-// A kit server publishing the master catalogue and a name server, a user's kit laid out as
-// Kit/Updater and Kit/Files, and the two settings files in Kit.
+// The master catalogue of a kit with a name server, the name server's answers, and a user's kit
+// laid out as Kit/Updater and Kit/Files with the two settings files in Kit.
 class frmLoginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        server.server().Get("/Tam-Sel Main Catalogue.ini", [this](const auto&, auto& res) {
-            res.set_content(
-                "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[SETTINGS]\r\n"
-                "ein_confirmation=\"" +
-                    server.hostUrl("/ein?number=%ein%") +
-                    "\"\r\nein_confirmation_response=\"TAMSEL-EIN-OK\"\r\n"
-                    "ein_confirmation_response_fail=\"UNKNOWN-NUMBER\"\r\n",
-                "text/plain");
-        });
-        server.server().Get("/ein", [this](const httplib::Request& req, httplib::Response& res) {
-            const std::string answer =
-                req.get_param_value("number") == "1001" ? kJane : othersAnswer.load();
-            if (answer == kServerError) {
-                res.status = 500;
-            } else {
-                res.set_content(answer, "text/plain");
-            }
-        });
-        ASSERT_TRUE(server.start());
         std::filesystem::create_directories(kit / "Kit/Files");
         std::filesystem::create_directories(appPath);
     }
 
+    test::ScriptedAnswer answer(const std::string& url) const {
+        if (url == std::string(kRemote) + "/Tam-Sel Main Catalogue.ini") {
+            return {200,
+                    "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[SETTINGS]\r\n"
+                    "ein_confirmation=\"" +
+                        std::string(kRemote) +
+                        "/ein?number=%ein%\"\r\n"
+                        "ein_confirmation_response=\"TAMSEL-EIN-OK\"\r\n"
+                        "ein_confirmation_response_fail=\"UNKNOWN-NUMBER\"\r\n"};
+        }
+        if (url.find("/ein?number=") == std::string::npos) {
+            return {404, "<html>Not found</html>"};
+        }
+        // A name server that hangs answers nobody.
+        return url.ends_with("=1001") && !othersAnswer.hang ? test::ScriptedAnswer{200, kJane}
+                                                            : othersAnswer;
+    }
     std::size_t nameServerQueries() const {
-        const auto seen = server.requests();
-        return std::count_if(seen.begin(), seen.end(), [](auto& r) { return r.path == "/ein"; });
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const std::string& url) { return url.find("/ein?") != url.npos; });
     }
 
     // Settings files as the user has them, read into the run.
@@ -106,7 +65,7 @@ class frmLoginTest : public ::testing::Test {
             "ein=\"\"\r\nautoupdate=\"Weekly\"\r\nlastupdated=\"01/02/2024\"\r\n"
             "showdownload=\"yes\"\r\nlocal=\"" +
                 kit / "Kit/Files" + "\"\r\n" + extraLocal,
-            "remote=\"" + server.hostUrl("") +
+            "remote=\"" + std::string(kRemote) +
                 "\"\r\nprimary_catalogue=\"Tam-Sel Main Catalogue.ini\"\r\n");
     }
     // The same user in EIN mode, with a confirmed number stored or none.
@@ -145,13 +104,14 @@ class frmLoginTest : public ::testing::Test {
     static constexpr const char* kGlobal = "Kit/globaltamselupdater.ini";
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
-    test::HttpTestServer server;
     test::TempDir kit;
     std::string appPath = kit / "Kit/Updater";
-    bool nameServerHangs = false;
-    UpdateRun run{toolkit, appPath,
-                  [this] { return std::make_unique<HangingNameServer>(nameServerHangs); }};
-    std::atomic<const char*> othersAnswer{kUnknown};  // the name server's answer but for 1001
+    std::vector<std::string> requests;
+    test::ScriptedAnswer othersAnswer{200, kUnknown};  // the name server's answer but for 1001
+    UpdateRun run{toolkit, appPath, [this] {
+                      return std::make_unique<test::ScriptedTransport>(
+                          [this](const std::string& url) { return answer(url); }, &requests);
+                  }};
     std::unique_ptr<frmLogin> login;
 };
 
@@ -251,7 +211,7 @@ TEST_F(frmLoginTest, QuietConfirmationOfAnUnknownNameLeavesTheUserAlone) {
     EXPECT_EQ(local("department"), "Sales");
     EXPECT_EQ(local("ein"), "");
     ASSERT_EQ(nameServerQueries(), 1U);
-    EXPECT_EQ(server.requests().back().target, "/ein?number=J%20Smith");
+    EXPECT_EQ(requests.back(), "GET " + std::string(kRemote) + "/ein?number=J Smith");
     EXPECT_EQ(run.g_objMetrics.EinResponse(), std::string(kUnknown) + "\r\n");
 }
 
@@ -280,7 +240,7 @@ TEST_F(frmLoginTest, EinModeShowsTheNumberAndConnectAlwaysClosesAsComplete) {
     EXPECT_TRUE(saved("username=\"Jane Smith\""));
 
     run.localConfiguration.setValue("username", "J Smith");
-    nameServerHangs = true;
+    othersAnswer.hang = true;
     open();
     connect();
     EXPECT_TRUE(login->Complete());
@@ -316,7 +276,7 @@ TEST_F(frmLoginTest, EinModeWithoutANumberWaitsForOneAndConfirmingFillsNameAndEm
 }
 
 struct FailureCase {
-    const char* answer;  // nullptr: the query is never answered
+    test::ScriptedAnswer answer;
     const char* status;
 };
 
@@ -325,8 +285,7 @@ class frmLoginConfirmFailure : public frmLoginTest,
 
 TEST_P(frmLoginConfirmFailure, ShowsItsMessageAndKeepsTheTypedNumber) {
     einUser("");
-    nameServerHangs = GetParam().answer == nullptr;
-    othersAnswer = GetParam().answer ? GetParam().answer : "";
+    othersAnswer = GetParam().answer;
     frmLogin& form = open();
     confirm("3003");
 
@@ -343,13 +302,13 @@ TEST_P(frmLoginConfirmFailure, ShowsItsMessageAndKeepsTheTypedNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, frmLoginConfirmFailure,
-                         ::testing::Values(FailureCase{kUnknown, "Incorrect Number"},
-                                           FailureCase{"<html>Service unavailable</html>",
+                         ::testing::Values(FailureCase{{200, kUnknown}, "Incorrect Number"},
+                                           FailureCase{{200, "<html>Service unavailable</html>"},
                                                        "Unable to connect to name server"},
-                                           FailureCase{"TAMSEL-EIN-OK,email=x@example.com",
+                                           FailureCase{{200, "TAMSEL-EIN-OK,email=x@example.com"},
                                                        "No name given by server"},
-                                           FailureCase{kServerError, "Unable to connect"},
-                                           FailureCase{nullptr, "No response from server"}));
+                                           FailureCase{{500, ""}, "Unable to connect"},
+                                           FailureCase{{0, "", true}, "No response from server"}));
 
 TEST_F(frmLoginTest, AfterAFailureTheUserCorrectsTheNumberAndConfirmsAgain) {
     einUser("");
@@ -359,7 +318,7 @@ TEST_F(frmLoginTest, AfterAFailureTheUserCorrectsTheNumberAndConfirmsAgain) {
 
     // Confirming again without touching the message confirms the number, not the message.
     connect();
-    EXPECT_EQ(server.requests().back().target, "/ein?number=3003");
+    EXPECT_EQ(requests.back(), "GET " + std::string(kRemote) + "/ein?number=3003");
     EXPECT_EQ(local("ein"), "3003");
 
     // Entering the field clears the message; while the failure stands, edits are not stored.
