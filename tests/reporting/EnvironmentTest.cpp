@@ -9,10 +9,6 @@
 namespace tamsel {
 namespace {
 
-bool IsHex(const std::string& text) {
-    return text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
-}
-
 TEST(CrcText, ShortAndLongFormsOfKnownTexts) {
     const struct {
         const char* text;
@@ -35,9 +31,6 @@ TEST(InstallationNumber, AdapterAddressAndTheLoginNamesCrc) {
     EXPECT_EQ(InstallationNumberText({}, "abc"), "000000000000");
     // The name's buffer held 24 characters: a longer name reads as none.
     EXPECT_EQ(InstallationNumberText(adapters, std::string(25, 'x')), "000C293A4B5CFFFF");
-
-    const std::string live = InstallationNumber();
-    EXPECT_TRUE((live.size() == 16 || live == "000000000000") && IsHex(live)) << live;
 }
 
 TEST(WindowsVersion, KernelReleaseInTheVersionFormat) {

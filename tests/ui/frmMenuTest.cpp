@@ -89,10 +89,5 @@ TEST_F(MenuDialog, ForceNeedsEnoughTicksBeforeContinuing) {
     }));
 }
 
-TEST_F(MenuDialog, NoForceContinuesWithNothingTicked) {
-    addChoice("Sales");
-    EXPECT_TRUE(show([](frmMenu& dialog) { user::Click(dialog.cmdContinue); }));
-}
-
 }  // namespace
 }  // namespace tamsel
