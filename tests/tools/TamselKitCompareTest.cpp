@@ -3,12 +3,14 @@
 #include <string>
 
 #include "KitProcess.h"
+#include "support/CatalogueText.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
 
 namespace tamsel {
 namespace {
 
+using test::FileLine;
 using test::Kit;
 using test::KitRun;
 using test::Quote;
@@ -34,10 +36,6 @@ class CompareKit {
     TempDir scratch_;
 };
 
-std::string Line(const std::string& url, const std::string& date, const std::string& size) {
-    return "url=\"" + url + "\" date=\"" + date + "\" size=\"" + size + "\"\r\n";
-}
-
 TEST(TamselKitCompare, ListsNewUpdatedAndRedundantFilesWithTheirSizes) {
     CompareKit kit;
     kit.local("same.pot", 5, "05/01/2007");
@@ -46,10 +44,10 @@ TEST(TamselKitCompare, ListsNewUpdatedAndRedundantFilesWithTheirSizes) {
     kit.local("Zzz/gone.pot", 3072, "01/01/2001");
     kit.local("Aaa/old.pot", 7, "01/01/2001");
 
-    const auto run =
-        kit.compare(Line("/Templates/Resized.pot", "05/01/2007", "12") +
-                    Line("/new.pot", "05/01/2007", "1536") + Line("/same.pot", "05/01/2007", "5") +
-                    Line("/Templates/redated.pot", "06/01/2007", "2048"));
+    const auto run = kit.compare(FileLine("/Templates/Resized.pot", "05/01/2007", "12") +
+                                 FileLine("/new.pot", "05/01/2007", "1536") +
+                                 FileLine("/same.pot", "05/01/2007", "5") +
+                                 FileLine("/Templates/redated.pot", "06/01/2007", "2048"));
     ASSERT_EQ(run.status, 0) << run.err;
     // Catalogue order first (in the catalogue's letter case), then local files in walk order;
     // up-to-date entries are pruned.
@@ -72,7 +70,7 @@ TEST(TamselKitCompare, UnreadableInputsAndRejectedTextsFailWithOneLine) {
         Kit("compare " + Quote(kit.path("none.ini")) + " " + Quote(kit.path("kit")));
     const auto webPage = kit.compare(" <!DOCTYPE html><p>Back soon</p>\r\n");
     const auto empty = kit.compare("' nothing\r\n");
-    const auto unbalanced = kit.compare(Line("/ok.pot", "05/01/2007", "1") +
+    const auto unbalanced = kit.compare(FileLine("/ok.pot", "05/01/2007", "1") +
                                         "url=\"/broken.pot\" date=\"05/01/2007\" size=\"1\r\n");
 
     const struct {
