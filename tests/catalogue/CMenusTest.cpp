@@ -22,39 +22,6 @@ std::shared_ptr<CMenu> Menu(std::initializer_list<std::shared_ptr<CChoice>> choi
     return menu;
 }
 
-TEST(CChoiceText, BothTextForms) {
-    CChoice choice;
-    choice.Tuple("Sales", "/sales");
-    EXPECT_EQ(choice.toString(), "Home='/sales' choice='Sales'");
-    EXPECT_EQ(choice.toString2(), "Choice=\"Sales\" Home=\"/sales\"");
-}
-
-TEST(CMenusCursor, WalksTheMenus) {
-    CMenus one;
-    one.add(Menu({Choice("a")}));
-    one.moveFirst();
-    EXPECT_TRUE(one.firstMenu());
-    EXPECT_FALSE(one.anotherMenu());
-
-    CMenus three;
-    three.add(Menu({Choice("a")}));
-    three.add(Menu({Choice("b")}));
-    three.add(Menu({Choice("c")}));
-    three.moveFirst();
-    EXPECT_TRUE(three.anotherMenu());
-    three.movePrevious();
-    EXPECT_EQ(three.Cursor(), 1);
-    three.moveNext();
-    EXPECT_FALSE(three.firstMenu());
-    EXPECT_TRUE(three.anotherMenu());
-    three.moveNext();
-    EXPECT_FALSE(three.anotherMenu());
-    EXPECT_EQ(three.getMenu(), three.asCollection()[2]);
-    three.movePrevious();
-    EXPECT_EQ(three.Cursor(), 2);
-    EXPECT_EQ(three.getMenu(), three.asCollection()[1]);
-}
-
 TEST(CMenusCursor, GetMenuOutsideTheListIsAnError) {
     CMenus menus;
     menus.add(Menu({Choice("a")}));

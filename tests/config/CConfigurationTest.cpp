@@ -114,36 +114,6 @@ TEST(CConfiguration, FailedReadKeepsThePreviousPath) {
     EXPECT_FALSE(config.commit());  // no path to write to
 }
 
-TEST(CConfiguration, FailedWriteLeavesTheOldFileWhole) {
-    TempDir dir;
-    dir.write("local.ini", "username=\"old\"\r\n");
-    std::filesystem::create_directory(dir / "local.ini.dir");
-    CConfiguration config;
-    config.putValue("username", "new");
-    // A folder in place of the target cannot be replaced by a file.
-    EXPECT_FALSE(config.writeFile(dir / "local.ini.dir"));
-    EXPECT_FALSE(config.writeFile(dir / "no-such-folder/local.ini"));
-    EXPECT_EQ(dir.read("local.ini"), "username=\"old\"\r\n");
-    EXPECT_TRUE(std::filesystem::is_empty(dir / "local.ini.dir"));
-    // No temporary files are left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              2);
-}
-
-TEST(CSetting, ValueIsIgnoredOnLinesThatAreNotSettings) {
-    CSetting line;
-    line.Comment("'hello");
-    line.Value("x");
-    EXPECT_EQ(line.Key(), "");
-    EXPECT_EQ(line.Value(), "");
-    EXPECT_EQ(line.toString(), "'hello");
-    line.Setting("k", "v");
-    EXPECT_EQ(line.toString(), "k=\"v\"");
-    line.Blank();
-    EXPECT_EQ(line.toString(), "");
-}
-
 TEST(CConfiguration, DefaultsReplaceEverythingAndAreWrittenAtOnce) {
     TempDir dir;
     const DateTime when{2026, 12, 6, 14, 7, 0};
@@ -164,12 +134,6 @@ TEST(CConfiguration, DefaultsReplaceEverythingAndAreWrittenAtOnce) {
               expectedComment +
                   "\r\n\r\nprimary_catalogue=\"Tam-Sel Main Catalogue.ini\"\r\n"
                   "secondary_catalogue=\"catalogue.ini\"\r\nremote=\"\"\r\n");
-}
-
-TEST(CConfiguration, UniqueNameDropsSpacesAndPadsTheMinute) {
-    CConfiguration config;
-    config.putValue("username", "J Smith");
-    EXPECT_EQ(config.uniqueName(DateTime{2026, 1, 1, 14, 7, 0}), "fileJSmith07");
 }
 
 }  // namespace

@@ -31,24 +31,6 @@ TEST_F(CFormMemoryTest, SnapShotKeepsTheFirstPositionUnlessItsTopWasZero) {
     EXPECT_EQ(memory.RememberedTop(), 80);
 }
 
-TEST_F(CFormMemoryTest, RecallMovesBackOnlyAVisibleNormalWindowWithSomethingRemembered) {
-    memory.Recall(form);
-    EXPECT_EQ(form.Geometry(), (Rect{100, 50, 400, 300})) << "nothing remembered yet";
-
-    memory.SnapShot(form);
-    form.Move(500, 400, 400, 300);
-    form.SetWindowState(WindowState::Minimized);
-    memory.Recall(form);
-    EXPECT_EQ(form.Left(), 500);
-    form.SetWindowState(WindowState::Normal);
-    form.Hide();
-    memory.Recall(form);
-    EXPECT_EQ(form.Left(), 500);
-    form.Show();
-    memory.Recall(form);
-    EXPECT_EQ(form.Geometry(), (Rect{100, 50, 400, 300}));
-}
-
 TEST_F(CFormMemoryTest, ForceCenterCentresOnlyAVisibleNormalWindowEvenIfWiderThanTheScreen) {
     form.SetWindowState(WindowState::Minimized);
     CFormMemory::forceCenter(form);

@@ -69,24 +69,6 @@ TEST_F(ControlTest, ListTickHandlerRunsForProgramTicksWithTheNewState) {
     EXPECT_EQ(ticks, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {0, false}}));
 }
 
-TEST_F(ControlTest, ListSelectionFollowsRemovalsAndRejectsBadIndexes) {
-    for (const char* line : {"a", "b", "c"}) {
-        form.List.AddItem(line);
-    }
-    form.List.SetListIndex(2);
-    form.List.RemoveItem(0);
-    EXPECT_EQ(form.List.ListIndex(), 1);
-    EXPECT_EQ(form.List.List(1), "c");
-    form.List.RemoveItem(1);
-    EXPECT_EQ(form.List.ListIndex(), -1);
-    EXPECT_THROW(form.List.SetListIndex(5), std::out_of_range);
-    EXPECT_THROW(form.List.SetChecked(-1, true), std::out_of_range);
-    EXPECT_THROW(static_cast<void>(form.List.List(1)), std::out_of_range);
-    form.List.Clear();
-    EXPECT_EQ(form.List.ListCount(), 0);
-    EXPECT_EQ(form.List.ListIndex(), -1);
-}
-
 TEST_F(ControlTest, ComboBoxFindsEntriesAndReportsSelection) {
     for (const char* entry : {"Daily", "2 Days", "Weekly", "Never"}) {
         form.comAutoUpdate.AddItem(entry);
@@ -132,17 +114,6 @@ TEST_F(ControlTest, FormFindsControlsByNameAndKind) {
     EXPECT_EQ(&form.Get<TextBox>("txtUser"), &form.txtUser);
     EXPECT_EQ(form.Find("nothing"), nullptr);
     EXPECT_THROW(form.Get<CommandButton>("txtUser"), std::invalid_argument);
-    ASSERT_EQ(form.Controls().size(), 4U);
-    EXPECT_EQ(form.Controls()[0]->Name(), "txtUser");
-}
-
-TEST(ColourTest, PlainValuesAreRedGreenBlueFromTheLowByte) {
-    EXPECT_EQ(RgbColour(255, 0, 0), kColourRed);
-    EXPECT_EQ(RedOf(kColourRed), 255);
-    EXPECT_EQ(BlueOf(RgbColour(1, 2, 3)), 3);
-    EXPECT_FALSE(IsSystemColour(kColourBlack));
-    EXPECT_TRUE(IsSystemColour(kColourWindowText));
-    EXPECT_EQ(SystemColourIndex(kColourWindowText), 8);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Modal shows: nesting, hiding to end modality, timers across modal loops, stalls.
+// Modal shows: nesting, hiding to end modality, timers across modal loops.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -118,65 +118,6 @@ TEST_F(ModalTest, NestedModalShowsReturnInnermostFirst) {
                                              "outer script goes on", "outer returned"}));
     EXPECT_EQ(toolkit.ShowLog(), (std::vector<std::string>{"frmMenu", "frmWarning"}));
     EXPECT_EQ(toolkit.PendingScripts(), 0U);
-}
-
-TEST_F(ModalTest, ScriptsServeSuccessiveShowsInOrderAndMayWaitOnTheVirtualClock) {
-    frmDialog dialog(toolkit, "frmWarning");
-    std::vector<int> runs;
-    toolkit.WhenShown("frmWarning", [&](Form& form) {
-        runs.push_back(1);
-        form.Unload();
-    });
-    toolkit.WhenShown("frmWarning", [&](Form& form) {
-        runs.push_back(2);
-        loop.PostAfter(milliseconds(3000), [&form] { form.Unload(); });
-    });
-    dialog.Show(ShowMode::Modal);
-    EXPECT_EQ(loop.Now(), milliseconds(0));
-    dialog.Show(ShowMode::Modal);
-    EXPECT_EQ(runs, (std::vector<int>{1, 2}));
-    EXPECT_EQ(loop.Now(), milliseconds(3000));
-}
-
-TEST_F(ModalTest, AModalFormNobodyClosesStallsInsteadOfHanging) {
-    frmDialog dialog(toolkit, "frmStuck");
-    EXPECT_THROW(dialog.Show(ShowMode::Modal), HeadlessStall);
-
-    frmWorker busy(toolkit, false);
-    busy.Timer1.OnTimer = [] {};  // ticks forever, never closes
-    loop.SetRunLimit(milliseconds(10'000));
-    EXPECT_THROW(busy.Show(ShowMode::Modal), HeadlessStall);
-}
-
-TEST_F(ModalTest, ScriptForAFormThatClosedFirstIsDropped) {
-    frmDialog dialog(toolkit, "frmQuick");
-    bool ran = false;
-    toolkit.WhenShown("frmQuick", [&](Form&) { ran = true; });
-    dialog.Show();
-    dialog.Unload();
-    loop.RunPending();
-    EXPECT_FALSE(ran);
-}
-
-TEST_F(ModalTest, MessageBoxesAreRecordedAndAnsweredInOrder) {
-    toolkit.AnswerMsgBox(MsgBoxResult::No);
-    EXPECT_EQ(toolkit.MsgBox("Replace?", msgbox::kYesNo | msgbox::kQuestion, "Confirm"),
-              MsgBoxResult::No);
-    EXPECT_EQ(toolkit.MsgBox("Again?", msgbox::kYesNoCancel, ""), MsgBoxResult::Yes);
-    EXPECT_EQ(toolkit.MsgBox("Stop", msgbox::kCritical, "Tamsel Problem"), MsgBoxResult::Ok);
-    toolkit.Beep();
-    ASSERT_EQ(toolkit.MessageBoxes().size(), 3U);
-    EXPECT_EQ(toolkit.MessageBoxes()[1].title, "Tamsel Updater");
-    EXPECT_EQ(toolkit.MessageBoxes()[2].style & msgbox::kIconMask, msgbox::kCritical);
-    EXPECT_EQ(toolkit.MessageBoxes()[2].title, "Tamsel Problem");
-    EXPECT_EQ(toolkit.Beeps(), 1);
-}
-
-TEST(MsgBoxTest, FirstButtonFollowsTheButtonSet) {
-    EXPECT_EQ(FirstButtonOf(msgbox::kOkCancel | msgbox::kExclamation), MsgBoxResult::Ok);
-    EXPECT_EQ(FirstButtonOf(msgbox::kAbortRetryIgnore), MsgBoxResult::Abort);
-    EXPECT_EQ(FirstButtonOf(msgbox::kYesNo | msgbox::kInformation), MsgBoxResult::Yes);
-    EXPECT_EQ(FirstButtonOf(msgbox::kRetryCancel), MsgBoxResult::Retry);
 }
 
 }  // namespace

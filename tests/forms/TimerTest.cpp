@@ -117,13 +117,5 @@ TEST(HeadlessEventLoopTest, RunUntilWithNothingToRunStallsInsteadOfHanging) {
     EXPECT_LE(loop.Now(), milliseconds(5000));
 }
 
-TEST(HeadlessEventLoopTest, QuitEndsRuns) {
-    HeadlessEventLoop loop;
-    loop.StartTimer(milliseconds(200), [&] { loop.Quit(); });
-    loop.RunUntil([] { return false; });
-    EXPECT_TRUE(loop.QuitRequested());
-    EXPECT_EQ(loop.Now(), milliseconds(200));
-}
-
 }  // namespace
 }  // namespace tamsel

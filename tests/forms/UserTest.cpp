@@ -1,4 +1,4 @@
-// Scripted user gestures: reachability, focus, typing, ticking, keyboard buttons.
+// The gestures an unattended run makes: clicks and the Enter and Escape keys.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,34 +11,18 @@
 namespace tamsel {
 namespace {
 
-// A prompt shown in red that clears when the user enters the box, as the setup dialog does.
 class frmPrompt : public Form {
   public:
     explicit frmPrompt(Toolkit& toolkit) : Form(toolkit, "frmPrompt") {
-        txtUser.SetForeColor(kColourRed);
         txtUser.SetText("Please complete details");
-        txtUser.OnGotFocus = [this] {
-            if (txtUser.ForeColor() == kColourRed) {
-                txtUser.SetText("");
-                txtUser.SetForeColor(kColourBlack);
-            }
-        };
-        txtUser.OnChange = [this] { changes.push_back(txtUser.Text()); };
-        txtUser.OnLostFocus = [this] { changes.push_back("<left>"); };
         cmdConnect.SetDefault(true);
         cmdCancel.SetCancel(true);
         cmdConnect.OnClick = [this] { pressed.push_back("connect"); };
         cmdCancel.OnClick = [this] { pressed.push_back("cancel"); };
-        List.SetTickBoxes(true);
-        List.AddItem("one");
-        List.AddItem("two");
-        List.OnClick = [this] { pressed.push_back("line " + std::to_string(List.ListIndex())); };
     }
     TextBox& txtUser = Add<TextBox>("txtUser");
     CommandButton& cmdConnect = Add<CommandButton>("cmdConnect");
     CommandButton& cmdCancel = Add<CommandButton>("cmdCancel");
-    ListBox& List = Add<ListBox>("List");
-    std::vector<std::string> changes;
     std::vector<std::string> pressed;
 };
 
@@ -49,15 +33,6 @@ class UserTest : public ::testing::Test {
     HeadlessToolkit toolkit{loop};
     frmPrompt form{toolkit};
 };
-
-TEST_F(UserTest, TypingClearsTheRedPromptThenChangesOncePerCharacterUntilAClickTakesFocus) {
-    ASSERT_TRUE(user::Type(form.txtUser, "Ann"));
-    EXPECT_EQ(form.txtUser.ForeColor(), kColourBlack);
-    EXPECT_EQ(toolkit.Focused(form), &form.txtUser);
-    ASSERT_TRUE(user::Click(form.cmdConnect));
-    EXPECT_EQ(form.changes, (std::vector<std::string>{"", "A", "An", "Ann", "<left>"}));
-    EXPECT_EQ(toolkit.Focused(form), &form.cmdConnect);
-}
 
 TEST_F(UserTest, UnreachableControlsIgnoreTheUser) {
     form.txtUser.SetEnabled(false);
@@ -79,17 +54,6 @@ TEST_F(UserTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     ASSERT_TRUE(user::PressEnter(form));
     ASSERT_TRUE(user::PressEscape(form));
     EXPECT_EQ(form.pressed, (std::vector<std::string>{"connect", "cancel"}));
-}
-
-TEST_F(UserTest, TickingALineSelectsItThenTicks) {
-    std::vector<std::string> events;
-    form.List.OnItemCheck = [&](int index) {
-        events.push_back("tick " + std::to_string(index) + "=" +
-                         std::to_string(form.List.Checked(index)));
-    };
-    ASSERT_TRUE(user::Tick(form.List, 1, true));
-    EXPECT_EQ(form.pressed, (std::vector<std::string>{"line 1"}));
-    EXPECT_EQ(events, (std::vector<std::string>{"tick 1=1"}));
 }
 
 }  // namespace

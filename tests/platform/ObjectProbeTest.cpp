@@ -10,12 +10,11 @@ namespace tamsel {
 namespace {
 
 TEST(ObjectProbeTest, OnlyTheProbedClassesAreAvailableInAnyLetterCase) {
-    for (const char* name :
-         {"Microsoft.XMLHTTP", "msxml2.ServerXMLHTTP", "Scripting.filesystemobject", "ADODB.Stream",
-          "MICROSOFT.xmlhttp", "scripting.FileSystemObject", "adodb.stream"}) {
+    for (const char* name : {"MICROSOFT.xmlhttp", "msxml2.ServerXMLHTTP",
+                             "scripting.FileSystemObject", "adodb.stream"}) {
         EXPECT_TRUE(CanCreateObject(name)) << name;
     }
-    for (const char* name : {"", "Excel.Application", "Microsoft.XMLHTTP ", "ADODB", "msxml2"}) {
+    for (const char* name : {"", "Excel.Application", "Microsoft.XMLHTTP ", "ADODB"}) {
         EXPECT_FALSE(CanCreateObject(name)) << name;
     }
 }

@@ -9,10 +9,6 @@
 namespace tamsel {
 namespace {
 
-bool IsHex(const std::string& text) {
-    return text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
-}
-
 TEST(CrcText, ShortAndLongFormsOfKnownTexts) {
     const struct {
         const char* text;
@@ -35,9 +31,6 @@ TEST(InstallationNumber, AdapterAddressAndTheLoginNamesCrc) {
     EXPECT_EQ(InstallationNumberText({}, "abc"), "000000000000");
     // The name's buffer held 24 characters: a longer name reads as none.
     EXPECT_EQ(InstallationNumberText(adapters, std::string(25, 'x')), "000C293A4B5CFFFF");
-
-    const std::string live = InstallationNumber();
-    EXPECT_TRUE((live.size() == 16 || live == "000000000000") && IsHex(live)) << live;
 }
 
 TEST(WindowsVersion, KernelReleaseInTheVersionFormat) {
@@ -81,12 +74,6 @@ TEST(EnvironmentTexts, FixedFormsOnThisMachine) {
     EXPECT_TRUE(InternetVersion().starts_with("libcurl 7.") ||
                 InternetVersion().starts_with("libcurl 8."))
         << InternetVersion();
-
-    ::setenv("XDG_DATA_HOME", "/srv/data", 1);
-    EXPECT_EQ(SpecialFolderPath(26), "/srv/data/");
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_TRUE(SpecialFolderPath(26).ends_with("/.local/share/")) << SpecialFolderPath(26);
-    EXPECT_EQ(SpecialFolderPath(5), "");
 }
 
 TEST(ObjectInfo, WithoutARegistrationTheComponentThatStandsInForTheClass) {

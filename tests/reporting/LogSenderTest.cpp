@@ -5,42 +5,39 @@
 #include "FixedEnvironment.h"
 #include "forms/HeadlessToolkit.h"
 #include "reporting/LogSender.h"
-#include "support/HttpTestServer.h"
+#include "support/ScriptedTransport.h"
 #include "support/TempDir.h"
 
 namespace tamsel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::HttpTestServer;
 using test::TempDir;
 
-// A run whose master catalogue names this server's upload address (and a second copy by its
+constexpr const char* kRemote = "http://kits.example";
+
+// A run whose master catalogue names the upload address (and a second copy by its
 // confirmation setting), with a kit at Kit/Files so that the log folder is Kit/.
 class LogSender : public ::testing::Test {
   protected:
     void SetUp() override {
-        server.server().Get("/master.ini", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content("[SETTINGS]\r\nfull_log=\"" + fullLog + "\"\r\nfull_confirmation=\"" +
-                                confirmation +
-                                "\"\r\n[COMMON]\r\n"
-                                "url=\"/a.txt\" date=\"01/01/2024\" size=\"1\"\r\n",
-                            "text/plain");
-        });
-        server.server().Post(".*", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content(answer, "text/plain");
-        });
-        ASSERT_TRUE(server.start());
-        fullLog = server.url("/upload");
-        run.globalConfiguration.putValue("remote", server.hostUrl(""));
+        run.globalConfiguration.putValue("remote", kRemote);
         run.globalConfiguration.putValue("primary_catalogue", "master.ini");
-        run.globalConfiguration.putValue("reports_server", server.url("/"));
+        run.globalConfiguration.putValue("reports_server", std::string(kRemote) + "/");
         run.localConfiguration.putValue("local", kit / "Kit/Files");
         run.localConfiguration.putValue("username", "J Smith");
         fs::create_directories(kit / "Kit/Files");
         run.g_objMetrics.OnStatusLine = [this](const std::string& line, bool) {
             status.push_back(line);
         };
+    }
+    test::ScriptedAnswer answer(const std::string& url) const {
+        if (url != std::string(kRemote) + "/master.ini") {
+            return {200, postAnswer};
+        }
+        return {200, "[SETTINGS]\r\nfull_log=\"" + fullLog + "\"\r\nfull_confirmation=\"" +
+                         confirmation +
+                         "\"\r\n[COMMON]\r\nurl=\"/a.txt\" date=\"01/01/2024\" size=\"1\"\r\n"};
     }
 
     // Fetches the master catalogue and sends the log.
@@ -49,25 +46,30 @@ class LogSender : public ::testing::Test {
         status.clear();
         sendLog(run, nullptr, false, environment);
     }
-    std::vector<std::string> posted() const {
-        std::vector<std::string> paths;
-        for (const auto& request : server.requests()) {
-            if (request.method == "POST") {
-                paths.push_back(request.path);
+    // The path and body of every POST, or the paths only.
+    std::vector<std::string> posted(bool withBody = false) const {
+        std::vector<std::string> posts;
+        for (const auto& request : requests) {
+            if (request.starts_with("POST ")) {
+                const auto path = request.substr(5 + std::string(kRemote).size());
+                posts.push_back(withBody ? path : path.substr(0, path.find(' ')));
             }
         }
-        return paths;
+        return posts;
     }
 
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
-    HttpTestServer server;
     TempDir kit;
-    UpdateRun run{toolkit, kit / "Kit/Updater"};
+    std::vector<std::string> requests;
+    UpdateRun run{toolkit, kit / "Kit/Updater", [this] {
+                      return std::make_unique<test::ScriptedTransport>(
+                          [this](const std::string& url) { return answer(url); }, &requests);
+                  }};
     test::FixedEnvironment environment;
-    std::string fullLog;
+    std::string fullLog = std::string(kRemote) + "/upload";
     std::string confirmation;
-    std::string answer = "SUCCESS";
+    std::string postAnswer = "SUCCESS";
     std::vector<std::string> status;
 };
 
@@ -83,8 +85,8 @@ TEST_F(LogSender, TheLogGoesOutAsOneEscapedFieldAndOnlyAReceivedOneDeletesTheMen
         {"", {"- sending not enabled"}, true},
     };
     for (const auto& c : cases) {
-        answer = c.answer;
-        fullLog = c.answer.empty() ? "" : server.url("/upload");
+        postAnswer = c.answer;
+        fullLog = c.answer.empty() ? "" : std::string(kRemote) + "/upload";
         kit.write("Kit/tamsel.log", "Sales.pot\r\n");
         send();
         EXPECT_EQ(status, c.told) << c.answer;
@@ -93,16 +95,14 @@ TEST_F(LogSender, TheLogGoesOutAsOneEscapedFieldAndOnlyAReceivedOneDeletesTheMen
         EXPECT_NE(kit.read("Kit/tamsel_updater_log.txt").find("$BEGIN Menu"), std::string::npos);
     }
     ASSERT_EQ(posted().size(), 2u);
-    const auto requests = server.requests();
-    const auto& upload = requests[1];
-    EXPECT_EQ(upload.contentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(upload.body.rfind("data=$BEGIN+Header%0D%0A'+this+sections", 0), 0u);
-    EXPECT_NE(upload.body.find("%0D%0Adepartment=\"a+%26+b+=+c\"%0D%0A"), std::string::npos);
-    EXPECT_TRUE(upload.body.ends_with("$END+Menu%0D%0A")) << upload.body;
+    const std::string upload = posted(true)[1];
+    EXPECT_EQ(upload.rfind("/upload data=$BEGIN+Header%0D%0A'+this+sections", 0), 0u);
+    EXPECT_NE(upload.find("%0D%0Adepartment=\"a+%26+b+=+c\"%0D%0A"), std::string::npos);
+    EXPECT_TRUE(upload.ends_with("$END+Menu%0D%0A")) << upload;
 }
 
 TEST_F(LogSender, TheConfirmationSettingSendsASecondCopy) {
-    const std::string copy = server.url("/copy");
+    const std::string copy = std::string(kRemote) + "/copy";
     const struct {
         std::string setting;
         std::vector<std::string> posts;

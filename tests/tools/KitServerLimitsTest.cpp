@@ -1,6 +1,6 @@
 #include "KitServer.h"
 
-#include "support/TempDir.h"
+#include "support/KitSite.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -11,9 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -68,39 +66,15 @@ class Peer {
 // A kit of one 1000-byte file served in-process with the given limits.
 class ServedKit {
   public:
-    explicit ServedKit(KitServerOptions options) {
-        for (int i = 0; i < 1000; ++i) {
-            content_ += static_cast<char>('a' + i % 26);
-        }
-        kit.write("file.bin", content_);
-        options.port = 0;
-        options.kitRoot = kit.path();
-        options.reportsFolder = work / "reports";
-        server_ = std::make_unique<KitServer>(options, log_);
-        bound_ = server_->bind();
-        if (bound_) {
-            serving_ = std::thread([this] {
-                server_->run();
-                finished_ = true;
-            });
-        }
-    }
-    ~ServedKit() {
-        if (serving_.joinable()) {
-            while (!server_->running() && !finished_) {
-                std::this_thread::yield();
-            }
-            server_->stop();
-            serving_.join();
-        }
+    explicit ServedKit(KitServerOptions options) : server(withFolders(options)) {
+        kit.write("file.bin", content);
     }
 
-    bool bound() const { return bound_; }
-    int port() const { return server_->port(); }
-    const std::string& content() const { return content_; }
+    bool bound() const { return server.bound(); }
+    int port() const { return server.port(); }
     // A client that gives up after one second.
     httplib::Client client() const {
-        httplib::Client http("127.0.0.1", server_->port());
+        httplib::Client http("127.0.0.1", server.port());
         http.set_connection_timeout(1, 0);
         http.set_read_timeout(1, 0);
         return http;
@@ -117,14 +91,22 @@ class ServedKit {
 
     test::TempDir kit;
     test::TempDir work;
+    const std::string content = Alphabet(1000);
+    test::RunningKitServer server;
 
   private:
-    std::string content_;
-    std::ostringstream log_;
-    std::unique_ptr<KitServer> server_;
-    std::thread serving_;
-    std::atomic<bool> finished_{false};
-    bool bound_ = false;
+    static std::string Alphabet(int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i) {
+            text += static_cast<char>('a' + i % 26);
+        }
+        return text;
+    }
+    KitServerOptions withFolders(KitServerOptions options) const {
+        options.kitRoot = kit.path();
+        options.reportsFolder = work / "reports";
+        return options;
+    }
 };
 
 TEST(SlowClientsTest, ARequestIsAnsweredWhileIdleAndSlowPeersHoldConnections) {
@@ -191,7 +173,7 @@ TEST(RangeRequestTest, AnAnswerIsNeverLargerThanTheFile) {
     for (int i = 0; i < 500; ++i) {
         manyRanges += ",0-999";
     }
-    const std::string& file = served.content();
+    const std::string& file = served.content;
     struct Case {
         std::string range;
         int status;

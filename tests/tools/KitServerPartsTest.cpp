@@ -3,6 +3,7 @@
 #include "PostedLogDecoder.h"
 #include "Uploads.h"
 #include "engine/CHTTP.h"
+#include "ui/NameServer.h"
 #include "util/Text.h"
 
 #include "support/TempDir.h"
@@ -15,21 +16,6 @@ namespace tamsel::server {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The name server reader's rule: the first occurrence of the key anywhere, ignoring case, then
-// the value after the next "=" (blanks skipped) up to a comma.
-std::string ReadField(const std::string& answer, const std::string& key) {
-    const auto at = FindNoCase(answer, key);
-    if (at == std::string::npos) {
-        return {};
-    }
-    auto start = answer.find('=', at + 1);
-    if (start == std::string::npos) {
-        return {};
-    }
-    start = answer.find_first_not_of(' ', start + 1);
-    return start == std::string::npos ? "" : answer.substr(start, answer.find(',', start) - start);
-}
 
 TEST(UploadDecodingTest, ReversesTheUpdatersEscapingAndFindsTheDataField) {
     for (const std::string log : {"a & b = c\r\n", "User: J Smith\r\nStatus: 3 files\r\n",
@@ -75,13 +61,13 @@ TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {
     const std::string answer = names.answer("1001", "OK-MARK", "BAD-MARK");
     EXPECT_NE(answer.find("OK-MARK"), std::string::npos);
     EXPECT_EQ(answer.find("BAD-MARK"), std::string::npos);
-    EXPECT_EQ(ReadField(answer, "name"), "Jane");
-    EXPECT_EQ(ReadField(answer, "surname"), "Surname-Smith");
-    EXPECT_EQ(ReadField(answer, "email"), "jane@example.com");
-    EXPECT_EQ(ReadField(answer, "country"), "UK");
-    EXPECT_EQ(ReadField(answer, "ouc"), "Sales  North") << "commas would end the value early";
+    EXPECT_EQ(NameServerField(answer, "name"), "Jane");
+    EXPECT_EQ(NameServerField(answer, "surname"), "Surname-Smith");
+    EXPECT_EQ(NameServerField(answer, "email"), "jane@example.com");
+    EXPECT_EQ(NameServerField(answer, "country"), "UK");
+    EXPECT_EQ(NameServerField(answer, "ouc"), "Sales  North") << "commas would end the value early";
 
-    EXPECT_EQ(ReadField(names.answer(" 1002", "OK", "BAD"), "name"), "Ann");
+    EXPECT_EQ(NameServerField(names.answer(" 1002", "OK", "BAD"), "name"), "Ann");
 }
 
 TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkersAndAnUnreadableFileIsAnError) {
@@ -89,7 +75,7 @@ TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkersAndAnUnreadableFileIsAnEr
                                    .answer("9999", "TAMSEL-EIN-OK", "UNKNOWN-NUMBER");
     EXPECT_NE(answer.find("TAMSEL-EIN-OK"), std::string::npos);
     EXPECT_NE(answer.find("UNKNOWN-NUMBER"), std::string::npos);
-    EXPECT_EQ(ReadField(answer, "name"), "");
+    EXPECT_EQ(NameServerField(answer, "name"), "");
     EXPECT_EQ(NameDirectory().answer("1001", "V", "I"), "V,I");
     EXPECT_THROW(NameDirectory::Load("/nonexistent/names.csv"), std::runtime_error);
 }

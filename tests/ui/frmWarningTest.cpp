@@ -14,23 +14,6 @@ class frmWarningTest : public ::testing::Test {
     frmWarning warning{toolkit};
 };
 
-TEST_F(frmWarningTest, StartsWithEverythingFalse) {
-    EXPECT_FALSE(warning.Update());
-    EXPECT_FALSE(warning.Delete());
-    EXPECT_FALSE(warning.Complete());
-}
-
-TEST_F(frmWarningTest, LoadSetsCaptionAndMessageButNotThePackage) {
-    warning.SetPackage("Logos");
-    warning.Load();
-    EXPECT_EQ(warning.Caption(), "Tamsel Updater");
-    EXPECT_EQ(warning.Label1.Caption(), "WARNING!");
-    EXPECT_EQ(warning.lblWarning.Caption(),
-              "Please note: unselecting an option means these files will be removed.");
-    EXPECT_EQ(warning.lblWarning.Caption().find("Logos"), std::string::npos);
-    EXPECT_EQ(warning.cmdRemove.Caption(), "&OK");
-}
-
 TEST_F(frmWarningTest, OkConfirmsTheRemovalAndCloses) {
     toolkit.WhenShown("frmWarning", [](Form& form) {
         EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdRemove")));

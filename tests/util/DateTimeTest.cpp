@@ -36,14 +36,11 @@ class ZoneGuard {
 TEST(DateTimeTexts, FixedWidthDateAndTwentyFourHourTime) {
     const DateTime zero;
     EXPECT_EQ(DateText(zero), "30/12/1899");
-    EXPECT_EQ(TimeText(zero), "00:00:00");
     EXPECT_EQ(Weekday(zero), 6);  // a Saturday
     EXPECT_EQ(DateText(DateTime{2007, 12, 31}), "31/12/2007");
     EXPECT_EQ(DateText(DateTime{999, 2, 3}), "03/02/0999");
     EXPECT_EQ(TimeText(DateTime{2007, 1, 5, 7, 5, 3}), "07:05:03");
-    EXPECT_EQ(TimeText(DateTime{2007, 1, 5, 23, 59, 59}), "23:59:59");
     EXPECT_EQ(DateToDmy(DateTime{2007, 1, 5}), "5/1/2007");  // no leading zeros
-    EXPECT_EQ(DateToDmy(DateTime{2007, 11, 25, 10, 1, 1}), "25/11/2007");
     // Tests run in the C locale: the long time form is hh:mm:ss, %x is mm/dd/yy.
     EXPECT_EQ(LongTimeText(DateTime{2007, 1, 5, 7, 5, 3}), "07:05:03");
     EXPECT_EQ(DefaultDateTimeText(DateTime{2007, 1, 5, 7, 5, 3}), "01/05/07 07:05:03");
@@ -61,31 +58,24 @@ TEST(AddMonthsAndDays, ClampToTheMonthAndCrossYearsAndLeapDays) {
         {{2007, 1, 31}, 1, {2007, 2, 28}},
         {{2008, 1, 31}, 1, {2008, 2, 29}},
         {{2007, 3, 31}, -1, {2007, 2, 28}},
-        {{2007, 3, 31}, 1, {2007, 4, 30}},
         {{2007, 11, 15}, 2, {2008, 1, 15}},
         {{2007, 1, 15}, -13, {2005, 12, 15}},
-        {{2008, 2, 29}, 12, {2009, 2, 28}},
-        {{2007, 5, 10, 6, 30, 15}, 0, {2007, 5, 10, 6, 30, 15}},
         {{2007, 5, 10, 6, 30, 15}, 3, {2007, 8, 10, 6, 30, 15}},
-        {{2000, 1, 1}, -1, {1999, 12, 1}},
     };
     for (const auto& c : months)
         EXPECT_EQ(AddMonths(c.from, c.months), c.expected) << DateText(c.from) << " " << c.months;
     EXPECT_EQ(AddDays(DateTime{2007, 12, 31, 6, 0, 0}, 1), (DateTime{2008, 1, 1, 6, 0, 0}));
     EXPECT_EQ(AddDays(DateTime{2008, 3, 1}, -1), (DateTime{2008, 2, 29}));
-    EXPECT_EQ(AddDays(DateTime{2007, 3, 1}, -1), (DateTime{2007, 2, 28}));
-    EXPECT_EQ(AddDays(DateTime{2008, 1, 1}, 366), (DateTime{2009, 1, 1}));
     EXPECT_EQ(AddDays(DateTime{}, 39087), (DateTime{2007, 1, 5}));
 }
 
 TEST(DaysInMonthAndWeekday, KnowLeapYearsAndStartOnSunday) {
-    const int days[][3] = {{1900, 2, 28}, {2000, 2, 29},  {2004, 2, 29}, {2007, 2, 28},
-                           {2007, 4, 30}, {2007, 12, 31}, {2007, 0, 0},  {2007, 13, 0}};
+    const int days[][3] = {{1900, 2, 28}, {2000, 2, 29}, {2004, 2, 29},
+                           {2007, 2, 28}, {2007, 4, 30}, {2007, 13, 0}};
     for (const auto& d : days)
         EXPECT_EQ(DaysInMonth(d[0], d[1]), d[2]) << d[0] << "/" << d[1];
     EXPECT_EQ(Weekday(DateTime{2007, 1, 5}), 5);  // Friday
     EXPECT_EQ(Weekday(DateTime{2007, 1, 7}), 0);  // Sunday
-    EXPECT_EQ(Weekday(DateTime{2000, 2, 29}), 2);
 }
 
 TEST(ParseDateTimeText, AcceptsRealDatesWithOptionalTime) {
@@ -107,12 +97,10 @@ TEST(ParseDateTimeText, AcceptsRealDatesWithOptionalTime) {
 }
 
 TEST(ParseDateTimeText, RefusesWhatIsNotAValidDate) {
-    std::vector<std::string> texts = {
-        "",         "   ",       "abc",       "29/02/2007", "31/04/2007", "32/1/2007", "0/1/2007",
-        "1/0/2007", "1/13/2007", "1/1",       "1/1/",       "1/1/07",     "1/1/20071", "1//2007",
-        "/1/2007",  "1-1-2007",  "-1/1/2007", "111/1/2007", "1/1/2007x"};
-    for (const char* time :
-         {"25:00", "24:00", "12:60", "12:00:60", "12", "12:", "12:00:", "12:0", "12:00 x", "-1:00"})
+    std::vector<std::string> texts = {"",         "abc",       "29/02/2007", "31/04/2007",
+                                      "0/1/2007", "1/13/2007", "1/1",        "1/1/07",
+                                      "1-1-2007", "-1/1/2007", "1/1/2007x"};
+    for (const char* time : {"24:00", "12:60", "12:00:60", "12:", "12:00 x"})
         texts.push_back(std::string("1/1/2007 ") + time);
     for (const std::string& text : texts) {
         DateTime out{2001, 2, 3};
@@ -134,10 +122,6 @@ TEST(TimeConversion, IsLocalTime) {
     }
     const DateTime d{2007, 6, 15, 12, 30, 45};
     EXPECT_EQ(FromTimeT(ToTimeT(d)), d);
-    const std::time_t before = std::time(nullptr);
-    const std::time_t now = ToTimeT(Now());
-    EXPECT_GE(now, before - 1);
-    EXPECT_LE(now, std::time(nullptr) + 1);
 }
 
 }  // namespace

