@@ -16,6 +16,9 @@ cmake --build "$build" --target tamsel-updater tamsel-server tamsel-process-benc
 
 work=$(mktemp -d)
 trap 'kill "${server_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+# A lock of its own, so that an updater running elsewhere on the machine does not stop the runs.
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$build/tools/tamsel-server/tamsel-server" --port 0 --reports "$work/reports" data/sample-kit \
   >"$work/server.log" 2>&1 &
 server_pid=$!
@@ -34,11 +37,11 @@ make_kit() {
   printf '[Tamsel]\r\nRunAtDate=\r\n' >"$kit/tamsel.ini"
 }
 
-# Prints the seconds one command takes.
+# Prints the seconds one command takes; a command that fails stops the benchmark.
 seconds() {
   local start end
   start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || true
+  "$@" >"$work/last.log" 2>&1 || { echo "failed: $*" >&2; cat "$work/last.log" >&2; exit 1; }
   end=$(date +%s.%N)
   echo "$end - $start" | bc -l
 }
