@@ -40,7 +40,8 @@ class UpdateRun {
 
     // The platform probe for the components a run needs; tests may pretend one is missing.
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
-    std::unique_ptr<SpecialWork> special = std::make_unique<SpecialWork>();
+    // The special files and their commands; the main window makes the real one when none is set.
+    std::unique_ptr<SpecialWork> special;
     // Writes the update log and uploads it (critical: the run failed). Nothing is written until
     // the update log exists.
     std::function<void(bool critical)> sendLog = [](bool) {};

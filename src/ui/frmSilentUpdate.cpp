@@ -46,21 +46,21 @@ frmSilentUpdate::~frmSilentUpdate() {
 }
 
 void frmSilentUpdate::Layout() {
-    Move(0, 0, 420, 330);
-    lblHeader.Move(12, 10, 396, 34);
+    Move(0, 0, 480, 330);
+    lblHeader.Move(12, 10, 456, 34);
     lblHeader.SetFont(0, true);
-    InfoPane.Move(12, 48, 396, 130);
-    lblFooter.Move(12, 184, 396, 48);
+    InfoPane.Move(12, 48, 456, 130);
+    lblFooter.Move(12, 184, 456, 48);
     txtFocus.Move(-40, -40, 8, 8);
-    lblLegal.Move(12, 238, 396, 44);
+    lblLegal.Move(12, 238, 456, 44);
     lblLegal.SetFont(7, false);
     Label1.Move(12, 298, 180, 18);
     Label1.SetCaption("More information ");
     Label1.SetForeColor(RgbColour(0, 0, 255));
-    cmdUpdate.Move(228, 292, 88, 28);
+    cmdUpdate.Move(288, 292, 88, 28);
     cmdUpdate.SetCaption("&Update");
     cmdUpdate.SetDefault(true);
-    cmdCancek.Move(320, 292, 88, 28);
+    cmdCancek.Move(380, 292, 88, 28);
     cmdCancek.SetCaption("&Cancel");
     cmdCancek.SetCancel(true);
     Timer1.SetInterval(200);

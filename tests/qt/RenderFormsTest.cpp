@@ -12,8 +12,10 @@
 #include "engine/frmProcess.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
+#include "special/SpecialProcessing.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
+#include "ui/frmSilentUpdate.h"
 #include "ui/frmUpdate.h"
 #include "ui/frmWarning.h"
 
@@ -120,6 +122,36 @@ TEST_F(RenderRunFormsTest, ProcessingProgress) {
     dialog.lblState.SetCaption("5:3");
     dialog.barProgress.SetRange(2, 12);
     Render(dialog);
+}
+
+// The background notice as it asks for PowerPoint to be closed, then as it offers the update.
+TEST_F(RenderRunFormsTest, BackgroundNoticeBothSteps) {
+    SpecialProcessing special(run, "tamsel-updater");
+    frmSilentUpdate notice(toolkit, run.g_objMetrics, run.localConfiguration, special);
+    notice.Load();
+    notice.Timer1.SetEnabled(false);
+    run.g_objMetrics.Scream(
+        "The Tamsel has detected that a \xE2\x80\x98Special\xE2\x80\x99 file needs "
+        "to be updated,");
+    run.g_objMetrics.Scream("which requires closing PowerPoint.");
+    notice.lblFooter.SetForeColor(kColourRed);
+    notice.lblFooter.SetCaption(
+        "WARNING! to safely update the 'Special' software files it is important that you close "
+        "PowerPoint before clicking the 'Continue' button.");
+    notice.cmdUpdate.SetCaption("&Continue");
+    Render(notice, "frmSilentUpdate-powerpoint");
+
+    run.g_objMetrics.ClearPane();
+    for (const char* line : {"Processing special files.", " ", "downloading 'Tamsel Tools'",
+                             "loading 'Tamsel Tools'", " ", "3 files need to be updated"}) {
+        run.g_objMetrics.Shout(line);
+    }
+    notice.lblFooter.SetForeColor(kColourBlack);
+    notice.lblFooter.SetCaption(
+        "Please click the 'Update' button to download and install the files.\r\nYou can "
+        "continue working whilst the updates are being downloaded.");
+    notice.cmdUpdate.SetCaption("&Update");
+    Render(notice);
 }
 
 TEST_F(RenderRunFormsTest, SetupDialogBothModes) {
