@@ -92,7 +92,9 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
             metrics_.Shout("Unable to access '" + path + "'");
             ok = false;
         } else if (!IsCurrent(folder, *entry)) {
-            if (!SafeDeleteFile(path)) {
+            // The new copy replaces the old one only once it has arrived: a failed download
+            // leaves the user's add-in in place.
+            if (IsGuardedPath(path)) {
                 metrics_.Shout("Unable to delete '" + FileBaseName(path) + "'");
                 ok = false;
             } else if (!retrieveSpecialFile(*entry, path)) {

@@ -155,6 +155,7 @@ TEST_F(SpecialRun, ASpecialListWhoseFilesAreCurrentRunsNoScript) {
 }
 
 TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
+    user.write("Kit/Special/Gone.ppa", "old");
     publishSpecial(
         "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n"
         "script=\"CONFIG ^/skipped.ini\"\r\n" +
@@ -163,6 +164,8 @@ TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
     EXPECT_EQ(main.State(), 100);
     EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
     EXPECT_FALSE(fs::exists(appData("skipped.ini")));
+    // The outdated copy stays until a new one has arrived.
+    EXPECT_EQ(user.read("Kit/Special/Gone.ppa"), "old");
     EXPECT_EQ(home.read("data/after.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
     EXPECT_FALSE(wasSaid("Unable to complete special file processing."));
