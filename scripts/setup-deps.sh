@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   curl locales
   xvfb xauth
+  libicu-dev pev clang libclang-rt-14-dev
+  gcc-mingw-w64-i686-win32 gcc-mingw-w64-x86-64-win32
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "config/Schedule.h"
 #include "engine/Version.h"
+#include "special/COffice.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
 #include "ui/frmSilentUpdate.h"
@@ -64,8 +65,9 @@ void frmMain::Step() {
                     run_.localConfiguration.putValue("autoupdate", "daily");
                 }
                 if (run_.localConfiguration.getValue("office").empty()) {
+                    const COffice* office = metrics_.Office();
                     run_.localConfiguration.putValue("office",
-                                                     run_.special->installedPowerPointVersion());
+                                                     office ? OfficeVersionNumber(*office) : "");
                 }
                 state_ = 2;
                 break;
@@ -431,8 +433,8 @@ void frmMain::sendCompletionNotice() {
         }
         auto complete = metrics_.CompleteCatalogue();
         std::string office = local.getValue("office");
-        if (office.empty()) {
-            office = run_.special->installedPowerPointVersion();
+        if (office.empty() && metrics_.Office() != nullptr) {
+            office = metrics_.Office()->highestVersion();
         }
         notice = ReplaceAll(notice, "%name%", EscapeSpacesAndQuotes(local.getValue("username")));
         notice =

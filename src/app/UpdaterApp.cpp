@@ -2,13 +2,17 @@
 
 #include <filesystem>
 
+#include "special/modPowerPoint.h"
+
 namespace tamsel {
 
 UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string commandLine,
                        HttpTransportFactory makeTransport, std::string lockPath)
     : lock_(std::move(lockPath)),
       run_(toolkit, appPath, std::move(makeTransport)),
-      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {}
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {
+    AttachOffice(run_);
+}
 
 void UpdaterApp::Start() {
     main_.Load();

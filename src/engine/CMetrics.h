@@ -15,6 +15,8 @@
 
 namespace tamsel {
 
+class COffice;  // special/COffice.h
+
 // Makes the HTTP transport of each new client; tests hand in one with short time-outs.
 using HttpTransportFactory = std::function<std::unique_ptr<HttpTransport>()>;
 
@@ -63,6 +65,17 @@ class CMetrics {
     void calculateSize();
 
     CFormMemory& FormMemory() { return formMemory_; }
+    // The Office detection, made on first use by the maker the run's owner installs (the
+    // special layer's AttachOffice); nullptr while no maker is installed.
+    COffice* Office() {
+        if (!office_ && makeOffice_) {
+            office_ = makeOffice_();
+        }
+        return office_.get();
+    }
+    void OfficeMaker(std::function<std::shared_ptr<COffice>()> make) {
+        makeOffice_ = std::move(make);
+    }
 
     const std::string& FinalStatus() const { return finalStatus_; }
     void FinalStatus(std::string v) { finalStatus_ = std::move(v); }
@@ -94,6 +107,8 @@ class CMetrics {
     std::shared_ptr<CCatalogue> complete_;
     CFiles excluded_;
     std::unique_ptr<CHTTP> http_;
+    std::function<std::shared_ptr<COffice>()> makeOffice_;
+    std::shared_ptr<COffice> office_;
     ListBox* pane_ = nullptr;
     std::string status_;
     double size_ = 0;

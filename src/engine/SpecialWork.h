@@ -26,8 +26,6 @@ class SpecialWork {
     // Runs the commands deferred to the end of the run, in order.
     virtual void runDeferredCommands() = 0;
     virtual bool isPowerPointRunning() = 0;
-    // The installed PowerPoint version ("8.0" to "11.0"), empty when none.
-    virtual std::string installedPowerPointVersion() = 0;
 };
 
 }  // namespace tamsel

@@ -10,6 +10,7 @@
 #include "engine/SpecialWork.h"
 #include "forms/Toolkit.h"
 #include "platform/ObjectProbe.h"
+#include "platform/RegistryStore.h"
 
 namespace tamsel {
 
@@ -42,6 +43,9 @@ class UpdateRun {
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
     // The special files and their commands; the main window makes the real one when none is set.
     std::unique_ptr<SpecialWork> special;
+    // The registry the Office integration reads and writes: in memory unless the program's
+    // start-up hands in the user's own.
+    std::shared_ptr<RegistryStore> registry = std::make_shared<MemoryRegistryStore>();
     // Writes the update log and uploads it (critical: the run failed). Nothing is written until
     // the update log exists.
     std::function<void(bool critical)> sendLog = [](bool) {};

@@ -29,7 +29,6 @@ class SpecialProcessing : public SpecialWork {
     bool processSpecial2(const std::string& command) override;
     void runDeferredCommands() override;
     bool isPowerPointRunning() override;
-    std::string installedPowerPointVersion() override;
 
     // "@" the folder above the kit folder, "^" the user's application data folder, "#" the kit
     // folder, in this order.
@@ -54,9 +53,7 @@ class SpecialProcessing : public SpecialWork {
     bool RemoveOld();
     bool Copy(const std::string& arg);
     bool Config(const std::string& arg);
-    // PowerPoint add-ins of the version in use, which checkPowerPointVersion settles first.
-    void checkPowerPointVersion();
-    std::string AddInKey(const std::string& name) const;
+    // PowerPoint add-ins of the version in use, and older copies of the updater.
     bool pptHavePlugIn(const std::string& name);
     bool pptAddPlugIn(const std::string& path);
     bool pptDeletePlugIn(const std::string& name);

@@ -5,6 +5,7 @@
 
 #include "WholeRun.h"
 #include "platform/ExecutableName.h"
+#include "platform/FileRegistryStore.h"
 #include "special/SpecialProcessing.h"
 #include "ui/frmSilentUpdate.h"
 #include "util/DateTime.h"
@@ -79,6 +80,7 @@ class SpecialRun : public WholeRun {
         publish("Special/Tools.ppa", kAddIn);
         fs::create_directories(appData(""));
         beforeStart = [this](UpdateRun& run) {
+            run.registry = std::make_shared<FileRegistryStore>();
             run.special = std::make_unique<SpecialProcessing>(run, ExecutableName(), processes);
         };
     }
