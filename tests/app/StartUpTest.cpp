@@ -82,6 +82,18 @@ TEST_F(StartUp, FirstTicksLoadTheSettingsAndWriteTheTrace) {
     EXPECT_NE(trace.find("] Main::State [1]\r\n"), std::string::npos);
 }
 
+// The Office detection fills an empty "office" setting with the newest version found.
+TEST_F(StartUp, AnEmptyOfficeSettingTakesTheNewestInstalledVersion) {
+    auto app = start("");
+    for (const char* version : {"11.0", "9.0"}) {
+        const std::string key = std::string("Software\\Microsoft\\Office\\") + version;
+        app->Run().registry->createKey(RegistryRoot::CurrentUser, key);
+        app->Run().registry->createKey(RegistryRoot::LocalMachine, key + "\\PowerPoint");
+    }
+    loop.Advance(std::chrono::milliseconds(400));
+    EXPECT_EQ(app->Run().localConfiguration.getValue("office"), "11.0");
+}
+
 TEST_F(StartUp, LabelOneStartingWithEinSwitchesEinModeOnAndAnEmptyScheduleBecomesDaily) {
     kit.write("Kit/globaltamselupdater.ini", "label1=\"ein number\"\r\n");
     kit.write("Kit/localtamselupdater.ini", "autoupdate=\"\"\r\n");

@@ -2,6 +2,7 @@
 
 #include "forms/Forms.h"
 #include "forms/User.h"
+#include "platform/FileRegistryStore.h"
 #include "special/COffice.h"
 #include "special/OfficeFixture.h"
 #include "special/modPowerPoint.h"
@@ -68,6 +69,16 @@ TEST_F(Office, AChosenVersionIsNotAskedAgain) {
     EXPECT_FALSE(pptHavePlugIn(run, "Tamsel"));
     EXPECT_TRUE(toolkit.ShowLog().empty());
     EXPECT_EQ(run.g_objMetrics.PowerPoint(), "11.0");
+}
+
+// A registry file that cannot be read is never written: the failure reaches the user.
+TEST_F(Office, AFailedRegistrationIsShownAndAnswersFalse) {
+    appFolder.write("registry/HKEY_CURRENT_USER.reg", "not an exported registry");
+    run.registry = std::make_shared<FileRegistryStore>(appFolder / "registry");
+    run.g_objMetrics.PowerPoint("11.0");
+    EXPECT_FALSE(pptAddPlugIn(run, "/kit/Tamsel.ppa"));
+    ASSERT_EQ(toolkit.MessageBoxes().size(), 1u);
+    EXPECT_EQ(toolkit.MessageBoxes()[0].prompt.rfind("Error adding addin Failed to create", 0), 0u);
 }
 
 TEST_F(Office, RemovingANameByPathExtensionOrAloneAddressesOneAddIn) {

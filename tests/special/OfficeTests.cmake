@@ -2,8 +2,6 @@ tamsel_add_test(tamsel_office_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/OfficeTest.cpp ${CMAKE_CURRENT_LIST_DIR}/frmOfficeTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/InstallTest.cpp
   LIBS tamsel_special)
-# The program's own version block, so that the test program is a copy of the updater.
-tamsel_embed_version(tamsel_office_tests)
 if(TARGET tamsel-updater)
   add_test(NAME InstallHandOffFromTheCommandLine
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/install-hand-off.sh $<TARGET_FILE:tamsel-updater>)
