@@ -1,11 +1,8 @@
 // Whole runs of kits whose master catalogue has a special section.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "WholeRun.h"
 #include "platform/ExecutableName.h"
 #include "platform/FileRegistryStore.h"
+#include "special/ChildProcess.h"
 #include "special/SpecialProcessing.h"
 #include "ui/frmSilentUpdate.h"
 #include "util/DateTime.h"
@@ -15,43 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::WholeRun;
-
-// A program that sleeps under the name given as its first argument, as a program started
-// through a compatibility layer shows its Windows path.
-class ChildProcess {
-  public:
-    explicit ChildProcess(const std::string& name) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::execl("/bin/sleep", name.c_str(), "5", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        // Found by its name only once it runs the program.
-        const std::string cmdline = "/proc/" + std::to_string(pid_) + "/cmdline";
-        std::string content;
-        for (int look = 0; look < 200 && (!ReadWholeFile(cmdline, content) ||
-                                          content.compare(0, name.size(), name) != 0);
-             ++look) {
-            ::usleep(10000);
-        }
-    }
-    ~ChildProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    // The signal that ended it; 0 when it ended by itself (after a few seconds).
-    int EndingSignal() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 // The system's processes, with PowerPoint among them when the test says so.
 class ProcessesWithPowerPoint : public ProcessControl {
@@ -211,12 +171,14 @@ TEST_F(SpecialRun, ALaunchOfAMissingProgramStillEndsTheRun) {
 
 TEST_F(SpecialRun, ACloseReachesTheRunningProgram) {
     const std::string name = "tamsel-close-" + std::to_string(::getpid()) + ".exe";
-    ChildProcess child(user / name);
+    // A program started through a compatibility layer shows its Windows path as its first argument.
+    test::ChildProcess child("/bin/sleep", {user / name, "5"});
     publishSpecial(addInEntry() + "script=\"CLOSE " + name + "\"\r\n");
     frmMain& main = runWithoutPackages();
     EXPECT_EQ(main.State(), 100);
     EXPECT_TRUE(wasSaid("closing '" + name + "'"));
-    EXPECT_EQ(child.EndingSignal(), SIGTERM);
+    const int status = child.wait();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
 // A special list whose files are all current runs none of its scripts.
