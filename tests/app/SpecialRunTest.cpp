@@ -181,6 +181,31 @@ TEST_F(SpecialRun, ACloseReachesTheRunningProgram) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
+// The main window asks for PowerPoint to be closed at most four times, then goes on; a special
+// file that cannot be fetched then needs one Continue before the update goes on.
+TEST_F(SpecialRun, AnInteractiveRunWarnsAboutPowerPointAndWaitsOnceAfterAFailure) {
+    publishSpecial(
+        "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\" action=\"CLOSEPP\"\r\n");
+    processes.powerPointRuns = true;
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    frmMain& main = run("", [this] { return app_->Main().State() == 55; });
+    EXPECT_EQ(toolkit.Beeps(), 1);
+    EXPECT_EQ(main.InfoPane.ForeColor(), kColourRed);
+    for (int click = 1; click <= 5; ++click) {
+        ASSERT_EQ(main.State(), 55);
+        EXPECT_EQ(main.cmdCancel.Caption(), "&Continue");
+        main.cmdCancel.PerformClick();
+        loop.RunUntil([&main] { return main.State() == 55 || main.State() == 82; });
+    }
+    EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
+    EXPECT_EQ(main.State(), 82);
+    EXPECT_TRUE(wasSaid("Unable to complete special file processing."));
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(main.State(), 100);
+}
+
 // A special list whose files are all current runs none of its scripts.
 TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDate) {
     haveCurrentAddIn();

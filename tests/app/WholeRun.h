@@ -86,7 +86,8 @@ class WholeRun : public ::testing::Test {
     void publish(const std::string& path, const std::string& content) { site.write(path, content); }
 
     // Starts the updater and runs it until its main timer stops or its window unloads.
-    frmMain& run(const std::string& commandLine = "") {
+    // stopWhen: stop earlier, when it holds.
+    frmMain& run(const std::string& commandLine = "", std::function<bool()> stopWhen = {}) {
         if (commandLine.empty()) {
             connectInSetup();
         }
@@ -104,7 +105,9 @@ class WholeRun : public ::testing::Test {
             beforeStart(app_->Run());
         }
         app_->Start();
-        loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
+        loop.RunUntil([this, &stopWhen] {
+            return app_->Finished() || !app_->Main().Timer1.Running() || (stopWhen && stopWhen());
+        });
         return app_->Main();
     }
 
