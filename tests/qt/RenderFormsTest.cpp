@@ -125,8 +125,8 @@ TEST_F(RenderRunFormsTest, ProcessingProgress) {
     Render(dialog);
 }
 
-// The background notice as it asks for PowerPoint to be closed, then as it offers the update.
-TEST_F(RenderRunFormsTest, BackgroundNoticeBothSteps) {
+// The background notice as it asks for PowerPoint to be closed.
+TEST_F(RenderRunFormsTest, BackgroundNoticeAskingToClosePowerPoint) {
     SpecialProcessing special(run, "tamsel-updater");
     frmSilentUpdate notice(toolkit, run.g_objMetrics, run.localConfiguration, special);
     notice.Load();
@@ -140,18 +140,6 @@ TEST_F(RenderRunFormsTest, BackgroundNoticeBothSteps) {
         "WARNING! to safely update the 'Special' software files it is important that you close "
         "PowerPoint before clicking the 'Continue' button.");
     notice.cmdUpdate.SetCaption("&Continue");
-    Render(notice, "frmSilentUpdate-powerpoint");
-
-    run.g_objMetrics.ClearPane();
-    for (const char* line : {"Processing special files.", " ", "downloading 'Tamsel Tools'",
-                             "loading 'Tamsel Tools'", " ", "3 files need to be updated"}) {
-        run.g_objMetrics.Shout(line);
-    }
-    notice.lblFooter.SetForeColor(kColourBlack);
-    notice.lblFooter.SetCaption(
-        "Please click the 'Update' button to download and install the files.\r\nYou can "
-        "continue working whilst the updates are being downloaded.");
-    notice.cmdUpdate.SetCaption("&Update");
     Render(notice);
 }
 
