@@ -230,6 +230,18 @@ TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDat
     }
 }
 
+// Closing the notice through its window frame answers it as Cancel.
+TEST_F(SpecialRun, TheBackgroundNoticeClosedThroughItsFrameEndsTheRun) {
+    haveCurrentAddIn();
+    publishSpecial(addInEntry());
+    whileNoticeOpen(
+        [](frmSilentUpdate& notice) { return notice.State() == 42 && user::CloseByFrame(notice); });
+    runSilently();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+}
+
 // Special processing fails before the notice (the add-in is not published yet); the notice
 // brings the add-in in once it is, without asking to close PowerPoint for an add-in that does not
 // need it.
