@@ -31,11 +31,12 @@ std::optional<RegistryKey> LoadRoot(const std::string& path, RegistryRoot root) 
 }
 
 // An exclusive advisory lock on a file beside the root's file, held while it lives. The root's
-// file itself is replaced by renaming, so it cannot carry the lock.
+// file itself is replaced by renaming, so it cannot carry the lock. The lock file is opened for
+// reading only, so that everyone who may change the root can lock it, whoever made it.
 class RootLock {
   public:
     explicit RootLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        : fd_(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644)) {
         while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 ::close(fd_);
@@ -94,6 +95,11 @@ bool FileRegistryStore::update(RegistryRoot root, const std::function<bool(Regis
     }
     auto top = LoadRoot(path, root);
     return top && change(*top) && WriteFileAtomically(path, FormatRegistryExport(*top, root));
+}
+
+RegistryStore& SystemRegistryStore() {
+    static FileRegistryStore store;
+    return store;
 }
 
 }  // namespace tamsel

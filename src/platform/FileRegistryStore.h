@@ -29,4 +29,7 @@ class FileRegistryStore : public RegistryStore {
     std::string folder_;
 };
 
+// The one registry of this user, in the default folder, for callers that are not handed another.
+RegistryStore& SystemRegistryStore();
+
 }  // namespace tamsel
