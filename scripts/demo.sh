@@ -39,6 +39,14 @@ if [ ! -f "$kit/localtamselupdater.ini" ]; then
 fi
 [ -f "$kit/tamsel.ini" ] || printf '[Tamsel]\r\nRunAtDate=\r\n' >"$kit/tamsel.ini"
 
+# The kit's special section registers an add-in: the demo keeps its own registry, in which
+# PowerPoint 2003 is installed.
+export TAMSEL_REGISTRY=$demo/registry
+mkdir -p "$TAMSEL_REGISTRY"
+[ -f "$TAMSEL_REGISTRY/HKEY_LOCAL_MACHINE.reg" ] ||
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\11.0\\PowerPoint]\r\n\r\n' \
+    >"$TAMSEL_REGISTRY/HKEY_LOCAL_MACHINE.reg"
+
 echo "== Running the updater against $address"
 status=0
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -50,6 +58,12 @@ fi
 echo
 echo "== The demo kit's files ($kit/Files)"
 (cd "$kit/Files" && find . -type f -printf '%TY-%Tm-%Td %TH:%TM  %8s  %P\n' | sort -k4)
+echo
+echo "== Special files beside the kit folder ($kit/Special)"
+(cd "$kit/Special" 2>/dev/null && for f in *; do echo "-- $f"; tr -d '\r' <"$f"; done) || echo "(none)"
+echo
+echo "== Add-ins registered ($TAMSEL_REGISTRY/HKEY_CURRENT_USER.reg)"
+tr -d '\r' <"$TAMSEL_REGISTRY/HKEY_CURRENT_USER.reg" 2>/dev/null || echo "(none)"
 echo
 echo "== Settings written ($kit/localtamselupdater.ini)"
 tr -d '\r' <"$kit/localtamselupdater.ini"

@@ -5,6 +5,7 @@
 #include "special/COffice.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
+#include "ui/frmSilentUpdate.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
 #include "util/Format.h"
@@ -275,9 +276,12 @@ void frmMain::Step() {
                 break;
         }
     } catch (const TamselError& error) {
+        // The error may have left a dialog's status pane attached.
+        metrics_.Broadcast(&InfoPane);
         metrics_.Scream(error.Description());
         state_ = 99;
     } catch (const std::exception& error) {
+        metrics_.Broadcast(&InfoPane);
         metrics_.Scream(error.what());
         state_ = 99;
     }
@@ -355,13 +359,28 @@ void frmMain::ShowReview() {
     }
 }
 
-// A background run selects every file. The background notice that asks the user first arrives
-// with special processing; until then the run goes on as if the user had answered Update.
+// A background run selects every file and asks the user first with the background notice when
+// there is something to update or a special file still out of date.
 void frmMain::SilentReview() {
-    auto& files = metrics_.CompleteCatalogue()->Files();
-    files.setTags();
+    metrics_.CompleteCatalogue()->Files().setTags();
     metrics_.calculateSize();
-    state_ = 39;
+    const long updates = metrics_.CompleteCatalogue()->Updates();
+    SpecialWork& special = *run_.special;
+    CFiles& specialList = metrics_.RemoteCatalogue()->Special();
+    bool more = false;
+    if (!special.checkScripts(ParentOfKit(), specialList) || updates != 0) {
+        if (special.checkSpecial(ParentOfKit(), specialList) > 0 || updates > 0) {
+            frmSilentUpdate notice(GetToolkit(), metrics_, run_.localConfiguration, special);
+            notice.Show(ShowMode::Modal);
+            metrics_.Broadcast(&InfoPane);
+            if (!notice.Complete()) {
+                Unload();
+                return;
+            }
+            more = notice.More();
+        }
+    }
+    state_ = more ? 37 : 39;
 }
 
 void frmMain::Finish() {

@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "app/HandOffs.h"
+#include "platform/ExecutableName.h"
+#include "special/SpecialProcessing.h"
 #include "ui/LegalLabel.h"
 #include "util/Text.h"
 
@@ -59,9 +61,18 @@ frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
     Timer1.SetInterval(200);
     Timer1.SetEnabled(false);
 
+    if (!run_.special) {
+        run_.special = std::make_unique<SpecialProcessing>(run_, ExecutableName());
+    }
     installHandOff = [this](const std::string& line) { InstallHandOff(run_, line); };
     removeHandOff = [this](const std::string& line) { RemoveHandOff(run_, line); };
     OnLoad = [this] { Form_Load(); };
+    // A finished run closed through the window frame still runs its deferred commands.
+    OnUnload = [this](bool&) {
+        if (state_ == 100) {
+            runDeferredCommands();
+        }
+    };
     cmdCancel.OnClick = [this] { cmdCancel_Click(); };
     Timer1.OnTimer = [this] { Timer1_Timer(); };
 }
@@ -144,18 +155,13 @@ void frmMain::ContinueSoon() {
     });
 }
 
-// The special command language arrives with special processing; until then a command is traced
-// and passed over.
 void frmMain::processSpecial2(const std::string& command) {
-    if (!TrimSpaces(command).empty()) {
-        metrics_.Trace("Main::processSpecial2(" + command + ") not available");
-    }
+    run_.special->processSpecial2(command);
 }
 
+// The commands run once: a second call finds the list empty.
 void frmMain::runDeferredCommands() {
-    for (const auto& command : run_.deferredCommands) {
-        processSpecial2(command);
-    }
+    run_.special->runDeferredCommands();
 }
 
 }  // namespace tamsel

@@ -31,7 +31,7 @@ class frmMain : public Form {
     int State() const { return state_; }
     void SetState(int state) { state_ = state; }
 
-    // Runs every command queued for the end of the run, in order.
+    // Runs every command queued for the end of the run, in order, once.
     void runDeferredCommands();
     // Runs one special command.
     void processSpecial2(const std::string& command);

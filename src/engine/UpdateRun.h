@@ -41,7 +41,8 @@ class UpdateRun {
 
     // The platform probe for the components a run needs; tests may pretend one is missing.
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
-    std::unique_ptr<SpecialWork> special = std::make_unique<SpecialWork>();
+    // The special files and their commands; the main window makes the real one when none is set.
+    std::unique_ptr<SpecialWork> special;
     // The registry the Office integration and the update log read and write: in memory unless
     // the program's start-up hands in the user's own.
     std::shared_ptr<RegistryStore> registry = std::make_shared<MemoryRegistryStore>();

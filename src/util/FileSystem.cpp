@@ -287,28 +287,33 @@ bool StampFileTime(const std::string& path) {
     return true;
 }
 
-bool SafeDeleteFile(const std::string& path) {
+bool IsGuardedPath(const std::string& path) {
     try {
         const std::string upper = ToUpper(path);
         if (upper.find("C:\\WINNT") != std::string::npos ||
             upper.find("C:\\PROGRAM FILES") != std::string::npos) {
-            return false;
+            return true;
         }
         if (path.empty())
-            return false;
+            return true;
         std::error_code ec;
         const fs::path absolute = fs::absolute(fs::path(path), ec);
         if (ec)
-            return false;
+            return true;
         const fs::path normal = absolute.lexically_normal();
         if (InsideProtectedFolder(normal))
-            return false;
+            return true;
         // Also refuse when a linked folder on the way leads into a protected folder.
         const fs::path realParent = fs::weakly_canonical(normal.parent_path(), ec);
-        if (ec || InsideProtectedFolder(realParent / normal.filename()))
-            return false;
+        return ec || InsideProtectedFolder(realParent / normal.filename());
+    } catch (...) {
+        return true;
+    }
+}
 
-        if (!FileExists(path) || !StampFileTime(path))
+bool SafeDeleteFile(const std::string& path) {
+    try {
+        if (IsGuardedPath(path) || !FileExists(path) || !StampFileTime(path))
             return false;
         return ::unlink(path.c_str()) == 0;
     } catch (...) {

@@ -38,6 +38,8 @@ bool FolderExists(const std::string& folder);
 // Re-dates a writable file to 06:00 of its own last-modified date; false (nothing touched) for a
 // missing, read-only or unwritable file.
 bool StampFileTime(const std::string& path);
+// A path SafeDeleteFile refuses whatever the file: see below. Empty text is guarded.
+bool IsGuardedPath(const std::string& path);
 // Refuses a path containing "C:\WINNT" or "C:\PROGRAM FILES" (any case) and any path inside /bin,
 // /boot, /dev, /etc, /lib, /lib32, /lib64, /proc, /sbin, /sys or /usr (made absolute, "." and ".."
 // resolved; also through a linked folder); deletes a file that exists and can be stamped.

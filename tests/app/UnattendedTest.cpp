@@ -35,6 +35,8 @@ void LayOutKit(const TempDir& user, const std::string& remote) {
 
 TEST(Unattended, UpdatesTheSampleKitAndExitsZero) {
     TempDir user, reports;
+    // The sample kit's add-in goes into a registry of the test's own.
+    ::setenv("TAMSEL_REGISTRY", (user / "registry").c_str(), 1);
     std::ostringstream serverLog;
     server::KitServerOptions options;
     options.port = 0;
@@ -48,6 +50,11 @@ TEST(Unattended, UpdatesTheSampleKitAndExitsZero) {
     std::ostringstream out;
     const int status =
         RunUnattended(user / "Kit/Updater", "/unattended", out, user / "updater.lock");
+    // A background run finds one file missing; its notice is answered Update.
+    fs::remove(user / "Kit/Files/Tamsel Readme.txt");
+    std::ostringstream silent;
+    const int silentStatus =
+        RunUnattended(user / "Kit/Updater", "/unattended /silent", silent, user / "updater.lock");
     while (!server.running()) {
         std::this_thread::yield();
     }
@@ -62,6 +69,14 @@ TEST(Unattended, UpdatesTheSampleKitAndExitsZero) {
     EXPECT_NE(out.str().find("Please quit and re-launch PowerPoint"), std::string::npos);
     EXPECT_NE(user.read("Kit/localtamselupdater.ini").find("historical=\"Sales templates\""),
               std::string::npos);
+    // The special section registered the add-in and wrote the toolbar's settings.
+    EXPECT_NE(user.read("registry/HKEY_CURRENT_USER.reg").find("AddIns\\Tamsel Tools]"),
+              std::string::npos);
+    EXPECT_EQ(user.read("Kit/Special/Tamsel Tools.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
+
+    EXPECT_EQ(silentStatus, 0) << silent.str();
+    EXPECT_NE(silent.str().find("1 file need to be updated"), std::string::npos) << silent.str();
+    EXPECT_TRUE(fs::exists(user / "Kit/Files/Tamsel Readme.txt"));
 }
 
 int FreePort() {

@@ -12,9 +12,11 @@
 #include "engine/frmProcess.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
+#include "special/SpecialProcessing.h"
 #include "special/frmOffice.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
+#include "ui/frmSilentUpdate.h"
 #include "ui/frmUpdate.h"
 #include "ui/frmWarning.h"
 
@@ -121,6 +123,24 @@ TEST_F(RenderRunFormsTest, ProcessingProgress) {
     dialog.lblState.SetCaption("5:3");
     dialog.barProgress.SetRange(2, 12);
     Render(dialog);
+}
+
+// The background notice as it asks for PowerPoint to be closed.
+TEST_F(RenderRunFormsTest, BackgroundNoticeAskingToClosePowerPoint) {
+    SpecialProcessing special(run, "tamsel-updater");
+    frmSilentUpdate notice(toolkit, run.g_objMetrics, run.localConfiguration, special);
+    notice.Load();
+    notice.Timer1.SetEnabled(false);
+    run.g_objMetrics.Scream(
+        "The Tamsel has detected that a \xE2\x80\x98Special\xE2\x80\x99 file needs "
+        "to be updated,");
+    run.g_objMetrics.Scream("which requires closing PowerPoint.");
+    notice.lblFooter.SetForeColor(kColourRed);
+    notice.lblFooter.SetCaption(
+        "WARNING! to safely update the 'Special' software files it is important that you close "
+        "PowerPoint before clicking the 'Continue' button.");
+    notice.cmdUpdate.SetCaption("&Continue");
+    Render(notice);
 }
 
 TEST_F(RenderRunFormsTest, SetupDialogBothModes) {

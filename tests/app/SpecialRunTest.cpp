@@ -1,0 +1,301 @@
+// Whole runs of kits whose master catalogue has a special section.
+#include "WholeRun.h"
+#include "platform/ExecutableName.h"
+#include "platform/FileRegistryStore.h"
+#include "special/ChildProcess.h"
+#include "special/SpecialProcessing.h"
+#include "ui/frmSilentUpdate.h"
+#include "util/DateTime.h"
+
+namespace tamsel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WholeRun;
+
+// The system's processes, with PowerPoint among them when the test says so.
+class ProcessesWithPowerPoint : public ProcessControl {
+  public:
+    std::vector<RunningProcess> processes() override {
+        auto all = SystemProcessControl().processes();
+        if (powerPointRuns) {
+            all.push_back({999999, "", "C:\\Program Files\\Microsoft Office\\POWERPNT.EXE"});
+        }
+        return all;
+    }
+    void requestClose(int pid) override { SystemProcessControl().requestClose(pid); }
+
+    bool powerPointRuns = false;
+};
+
+class SpecialRun : public WholeRun {
+  protected:
+    void SetUp() override {
+        WholeRun::SetUp();
+        publish("Special/Tools.ppa", kAddIn);
+        fs::create_directories(appData(""));
+        beforeStart = [this](UpdateRun& run) {
+            run.registry = std::make_shared<FileRegistryStore>();
+            run.special = std::make_unique<SpecialProcessing>(run, ExecutableName(), processes);
+        };
+    }
+
+    // The master catalogue with these lines as its special section.
+    void publishSpecial(const std::string& lines) {
+        publish("Tam-Sel Main Catalogue.ini", std::string(test::kMaster) + "[SPECIAL]\r\n" + lines);
+    }
+    // The add-in as the catalogue lists it, with the script lines after it.
+    static std::string addInEntry(const std::string& extra = {}) {
+        return "url=\"/Special/Tools.ppa\" date=\"01/06/2024\" size=\"5\"" + extra + "\r\n";
+    }
+    // The user's copy of the add-in, as a run that fetched it left it.
+    void haveCurrentAddIn() {
+        const std::string path = user.write("Kit/Special/Tools.ppa", kAddIn);
+        ASSERT_TRUE(SetFileTimeFromText(path, "01/06/2024 06:00"));
+    }
+    std::string appData(const std::string& relative) const { return home / ("data/" + relative); }
+    std::string registry() const { return home.read("registry/HKEY_CURRENT_USER.reg"); }
+
+    // An interactive run that takes no package: only the special section has work.
+    frmMain& runWithoutPackages() {
+        chooseInNextMenu({});
+        chooseInNextMenu({});
+        return run();
+    }
+    // A background run of a user whose history holds the Logos package (one file to fetch).
+    frmMain& runSilently() {
+        user.write("Kit/localtamselupdater.ini",
+                   "username=\"J Smith\"\r\nhistorical=\"Logos\"\r\n"
+                   "local=\"" +
+                       user / "Kit/Files" + "\"\r\n");
+        return run("/SILENT");
+    }
+    // While the background notice is open, calls step every tick until it returns true.
+    void whileNoticeOpen(std::function<bool(frmSilentUpdate&)> step) {
+        toolkit.WhenShown("frmSilentUpdate", [this, step](Form& form) {
+            auto& notice = dynamic_cast<frmSilentUpdate&>(form);
+            EXPECT_TRUE(notice.TopMost());
+            noticeShown = true;
+            auto timer = std::make_shared<EventLoop::TimerId>();
+            *timer = loop.StartTimer(std::chrono::milliseconds(100), [this, &notice, step, timer] {
+                if (!notice.IsLoaded() || step(notice)) {
+                    loop.StopTimer(*timer);
+                }
+            });
+        });
+    }
+    // Presses Update once the notice offers it, after checking what it says.
+    static bool updateWhenOffered(frmSilentUpdate& notice) {
+        if (notice.State() != 42) {
+            return false;
+        }
+        const auto& lines = notice.InfoPane.Items();
+        EXPECT_EQ(lines.back().text, "1 file need to be updated");
+        EXPECT_EQ(notice.lblFooter.ForeColor(), kColourBlack);
+        EXPECT_EQ(notice.cmdUpdate.Caption(), "&Update");
+        EXPECT_TRUE(user::Click(notice.cmdUpdate));
+        return true;
+    }
+
+    static constexpr const char* kAddIn = "addin";
+    bool noticeShown = false;
+    ProcessesWithPowerPoint processes;
+};
+
+TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
+    user.write("Kit/Special/Gone.ppa", "old");
+    publishSpecial(
+        "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n"
+        "script=\"CONFIG ^/skipped.ini\"\r\n" +
+        addInEntry() + "script=\"CONFIG ^/after.ini\"\r\n");
+    frmMain& main = runWithoutPackages();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
+    EXPECT_FALSE(fs::exists(appData("skipped.ini")));
+    // The outdated copy stays until a new one has arrived.
+    EXPECT_EQ(user.read("Kit/Special/Gone.ppa"), "old");
+    EXPECT_EQ(home.read("data/after.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
+    EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
+    EXPECT_FALSE(wasSaid("Unable to complete special file processing."));
+}
+
+TEST_F(SpecialRun, ScriptsRegisterCopyConfigureDeferAndUnregister) {
+    publishSpecial(addInEntry(" action=\"CLOSEPP\"") +
+                   "script=\"LOAD @/Special/Tools.ppa\"\r\n"
+                   "script=\"copy @/Special/Tools.ppa to ^/Copies/Tools.ppa\"\r\n"
+                   "script=\"CONFIG ^/Tools.ini\"\r\n"
+                   "script=\"!CONFIG ^/Deferred.ini\"\r\n");
+    fs::create_directories(appData("Copies"));
+    frmMain& main = runWithoutPackages();
+    ASSERT_EQ(main.State(), 100);
+    EXPECT_TRUE(wasSaid("loading 'Tools'"));
+    const std::string addIn = user / "Kit/Special/Tools.ppa";
+    const std::string reg = registry();
+    EXPECT_NE(reg.find("\\PowerPoint\\AddIns\\Tools]"), std::string::npos) << reg;
+    EXPECT_NE(reg.find("\"AutoLoad\"=dword:ffffffff"), std::string::npos) << reg;
+    EXPECT_NE(reg.find("\"Path\"=\"" + addIn + "\""), std::string::npos) << reg;
+    EXPECT_EQ(home.read("data/Copies/Tools.ppa"), kAddIn);
+    EXPECT_EQ(home.read("data/Tools.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
+    for (const auto& entry : app_->Run().g_objMetrics.RemoteCatalogue()->Special().asCollection()) {
+        EXPECT_TRUE(entry->Hot()) << entry->asString();
+    }
+    // The deferred command waits for the end of the run, and runs once.
+    EXPECT_FALSE(fs::exists(appData("Deferred.ini")));
+    main.cmdCancel.PerformClick();
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_TRUE(fs::exists(appData("Deferred.ini")));
+
+    // A new version of the add-in comes with the script that unregisters the old one.
+    app_.reset();
+    publish("Special/Tools.ppa", "addin2");
+    publishSpecial(
+        "url=\"/Special/Tools.ppa\" date=\"02/06/2024\" size=\"6\"\r\n"
+        "script=\"REMOVE Tools.ppa\"\r\n");
+    runWithoutPackages();
+    EXPECT_TRUE(wasSaid("unloading 'Tools.ppa'"));
+    EXPECT_EQ(registry().find("AddIns\\Tools]"), std::string::npos) << registry();
+    EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), "addin2");
+}
+
+TEST_F(SpecialRun, ALaunchOfAMissingProgramStillEndsTheRun) {
+    publishSpecial(addInEntry() +
+                   "script=\"LAUNCH ^/Missing.sh\"\r\n"
+                   "script=\"CONFIG ^/after.ini\"\r\n");
+    chooseInNextMenu({});
+    run();
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_TRUE(wasSaid("launching 'Missing'"));
+    EXPECT_FALSE(fs::exists(appData("after.ini")));
+    EXPECT_EQ(toolkit.PendingScripts(), 1u);  // the menus were never reached
+}
+
+TEST_F(SpecialRun, ACloseReachesTheRunningProgram) {
+    const std::string name = "tamsel-close-" + std::to_string(::getpid()) + ".exe";
+    // A program started through a compatibility layer shows its Windows path as its first argument.
+    test::ChildProcess child("/bin/sleep", {user / name, "5"});
+    publishSpecial(addInEntry() + "script=\"CLOSE " + name + "\"\r\n");
+    frmMain& main = runWithoutPackages();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_TRUE(wasSaid("closing '" + name + "'"));
+    const int status = child.wait();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
+// The main window asks for PowerPoint to be closed at most four times, then goes on; a special
+// file that cannot be fetched then needs one Continue before the update goes on.
+TEST_F(SpecialRun, AnInteractiveRunWarnsAboutPowerPointAndWaitsOnceAfterAFailure) {
+    publishSpecial(
+        "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\" action=\"CLOSEPP\"\r\n");
+    processes.powerPointRuns = true;
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    frmMain& main = run("", [this] { return app_->Main().State() == 55; });
+    EXPECT_EQ(toolkit.Beeps(), 1);
+    EXPECT_EQ(main.InfoPane.ForeColor(), kColourRed);
+    for (int click = 1; click <= 5; ++click) {
+        ASSERT_EQ(main.State(), 55);
+        EXPECT_EQ(main.cmdCancel.Caption(), "&Continue");
+        main.cmdCancel.PerformClick();
+        loop.RunUntil([&main] { return main.State() == 55 || main.State() == 82; });
+    }
+    EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
+    EXPECT_EQ(main.State(), 82);
+    EXPECT_TRUE(wasSaid("Unable to complete special file processing."));
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(main.State(), 100);
+}
+
+// A special list whose files are all current runs none of its scripts.
+TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDate) {
+    haveCurrentAddIn();
+    publishSpecial(addInEntry(" action=\"CLOSEPP\"") + "script=\"CONFIG ^/ran.ini\"\r\n");
+    whileNoticeOpen([](frmSilentUpdate& notice) { return updateWhenOffered(notice); });
+    frmMain& main = runSilently();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(user.read("Kit/Files/Logos/Logo.txt"), "logo");
+    EXPECT_FALSE(wasSaid("Processing special files."));
+    EXPECT_FALSE(fs::exists(appData("ran.ini")));
+    EXPECT_EQ(app_->Run().g_objMetrics.Pane(), &main.InfoPane);
+
+    // Nothing left to do: a background run ends quietly without showing a window.
+    app_.reset();
+    const auto shown = toolkit.ShowLog().size();
+    frmMain& again = run("/SILENT");
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(again.State(), 200);
+    for (auto name = toolkit.ShowLog().begin() + shown; name != toolkit.ShowLog().end(); ++name) {
+        EXPECT_EQ(*name, "frmProcess");
+    }
+}
+
+// Closing the notice through its window frame answers it as Cancel.
+TEST_F(SpecialRun, TheBackgroundNoticeClosedThroughItsFrameEndsTheRun) {
+    haveCurrentAddIn();
+    publishSpecial(addInEntry());
+    whileNoticeOpen(
+        [](frmSilentUpdate& notice) { return notice.State() == 42 && user::CloseByFrame(notice); });
+    runSilently();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+}
+
+// Special processing fails before the notice (the add-in is not published yet); the notice
+// brings the add-in in once it is, without asking to close PowerPoint for an add-in that does not
+// need it.
+TEST_F(SpecialRun, TheBackgroundNoticeProcessesSpecialFilesAtOnceWithoutClosePP) {
+    fs::remove(site / "Special/Tools.ppa");
+    publishSpecial(addInEntry());
+    whileNoticeOpen([this](frmSilentUpdate& notice) {
+        if (notice.State() == 0) {
+            publish("Special/Tools.ppa", kAddIn);
+            processes.powerPointRuns = true;
+        }
+        return updateWhenOffered(notice);
+    });
+    frmMain& main = runSilently();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(wasSaid("Unable to complete special file processing."));
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
+    EXPECT_TRUE(toolkit.MessageBoxes().empty());
+    EXPECT_EQ(toolkit.Beeps(), 0);
+}
+
+TEST_F(SpecialRun, TheBackgroundNoticeWarnsFourTimesWhilePowerPointStaysOpen) {
+    fs::remove(site / "Special/Tools.ppa");
+    publishSpecial(addInEntry(" action=\"CLOSEPP\""));
+    int presses = 0;
+    whileNoticeOpen([&](frmSilentUpdate& notice) {
+        if (notice.State() == 0) {
+            publish("Special/Tools.ppa", kAddIn);
+            processes.powerPointRuns = true;
+        }
+        if (notice.State() == 13) {
+            EXPECT_EQ(notice.cmdUpdate.Caption(), "&Continue");
+            EXPECT_EQ(notice.lblFooter.ForeColor(), kColourRed);
+            EXPECT_FALSE(notice.TopMost());
+            EXPECT_EQ(static_cast<int>(toolkit.MessageBoxes().size()), std::min(presses, 4));
+            ++presses;
+            EXPECT_TRUE(user::Click(notice.cmdUpdate));
+        }
+        return updateWhenOffered(notice);
+    });
+    frmMain& main = runSilently();
+    EXPECT_EQ(presses, 5);
+    ASSERT_EQ(toolkit.MessageBoxes().size(), 4u);
+    EXPECT_EQ(toolkit.MessageBoxes()[0].style, msgbox::kCritical);
+    EXPECT_EQ(toolkit.MessageBoxes()[0].title, "Tamsel Updater");
+    EXPECT_EQ(toolkit.MessageBoxes()[0].prompt,
+              "The Tamsel Updater has detected that you still have PowerPoint open.\r\nTo safely "
+              "update the 'Special' software files it is important that\r\nyou close PowerPoint "
+              "before clicking the 'Continue' button.");
+    EXPECT_EQ(toolkit.Beeps(), 1);
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
+}
+
+}  // namespace
+}  // namespace tamsel
