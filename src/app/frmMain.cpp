@@ -36,11 +36,13 @@ void frmMain::Form_Load() {
     const std::string command = ToUpper(commandLine_);
     if (command.find("/INSTALL") != std::string::npos) {
         installHandOff(command);
+        handedOff_ = true;
         Unload();
         return;
     }
     if (command.find("/REMOVE") != std::string::npos) {
         removeHandOff(command);
+        handedOff_ = true;
         Unload();
         return;
     }
@@ -75,6 +77,7 @@ void frmMain::cmdCancel_Click() {
 
 void frmMain::Timer1_Timer() {
     if (previousInstance_) {
+        gaveWay_ = true;
         Unload();
     }
     metrics_.Trace("Main::State [" + std::to_string(state_) + "]");

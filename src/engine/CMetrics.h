@@ -56,6 +56,9 @@ class CMetrics {
     ListBox* Pane() const { return pane_; }
     void Shout(const std::string& text);
     void Scream(const std::string& text);
+    // The line under a failure that tells its cause ("  cause: HTTP 404 Not Found from ...");
+    // nothing for an empty cause.
+    void ShoutCause(const std::string& cause);
     void Wisper(const std::string& text);
     void Warning(const std::string& text);
     bool isExcluded(const std::string& path) const;

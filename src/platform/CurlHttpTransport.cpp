@@ -27,6 +27,21 @@ bool IsUsableUrl(const std::string& url) {
     return text == "http" || text == "https";
 }
 
+// The words after the status code of a status line, without the line end.
+std::string ReasonPhrase(std::string_view statusLine) {
+    const auto code = statusLine.find(' ');
+    const auto words = code == std::string_view::npos ? code : statusLine.find(' ', code + 1);
+    if (words == std::string_view::npos) {
+        return {};
+    }
+    std::string_view reason = statusLine.substr(words + 1);
+    while (!reason.empty() &&
+           (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
+        reason.remove_suffix(1);
+    }
+    return std::string(reason);
+}
+
 std::filesystem::path DefaultSpoolFolder() {
     std::error_code error;
     auto folder = std::filesystem::temp_directory_path(error);
@@ -75,6 +90,7 @@ bool CurlHttpTransport::prepare(const std::string& url) {
     // previous request's method, body and headers.
     curl_easy_reset(easy);
     errorBuffer_[0] = '\0';
+    reason_.clear();
     const long connectMs = static_cast<long>(timeouts_.connect.count());
     const long stallSeconds = std::max(1L, static_cast<long>(timeouts_.stall.count()));
     const bool ok =
@@ -187,7 +203,7 @@ void CurlHttpTransport::complete(CURLcode result) {
     } else if (!written) {
         error_ = "cannot write the response to a temporary file";
     } else if (status_ < 200 || status_ > 299) {
-        error_ = "HTTP status " + std::to_string(status_);
+        error_ = "HTTP " + std::to_string(status_) + (reason_.empty() ? "" : " " + reason_);
     }
     progress_ = HttpProgress::Done;
 }
@@ -230,13 +246,26 @@ std::string CurlHttpTransport::bodyText() const {
 }
 
 bool CurlHttpTransport::commitBody(const std::string& path) {
-    return progress_ == HttpProgress::Done && transferOk_ && body_ && body_->commitTo(path);
+    if (progress_ != HttpProgress::Done || !transferOk_ || !body_) {
+        return false;
+    }
+    std::error_code error;
+    if (body_->commitTo(path, error)) {
+        return true;
+    }
+    error_ = "cannot write '" + path + "': " + error.message();
+    return false;
 }
 
-std::size_t CurlHttpTransport::OnHeader(char* /*data*/, std::size_t size, std::size_t count,
+std::size_t CurlHttpTransport::OnHeader(char* data, std::size_t size, std::size_t count,
                                         void* self) {
     auto* transport = static_cast<CurlHttpTransport*>(self);
     transport->progress_ = std::max(transport->progress_, HttpProgress::HeadersReceived);
+    const std::string_view line(data, size * count);
+    // "HTTP/1.1 404 Not Found": every answer of a redirect chain starts with one; the last counts.
+    if (line.starts_with("HTTP/")) {
+        transport->reason_ = ReasonPhrase(line);
+    }
     return size * count;
 }
 

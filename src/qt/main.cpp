@@ -15,10 +15,14 @@ int main(int argc, char** argv) {
     if (tamsel::ToUpper(commandLine).find("/UNATTENDED") != std::string::npos) {
         return tamsel::RunUnattended(appPath, commandLine, std::cout);
     }
+    tamsel::UpdaterApp* running = nullptr;
     return tamsel::RunQtApplication(
-        argc, argv, [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
+        argc, argv,
+        [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
             auto app = std::make_shared<tamsel::UpdaterApp>(toolkit, appPath, commandLine);
+            running = app.get();
             app->Start();
             return app;
-        });
+        },
+        [&running] { return running->ExitStatus(std::cerr); });
 }

@@ -285,32 +285,48 @@ bool StampFileTime(const std::string& path) {
     return true;
 }
 
-bool SafeDeleteFile(const std::string& path) {
+bool SafeDeleteFile(const std::string& path, std::string* why) {
+    const auto refuse = [&](const std::string& cause) {
+        if (why != nullptr) {
+            *why = cause;
+        }
+        return false;
+    };
+    const auto systemError = [&](const char* doing) {
+        return refuse(std::string(doing) + " '" + path + "': " + std::strerror(errno));
+    };
+    const std::string protectedFolder = "'" + path + "' is inside a protected system folder";
     try {
         const std::string upper = ToUpper(path);
         if (upper.find("C:\\WINNT") != std::string::npos ||
             upper.find("C:\\PROGRAM FILES") != std::string::npos) {
-            return false;
+            return refuse(protectedFolder);
         }
         if (path.empty())
-            return false;
+            return refuse("no file named");
         std::error_code ec;
         const fs::path absolute = fs::absolute(fs::path(path), ec);
         if (ec)
-            return false;
+            return refuse("cannot resolve '" + path + "': " + ec.message());
         const fs::path normal = absolute.lexically_normal();
         if (InsideProtectedFolder(normal))
-            return false;
+            return refuse(protectedFolder);
         // Also refuse when a linked folder on the way leads into a protected folder.
         const fs::path realParent = fs::weakly_canonical(normal.parent_path(), ec);
-        if (ec || InsideProtectedFolder(realParent / normal.filename()))
-            return false;
+        if (ec)
+            return refuse("cannot resolve '" + path + "': " + ec.message());
+        if (InsideProtectedFolder(realParent / normal.filename()))
+            return refuse(protectedFolder);
 
-        if (!FileExists(path) || !StampFileTime(path))
-            return false;
-        return ::unlink(path.c_str()) == 0;
+        if (!FileExists(path))
+            return refuse("no file at '" + path + "'");
+        if (!StampFileTime(path))
+            return systemError("cannot open for writing");
+        return ::unlink(path.c_str()) == 0 || systemError("cannot delete");
+    } catch (const std::exception& error) {
+        return refuse(error.what());
     } catch (...) {
-        return false;
+        return refuse("cannot delete '" + path + "'");
     }
 }
 

@@ -106,6 +106,11 @@ class WholeRun : public ::testing::Test {
         return std::find(all.begin(), all.end(), line) != all.end();
     }
     std::string kitFile(const std::string& url) const { return user / ("Kit/Files" + url); }
+    // The ended program's exit status; what it wrote on standard error goes to errors.
+    int exitStatus() {
+        EXPECT_TRUE(app_->Finished());
+        return app_->ExitStatus(errors);
+    }
 
     // The user ticks the named packages of the next menu and continues.
     void chooseInNextMenu(std::vector<std::string> packages) {
@@ -145,6 +150,7 @@ class WholeRun : public ::testing::Test {
     std::unique_ptr<UpdaterApp> app_;
     // The critical flag of every log the run sent.
     std::vector<bool> logsSent;
+    std::ostringstream errors;
 };
 
 TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) {
@@ -185,6 +191,7 @@ TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) 
     // The completion notice reached nobody: this catalogue names no address for it.
     main.cmdCancel.PerformClick();
     EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 TEST_F(WholeRun, ASecondRunFindsNothingToDo) {
@@ -220,6 +227,7 @@ TEST_F(WholeRun, SilentRunUsesTheSavedHistoryWithoutAnyDialog) {
     frmMain& again = run("/SILENT");
     EXPECT_TRUE(app_->Finished());
     EXPECT_EQ(again.State(), 200);
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
@@ -247,7 +255,11 @@ TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 99);
     EXPECT_TRUE(paneHas("failed"));
+    EXPECT_TRUE(
+        paneHas("  cause: HTTP 404 Not Found from " + remote_ + "/Tam-Sel Main Catalogue.ini"));
     EXPECT_EQ(lines().back(), "Unable to continue. Please try again in a few minutes.");
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
     EXPECT_TRUE(main.cmdCancel.Visible());
     EXPECT_FALSE(main.Timer1.Running());
     EXPECT_EQ(logsSent, std::vector<bool>{true});
@@ -276,8 +288,32 @@ TEST_F(WholeRun, CancellingAMenuEndsTheRunWithoutWritingAnything) {
                       [](Form& form) { user::Click(form.Get<CommandButton>("cmdCancel")); });
     run();
     EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(exitStatus(), 1);
     EXPECT_EQ(user.read("Kit/localtamselupdater.ini").find("historical"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(user / "Kit/Files"));
+}
+
+TEST_F(WholeRun, ClosingTheProcessingDialogByItsFrameCancelsTheRun) {
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    continueReview();
+    toolkit.WhenShown("frmProcess",
+                      [](Form& form) { form.RequestUnload(UnloadMode::FormControlMenu); });
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_FALSE(paneHas("Downloading files completed."));
+    EXPECT_TRUE(paneHas("Downloading files canceled."));
+    EXPECT_TRUE(paneHas("CANCELED No files have been updated"));
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(), "CANCELED No files have been updated");
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
+}
+
+TEST_F(WholeRun, ASecondCopyGivesWayAndSaysSo) {
+    SingleInstanceLock first(user / "updater.lock");
+    run("/SILENT");
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_EQ(errors.str(), "The Tamsel Updater is already running.\n");
 }
 
 TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {
@@ -362,9 +398,12 @@ TEST_F(SpecialRun, PowerPointIsAskedToCloseAtMostFourTimesBeforeSpecialWorkGoesO
     chooseInNextMenu({});
     chooseInNextMenu({});
     main.cmdCancel.PerformClick();
+    loop.RunUntil([&main] { return main.State() == 13; });
+    EXPECT_EQ(main.cmdCancel.Caption(), "&Cancel") << "past the warning the button cancels";
     loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
     EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
     EXPECT_EQ(special->processedIn, user / "Kit");
+
     EXPECT_EQ(main.State(), 100);
     EXPECT_EQ(logsSent, std::vector<bool>{false});
 }
