@@ -7,6 +7,7 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl locales
+  xvfb xauth openbox xdotool x11-utils libxcb1-dev
 )
 missing=()
 for p in "${packages[@]}"; do
