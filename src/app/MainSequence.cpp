@@ -111,7 +111,7 @@ void frmMain::Step() {
                 const bool fetched = metrics_.getRemoteCatalogue();
                 metrics_.Shout(fetched ? "successful" : "failed");
                 if (!fetched) {
-                    metrics_.ShoutCause(metrics_.Http().FailureCause());
+                    metrics_.ShoutCause(metrics_.FailureCause());
                 }
                 metrics_.Shout(" ");
                 state_ = fetched ? 11 : 99;
@@ -127,6 +127,9 @@ void frmMain::Step() {
             case 13: {
                 const bool built = metrics_.getLocalCatalogue();
                 metrics_.Shout(built ? "successful" : "failed");
+                if (!built) {
+                    metrics_.ShoutCause(metrics_.FailureCause());
+                }
                 metrics_.Shout(" ");
                 state_ = built ? 16 : 99;
                 break;
@@ -174,7 +177,7 @@ void frmMain::Step() {
                 secondaryCatalogue_ = metrics_.getCatalogue(url, currentChoice_->Home());
                 metrics_.Shout(secondaryCatalogue_ ? "successful" : "failed");
                 if (!secondaryCatalogue_) {
-                    metrics_.ShoutCause(metrics_.Http().FailureCause());
+                    metrics_.ShoutCause(metrics_.FailureCause());
                 }
                 metrics_.Shout(" ");
                 state_ = secondaryCatalogue_ ? 25 : 99;

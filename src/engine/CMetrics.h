@@ -50,6 +50,8 @@ class CMetrics {
     std::shared_ptr<CCatalogue> getCatalogue(const std::string& url, const std::string& append);
     void analyseCatalogue();
     void pruneCatalogue();
+    // Why the last catalogue retrieval or folder walk failed, in plain words; empty after success.
+    const std::string& FailureCause() const { return failureCause_; }
 
     // Attaches the status pane; nullptr detaches it.
     void Broadcast(ListBox* pane) { pane_ = pane; }
@@ -106,6 +108,7 @@ class CMetrics {
     DebugTarget debug_;
     std::string finalStatus_;
     std::string einResponse_;
+    std::string failureCause_;
 };
 
 }  // namespace tamsel

@@ -52,14 +52,16 @@ std::shared_ptr<CCatalogue> CMetrics::scanDirectory() {
 }
 
 bool CMetrics::getLocalCatalogue() {
+    failureCause_.clear();
     try {
         local_ = scanDirectory();
         return local_ != nullptr;
     } catch (const TamselError& error) {
-        Trace("CMetric::getLocalCatalogue() " + error.Description());
+        failureCause_ = error.Description();
     } catch (const std::exception& error) {
-        Trace(std::string("CMetric::getLocalCatalogue() ") + error.what());
+        failureCause_ = error.what();
     }
+    Trace("CMetric::getLocalCatalogue() " + failureCause_);
     return false;
 }
 
@@ -82,13 +84,17 @@ void CMetrics::DropEntriesOutsideKit(CFiles& files, const char* list) {
 
 std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
                                                    const std::string& append) {
+    failureCause_.clear();
     try {
         CHTTP& http = Http();
         if (!http.Fetch(url, false)) {
+            failureCause_ = http.FailureCause();
             return nullptr;
         }
         const std::string body = "'\r\n" + http.getBody() + "\r\n";
         if (ContainsNoCase(body, "<HTML>")) {
+            failureCause_ = "a web page instead of a catalogue from " + ApplyUrlRule(url);
+            Trace("CMetric::getCatalogue() " + failureCause_);
             return nullptr;
         }
         auto catalogue =
@@ -102,7 +108,8 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
         }
         return catalogue;
     } catch (const std::exception& error) {
-        Trace(std::string("CMetric::getCatalogue() ") + error.what());
+        failureCause_ = error.what();
+        Trace("CMetric::getCatalogue() " + failureCause_);
         return nullptr;
     }
 }
