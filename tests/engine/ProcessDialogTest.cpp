@@ -67,6 +67,10 @@ struct FileOutcomeCase {
     const char* cause;    // the second status line, "%p" the path, "%u" the server's address
 };
 
+void PrintTo(const FileOutcomeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 const FileOutcomeCase kFileOutcomes[] = {
     {"AShortBodyIsNotWrittenOverTheFile", "/a.pot", "", "79", "05/01/2007", CFile::TypeUpdate,
      "old", "old", true, 0, "Unable to write file '%p'",
@@ -138,9 +142,13 @@ TEST_P(ProcessFileOutcome, IsToldAsItIs) {
         expected.push_back(" ");
     }
     EXPECT_EQ(lines, expected);
-    if (c.cause != nullptr) {
-        const std::string cause = fill(c.cause).substr(std::string("  cause: ").size());
-        EXPECT_NE(kit.read("Updater/debug.log").find(cause), std::string::npos) << cause;
+    // The debug trace tells the same.
+    const std::string trace = kit.read("Updater/debug.log");
+    for (const char* line : {c.message, c.cause}) {
+        if (line != nullptr) {
+            const std::string text = TrimSpaces(ReplaceAll(fill(line), "cause: ", ""));
+            EXPECT_NE(trace.find(text), std::string::npos) << text;
+        }
     }
 }
 
