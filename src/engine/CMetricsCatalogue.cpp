@@ -84,7 +84,8 @@ void CMetrics::DropEntriesOutsideKit(CFiles& files, const char* list) {
 
 std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
                                                    const std::string& append) {
-    failureCause_.clear();
+    // What a failure below means unless it is told more precisely.
+    failureCause_ = "the answer from " + ApplyUrlRule(url) + " is not a catalogue";
     try {
         CHTTP& http = Http();
         if (!http.Fetch(url, false)) {
@@ -93,8 +94,6 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
         }
         const std::string body = "'\r\n" + http.getBody() + "\r\n";
         if (ContainsNoCase(body, "<HTML>")) {
-            failureCause_ = "a web page instead of a catalogue from " + ApplyUrlRule(url);
-            Trace("CMetric::getCatalogue() " + failureCause_);
             return nullptr;
         }
         auto catalogue =

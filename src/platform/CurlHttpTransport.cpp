@@ -3,6 +3,8 @@
 #include "platform/UrlEncoding.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace tamsel {
@@ -11,21 +13,6 @@ namespace {
 
 constexpr long kMaxRedirects = 20;
 constexpr int kFinishPollMs = 1000;
-
-// Only well-formed absolute http(s) URLs are sent; curl would otherwise guess at the rest.
-bool IsUsableUrl(const std::string& url) {
-    CurlUrl parsed(curl_url());
-    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
-        return false;
-    }
-    char* scheme = nullptr;
-    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
-        return false;
-    }
-    const std::string text = scheme;
-    curl_free(scheme);
-    return text == "http" || text == "https";
-}
 
 // The words after the status code of a status line, without the line end.
 std::string ReasonPhrase(std::string_view statusLine) {
@@ -40,6 +27,21 @@ std::string ReasonPhrase(std::string_view statusLine) {
         reason.remove_suffix(1);
     }
     return std::string(reason);
+}
+
+// Only well-formed absolute http(s) URLs are sent; curl would otherwise guess at the rest.
+bool IsUsableUrl(const std::string& url) {
+    CurlUrl parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+        return false;
+    }
+    char* scheme = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+        return false;
+    }
+    const std::string text = scheme;
+    curl_free(scheme);
+    return text == "http" || text == "https";
 }
 
 std::filesystem::path DefaultSpoolFolder() {
@@ -249,11 +251,11 @@ bool CurlHttpTransport::commitBody(const std::string& path) {
     if (progress_ != HttpProgress::Done || !transferOk_ || !body_) {
         return false;
     }
-    std::error_code error;
-    if (body_->commitTo(path, error)) {
+    if (body_->commitTo(path)) {
         return true;
     }
-    error_ = "cannot write '" + path + "': " + error.message();
+    // The failed rename (or copy) is the last system call commitTo makes.
+    error_ = "cannot write '" + path + "': " + std::strerror(errno);
     return false;
 }
 

@@ -83,16 +83,11 @@ std::string SpoolFile::readAll() const {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool SpoolFile::commitTo(const std::filesystem::path& target, std::error_code& error) {
-    error.clear();
-    if (committed_) {
-        error = std::make_error_code(std::errc::invalid_argument);
+bool SpoolFile::commitTo(const std::filesystem::path& target) {
+    if (committed_ || !close()) {
         return false;
     }
-    if (!close()) {
-        error = std::make_error_code(std::errc::io_error);
-        return false;
-    }
+    std::error_code error;
     if (RenameOver(path_, target, error)) {
         committed_ = true;
         return true;
@@ -101,16 +96,16 @@ bool SpoolFile::commitTo(const std::filesystem::path& target, std::error_code& e
         return false;
     }
     const auto sibling = UniqueNameIn(target.parent_path().empty() ? "." : target.parent_path());
-    std::error_code ignored;
     if (!std::filesystem::copy_file(path_, sibling, error)) {
-        std::filesystem::remove(sibling, ignored);
+        std::filesystem::remove(sibling, error);
         return false;
     }
     if (!RenameOver(sibling, target, error)) {
+        std::error_code ignored;
         std::filesystem::remove(sibling, ignored);
         return false;
     }
-    std::filesystem::remove(path_, ignored);
+    std::filesystem::remove(path_, error);
     committed_ = true;
     return true;
 }

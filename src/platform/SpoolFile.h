@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 
 namespace tamsel {
 
@@ -31,12 +30,7 @@ class SpoolFile {
     // Moves the closed file to the target, creating or replacing it. The target is only ever
     // replaced by a complete file: across file systems the content is first copied to a
     // temporary file in the target's folder and that one is renamed.
-    // error tells why it failed.
-    bool commitTo(const std::filesystem::path& target, std::error_code& error);
-    bool commitTo(const std::filesystem::path& target) {
-        std::error_code ignored;
-        return commitTo(target, ignored);
-    }
+    bool commitTo(const std::filesystem::path& target);
 
     // A name for a temporary file in the folder that no other file of this process uses.
     static std::filesystem::path UniqueNameIn(const std::filesystem::path& folder);

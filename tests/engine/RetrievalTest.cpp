@@ -73,11 +73,8 @@ TEST_F(Retrieval, RemoteCatalogueIsFetchedWithItsBlankPercentEncoded) {
 TEST_F(Retrieval, ErrorPagesAndMissingCataloguesGiveNothing) {
     published["/page.ini"] = "<html><body>Oops</body></html>";
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/page.ini"), ""), nullptr);
-    EXPECT_EQ(metrics().FailureCause(),
-              "a web page instead of a catalogue from " + server.url("/page.ini"));
     // A plain-text 404 would otherwise parse as an empty catalogue that removes every file.
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
-    EXPECT_EQ(metrics().FailureCause(), "HTTP 404 Not Found from " + server.url("/missing.ini"));
     EXPECT_FALSE(metrics().getRemoteCatalogue());
     published["/bad.ini"] = "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\r\n";
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/bad.ini"), ""), nullptr);
@@ -154,10 +151,20 @@ TEST_F(Retrieval, AnUpToDateKitPrunesToNothing) {
 TEST_F(Retrieval, UnreadableKitFolderFailsTheLocalCatalogue) {
     run.localConfiguration.putValue("local", kit / "NoSuchKit");
     EXPECT_FALSE(metrics().getLocalCatalogue());
-    EXPECT_NE(metrics().FailureCause().find(kit / "NoSuchKit"), std::string::npos)
-        << metrics().FailureCause();
     run.localConfiguration.putValue("local", "");
     EXPECT_FALSE(metrics().getLocalCatalogue());
+}
+
+TEST_F(Retrieval, FailuresTellTheirCause) {
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
+    EXPECT_EQ(metrics().FailureCause(), "HTTP 404 Not Found from " + server.url("/missing.ini"));
+    published["/page.ini"] = "<html><body>Oops</body></html>";
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/page.ini"), ""), nullptr);
+    EXPECT_EQ(metrics().FailureCause(),
+              "the answer from " + server.url("/page.ini") + " is not a catalogue");
+    run.localConfiguration.putValue("local", kit / "NoSuchKit");
+    EXPECT_FALSE(metrics().getLocalCatalogue());
+    EXPECT_NE(metrics().FailureCause().find(kit / "NoSuchKit"), std::string::npos);
 }
 
 }  // namespace
