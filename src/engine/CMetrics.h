@@ -50,8 +50,7 @@ class CMetrics {
     std::shared_ptr<CCatalogue> getCatalogue(const std::string& url, const std::string& append);
     void analyseCatalogue();
     void pruneCatalogue();
-    // Why the last catalogue retrieval or folder walk failed, in plain words (read after a
-    // failure).
+    // Why the last catalogue retrieval or kit walk failed, in plain words.
     const std::string& FailureCause() const { return failureCause_; }
 
     // Attaches the status pane; nullptr detaches it.
