@@ -3,7 +3,8 @@
 #   - starts tamsel-server with data/sample-kit on a free loopback port,
 #   - lays out a demo kit in demo/Kit (the updater in demo/Kit/Updater, settings filled in),
 #   - runs the updater (its window when a display is present, unattended otherwise),
-#   - shows the kit's files, the settings written and the server's log.
+#   - shows the kit's files, the settings written, the update log and the server's log,
+#   - and the address of the reports page, where the uploaded log is listed.
 # Running it again updates the same demo kit, which is then up to date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,6 +57,14 @@ echo
 echo "== Schedule ($kit/tamsel.ini)"
 tr -d '\r' <"$kit/tamsel.ini"
 echo
+echo "== Update log ($kit/tamsel_updater_log.txt), also uploaded to $demo/reports"
+[ -f "$kit/tamsel_updater_log.txt" ] && tr -d '\r' <"$kit/tamsel_updater_log.txt"
+echo
 echo "== The server's log of requests"
 cat "$server_log"
+echo
+echo "== Reports page: $address/tamsel_reports/ (as CSV: $address/tamsel_reports/reports.csv)"
+if [ -t 0 ]; then
+  read -r -p "Press Enter to stop the server. " _
+fi
 exit "$status"

@@ -3,11 +3,13 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  curl locales
-  xvfb xauth openbox xdotool x11-utils libxcb1-dev
+  curl locales clang-format
+  desktop-file-utils
+  xvfb xauth openbox xdotool x11-utils
+  libicu-dev pev
 )
 missing=()
 for p in "${packages[@]}"; do

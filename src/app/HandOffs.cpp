@@ -1,13 +1,15 @@
 #include "app/HandOffs.h"
 
+#include "special/modInstall.h"
+
 namespace tamsel {
 
 void InstallHandOff(UpdateRun& run, const std::string& commandLine) {
-    run.g_objMetrics.Trace("Main::InstallHandOff(" + commandLine + ") not available");
+    installFromCommandLine(run, commandLine);
 }
 
 void RemoveHandOff(UpdateRun& run, const std::string& commandLine) {
-    run.g_objMetrics.Trace("Main::RemoveHandOff(" + commandLine + ") not available");
+    removeFromCommandLine(run, commandLine);
 }
 
 }  // namespace tamsel

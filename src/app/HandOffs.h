@@ -7,8 +7,7 @@
 namespace tamsel {
 
 // The installer's hand-offs: "/INSTALL" registers and "/REMOVE" unregisters the kit's add-in
-// named on the command line (already upper-cased). Add-in registration has not been built yet,
-// so both end the run without touching anything; the trace says so.
+// named on the command line (already upper-cased).
 void InstallHandOff(UpdateRun& run, const std::string& commandLine);
 void RemoveHandOff(UpdateRun& run, const std::string& commandLine);
 

@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 #include "config/Schedule.h"
 #include "engine/Version.h"
+#include "reporting/LogSender.h"
+#include "special/COffice.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
 #include "util/Error.h"
@@ -67,8 +69,9 @@ void frmMain::Step() {
                     run_.localConfiguration.putValue("autoupdate", "daily");
                 }
                 if (run_.localConfiguration.getValue("office").empty()) {
+                    const COffice* office = metrics_.Office();
                     run_.localConfiguration.putValue("office",
-                                                     run_.special->installedPowerPointVersion());
+                                                     office ? OfficeVersionNumber(*office) : "");
                 }
                 state_ = 2;
                 break;
@@ -266,7 +269,7 @@ void frmMain::Step() {
                 break;
             case 100:
                 metrics_.Shout("- creating log file");
-                run_.sendLog(false);
+                sendLog(false);
                 sendCompletionNotice();
                 metrics_.Shout(" ");
                 metrics_.Shout("Please quit and re-launch PowerPoint");
@@ -407,7 +410,7 @@ void frmMain::Finish() {
 }
 
 void frmMain::Fail() {
-    run_.sendLog(true);
+    sendLog(true);
     if (metrics_.Silent()) {
         state_ = 300;
         return;
@@ -416,6 +419,10 @@ void frmMain::Fail() {
     metrics_.Shout("Unable to continue. Please try again in a few minutes.");
     cmdCancel.SetVisible(true);
     Timer1.SetEnabled(false);
+}
+
+void frmMain::sendLog(bool critical) {
+    tamsel::sendLog(run_, flattenedMenu_.get(), critical, *environment);
 }
 
 void frmMain::sendCompletionNotice() {
@@ -428,8 +435,8 @@ void frmMain::sendCompletionNotice() {
         }
         auto complete = metrics_.CompleteCatalogue();
         std::string office = local.getValue("office");
-        if (office.empty()) {
-            office = run_.special->installedPowerPointVersion();
+        if (office.empty() && metrics_.Office() != nullptr) {
+            office = metrics_.Office()->highestVersion();
         }
         notice = ReplaceAll(notice, "%name%", EscapeSpacesAndQuotes(local.getValue("username")));
         notice =

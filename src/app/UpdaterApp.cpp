@@ -2,13 +2,23 @@
 
 #include <filesystem>
 
+#include "app/OfficeInstallationsOfRun.h"
+#include "app/RegistryReading.h"
+#include "special/modPowerPoint.h"
+
 namespace tamsel {
 
 UpdaterApp::UpdaterApp(Toolkit& toolkit, const std::string& appPath, std::string commandLine,
                        HttpTransportFactory makeTransport, std::string lockPath)
     : lock_(std::move(lockPath)),
       run_(toolkit, appPath, std::move(makeTransport)),
-      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {}
+      main_(run_, std::move(commandLine), lock_.PreviousInstance()) {
+    AttachOffice(run_);
+    main_.environment =
+        std::make_unique<Environment>(std::make_shared<RegistryWrapperReader>(run_.registry),
+                                      std::make_shared<OfficeInstallationsOfRun>(run_));
+    run_.g_objMetrics.AddOwnFile(lock_.Path());
+}
 
 void UpdaterApp::Start() {
     main_.Load();

@@ -30,6 +30,7 @@ class UpdaterApp {
     SingleInstanceLock lock_;
     UpdateRun run_;
     frmMain main_;
+    // The registry the update log reads (country, class registrations).
 };
 
 // The folder holding the running executable.

@@ -1,10 +1,36 @@
 #include "app/frmMain.h"
 
+#include <chrono>
+
 #include "app/HandOffs.h"
 #include "ui/LegalLabel.h"
 #include "util/Text.h"
 
 namespace tamsel {
+
+namespace {
+
+constexpr auto kWorkPerTick = std::chrono::milliseconds(40);
+
+// The states that open a dialog or wait for the user: each is entered on a tick of its own.
+bool WaitsForTheUser(int state) {
+    switch (state) {
+        case 2:   // the setup dialog
+        case 17:  // the menu dialogs
+        case 37:  // the review
+        case 38:  // the background notice
+        case 39:  // the processing dialog
+        case 40:  // polls the processing dialog
+        case 55:  // waits for Continue while PowerPoint is open
+        case 56:  // the PowerPoint message box
+        case 82:  // waits for Continue after a failed special processing
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
     : Form(run.GetToolkit(), "frmMain"),
@@ -75,13 +101,24 @@ void frmMain::cmdCancel_Click() {
     }
 }
 
+// States that only compute, read files or make a request run back to back until about 40 ms of
+// work is done; then the event loop runs and the next tick goes on. A state that waits (its tick
+// leaves it unchanged) or opens a dialog keeps the timer's pace.
 void frmMain::Timer1_Timer() {
     if (previousInstance_) {
         gaveWay_ = true;
         Unload();
     }
-    metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
-    Step();
+    const auto start = std::chrono::steady_clock::now();
+    while (true) {
+        metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
+        const int before = state_;
+        Step();
+        if (state_ == before || WaitsForTheUser(state_) || !IsLoaded() || !Timer1.Enabled() ||
+            std::chrono::steady_clock::now() - start >= kWorkPerTick) {
+            return;
+        }
+    }
 }
 
 // The special command language arrives with special processing; until then a command is traced

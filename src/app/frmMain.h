@@ -10,6 +10,7 @@
 #include "engine/UpdateRun.h"
 #include "engine/frmProcess.h"
 #include "forms/Forms.h"
+#include "reporting/Environment.h"
 #include "ui/frmUpdate.h"
 
 namespace tamsel {
@@ -46,6 +47,10 @@ class frmMain : public Form {
     std::function<void(const std::string&)> installHandOff;
     std::function<void(const std::string&)> removeHandOff;
 
+    // What the update log reports about the machine: the registry store and the Office detection
+    // are handed to it here.
+    std::unique_ptr<Environment> environment = std::make_unique<Environment>();
+
   private:
     void Form_Load();
     void cmdCancel_Click();
@@ -65,6 +70,8 @@ class frmMain : public Form {
     void ShowCentredOnTop();
     // Sends the completion notice to the address the master catalogue gives, if any.
     void sendCompletionNotice();
+    // Writes the update log and uploads it (critical: the run failed).
+    void sendLog(bool critical);
 
     UpdateRun& run_;
     CMetrics& metrics_;

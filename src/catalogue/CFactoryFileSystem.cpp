@@ -1,5 +1,8 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "catalogue/CFactory.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
@@ -22,6 +25,47 @@ void ReadDateAndSize(const std::string& path, CFile& file) {
     file.Size(std::to_string(static_cast<long long>(status.st_size)));
 }
 
+// A folder as the file system knows it, whatever path leads to it.
+struct FolderId {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FolderId&) const = default;
+};
+
+FolderId IdOf(const std::string& folder) {
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) {
+        return {};
+    }
+    return {status.st_dev, status.st_ino};
+}
+
+// The walk itself; ancestors are the folders above the one walked, so that a linked folder that
+// leads back up is not walked again and again.
+void WalkFolder(const std::string& base, const std::string& relative, CFiles& files,
+                std::vector<FolderId>& ancestors) {
+    // The whole listing is taken before recursing; ListFolder sorts it the same on every machine.
+    const auto entries = ListFolder(base + relative);
+    ancestors.push_back(IdOf(base + relative));
+    for (const auto& entry : entries) {
+        if (entry.isFolder) {
+            const std::string sub = relative + entry.name + "/";
+            if (entry.isLink && std::find(ancestors.begin(), ancestors.end(), IdOf(base + sub)) !=
+                                    ancestors.end()) {
+                continue;
+            }
+            WalkFolder(base, sub, files, ancestors);
+            continue;
+        }
+        const std::string path = base + relative + entry.name;
+        auto file = std::make_shared<CFile>();
+        file->URL(PathToUrl("/" + relative + entry.name));
+        ReadDateAndSize(path, *file);
+        files.add(std::move(file));
+    }
+    ancestors.pop_back();
+}
+
 }  // namespace
 
 std::shared_ptr<CCatalogue> CFactory::createCatalogueFromFileSystem(
@@ -36,19 +80,8 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromFileSystem(
 }
 
 void CFactory::WalkFileSystem(const std::string& base, const std::string& relative, CFiles& files) {
-    // The whole listing is taken before recursing; ListFolder sorts it the same on every machine.
-    const auto entries = ListFolder(base + relative);
-    for (const auto& entry : entries) {
-        if (entry.isFolder) {
-            WalkFileSystem(base, relative + entry.name + "/", files);
-            continue;
-        }
-        const std::string path = base + relative + entry.name;
-        auto file = std::make_shared<CFile>();
-        file->URL(PathToUrl("/" + relative + entry.name));
-        ReadDateAndSize(path, *file);
-        files.add(std::move(file));
-    }
+    std::vector<FolderId> ancestors;
+    WalkFolder(base, relative, files, ancestors);
 }
 
 }  // namespace tamsel

@@ -79,6 +79,11 @@ class TextParser {
         return catalogue_;
     }
 
+    long entries() const {
+        return catalogue_->Files().Size() + catalogue_->Menus().Size() +
+               catalogue_->Excluded().Size() + catalogue_->Special().Size() + settings_;
+    }
+
   private:
     void endSection() {
         if (section_ == Section::Menu && menu_) {
@@ -136,11 +141,13 @@ class TextParser {
         for (const auto& [key, setter] : kTexts) {
             if (line.has(key)) {
                 (catalogue_.get()->*setter)(line.value(key));
+                ++settings_;
                 return;
             }
         }
         if (line.has("absolute")) {
             absolute_ = ToUpper(line.value("absolute")) == "TRUE";
+            ++settings_;
         }
     }
 
@@ -167,6 +174,7 @@ class TextParser {
     std::shared_ptr<CMenu> menu_;
     Section section_ = Section::Common;
     bool absolute_ = false;
+    long settings_ = 0;
 };
 
 std::string_view TrimmedView(std::string_view text) {
@@ -183,6 +191,7 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromText(const std::string&
                                                               const std::string& prefix,
                                                               const std::string& remote) {
     lastLineRead_ = 0;
+    entriesRead_ = 0;
     if (text.empty()) {
         return nullptr;
     }
@@ -201,7 +210,9 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromText(const std::string&
         }
         parser.data(DataLine{line, StripQuoted(line)});
     }
-    return parser.finish();
+    auto catalogue = parser.finish();
+    entriesRead_ = parser.entries();
+    return catalogue;
 }
 
 }  // namespace tamsel

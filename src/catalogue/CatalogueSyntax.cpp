@@ -80,17 +80,29 @@ bool HasKey(std::string_view stripped, std::string_view key) {
     return stripped[at - 1] == ' ' && (next == ' ' || next == '=');
 }
 
+bool LooksLikeMarkup(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    const auto first = text.find_first_not_of(" \t\r\n\f\v");
+    return (first != std::string_view::npos && text[first] == '<') ||
+           ContainsNoCase(text, "<HTML>");
+}
+
 bool CatalogueLineReader::next(std::string_view& line) {
     if (position_ >= text_.size()) {
         return false;
     }
-    const auto end = text_.find("\r\n", position_);
+    const auto end = text_.find('\n', position_);
     if (end == std::string_view::npos) {
         position_ = text_.size();
         return false;
     }
     line = text_.substr(position_, end - position_);
-    position_ = end + 2;
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    position_ = end + 1;
     ++lineNumber_;
     return true;
 }

@@ -23,12 +23,16 @@ std::string StripQuoted(std::string_view line);
 // by a space and followed by a space or "=".
 bool HasKey(std::string_view stripped, std::string_view key);
 
-// Walks a catalogue text line by line. Only lines ended by CR LF are read; text after the last
-// CR LF is not.
+// Whether a text served where a catalogue was expected is markup instead: its first non-blank
+// character is "<" (after a byte order mark), or it holds "<HTML>" in any case anywhere.
+bool LooksLikeMarkup(std::string_view text);
+
+// Walks a catalogue text line by line. A line ends with CR LF or with LF alone (catalogues saved
+// on other systems); text after the last line end is not read.
 class CatalogueLineReader {
   public:
     explicit CatalogueLineReader(std::string_view text) : text_(text) {}
-    // The next line without its CR LF; false when no complete line is left.
+    // The next line without its line end; false when no complete line is left.
     bool next(std::string_view& line);
     // 1-based number of the line last returned by next.
     long lineNumber() const { return lineNumber_; }

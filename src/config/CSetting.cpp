@@ -1,5 +1,7 @@
 #include "config/CSetting.h"
 
+#include <algorithm>
+
 #include "util/Text.h"
 
 namespace tamsel {
@@ -7,28 +9,35 @@ namespace tamsel {
 void CSetting::Value(const std::string& value) {
     if (type_ == SettingLine) {
         value_ = value;
+        unchanged_ = false;
     }
 }
 
 void CSetting::Blank() {
+    unchanged_ = false;
     type_ = BlankLine;
     key_.clear();
     value_.clear();
 }
 
 void CSetting::Comment(const std::string& text) {
+    unchanged_ = false;
     type_ = CommentLine;
     key_ = text;
     value_.clear();
 }
 
 void CSetting::Setting(const std::string& key, const std::string& value) {
+    unchanged_ = false;
     type_ = SettingLine;
     key_ = key;
     value_ = value;
 }
 
 std::string CSetting::toString() const {
+    if (unchanged_) {
+        return read_;
+    }
     switch (type_) {
         case CommentLine:
             return key_;
@@ -43,14 +52,15 @@ CSetting CSetting::Parse(const std::string& line) {
     CSetting setting;
     if (!line.empty() && line.front() == '\'') {
         setting.Comment(line);
-        return setting;
+    } else if (const auto equals = line.find('='); equals != std::string::npos) {
+        const std::string rest = TrimSpaces(std::string_view(line).substr(equals + 1));
+        const bool quoted = std::count(rest.begin(), rest.end(), '"') >= 2;
+        setting.Setting(TrimSpaces(std::string_view(line).substr(0, equals)),
+                        quoted ? TextBetween(rest, "\"") : rest);
     }
-    const auto equals = line.find('=');
-    if (equals == std::string::npos) {
-        return setting;  // anything else, a section header included, is a blank line
-    }
-    const std::string rest = TrimSpaces(std::string_view(line).substr(equals + 1));
-    setting.Setting(TrimSpaces(std::string_view(line).substr(0, equals)), TextBetween(rest, "\""));
+    // Anything else, a section header included, is a blank line.
+    setting.read_ = line;
+    setting.unchanged_ = true;
     return setting;
 }
 

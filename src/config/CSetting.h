@@ -4,7 +4,9 @@
 
 namespace tamsel {
 
-// One line of a settings file: blank, comment or key="value".
+// One line of a settings file: blank, comment or key="value". A line read from a file is written
+// back exactly as it was read until it is changed, so lines the program does not understand
+// (hand-edited, unquoted, junk) survive a rewrite.
 class CSetting {
   public:
     static constexpr long BlankLine = 0;
@@ -25,13 +27,16 @@ class CSetting {
     // The line as written to the file, without its line end.
     std::string toString() const;
 
-    // Classifies one line of a file as it is read.
+    // Classifies one line of a file as it is read. A value without a pair of quotes is the text
+    // after the first "=", trimmed.
     static CSetting Parse(const std::string& line);
 
   private:
     long type_ = BlankLine;
     std::string key_;  // the whole text of a comment line
     std::string value_;
+    std::string read_;  // the text the line was read from
+    bool unchanged_ = false;
 };
 
 }  // namespace tamsel

@@ -26,10 +26,13 @@ DateTime NextRunDate(const std::string& autoupdate, const DateTime& now) {
     return DateTime{};
 }
 
+std::string ScheduleFilePath(const CConfiguration& local) {
+    return ParentFolder(local.getLocal()) + "/tamsel.ini";
+}
+
 bool ScheduleNextRun(const CConfiguration& local, const DateTime& now) {
-    const std::string scheduleFile = ParentFolder(local.getLocal()) + "/tamsel.ini";
     const DateTime next = NextRunDate(local.getValue("autoupdate"), now);
-    return ReplaceLinesInFile(scheduleFile, "RunAtDate", "RunAtDate=" + DateToDmy(next));
+    return ReplaceLinesInFile(ScheduleFilePath(local), "RunAtDate", "RunAtDate=" + DateToDmy(next));
 }
 
 }  // namespace tamsel

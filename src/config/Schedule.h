@@ -12,6 +12,9 @@ namespace tamsel {
 // zero date, 30/12/1899.
 DateTime NextRunDate(const std::string& autoupdate, const DateTime& now);
 
+// The kit's schedule file "tamsel.ini", in the parent folder of the local kit folder.
+std::string ScheduleFilePath(const CConfiguration& local);
+
 // Rewrites every "RunAtDate" line of the kit's schedule file "tamsel.ini", which lies in the
 // parent folder of the local kit folder, as "RunAtDate=" + the next run date (d/m/yyyy). The file
 // must already exist; no line is added.

@@ -1,13 +1,32 @@
 #include "config/SettingsLoading.h"
 
+#include <filesystem>
+
+#include "util/Error.h"
 #include "util/FileSystem.h"
 #include "util/Text.h"
 
 namespace tamsel {
 
+namespace {
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+[[noreturn]] void Unreadable(const std::string& path) {
+    throw TamselError(err::PermissionDenied, "LoadSettings",
+                      "Unable to read settings file '" + path + "'");
+}
+
+}  // namespace
+
 void MigrateOldSettings(const std::string& oldFile) {
     CConfiguration old;
-    old.readFile(oldFile);
+    if (!old.readFile(oldFile)) {
+        Unreadable(oldFile);
+    }
 
     const std::string folder = AddTrailingBackslash(FolderWithBackslash(oldFile));
     CConfiguration local;
@@ -40,18 +59,28 @@ void MigrateOldSettings(const std::string& oldFile) {
 
     global.Dirty();
     local.Dirty();
-    global.commit();
-    local.commit();
-    SafeDeleteFile(oldFile);
+    // The old file is the only copy of these settings until both new files are written.
+    if (global.commit() && local.commit()) {
+        SafeDeleteFile(oldFile);
+    }
 }
 
 namespace {
 
-// Reads the file from the parent folder when it is there, else from beside the program.
+// Reads the file from the parent folder when it is there, else from beside the program. False
+// when there is no such file; an existing file that cannot be read stops the run rather than
+// being replaced by defaults.
 bool ReadFromEitherFolder(CConfiguration& config, const std::string& appPath,
                           const std::string& parent, const std::string& name) {
     const std::string inParent = parent + "/" + name;
-    return config.readFile(FileExists(inParent) ? inParent : appPath + "/" + name);
+    const std::string path = Exists(inParent) ? inParent : appPath + "/" + name;
+    if (config.readFile(path)) {
+        return true;
+    }
+    if (Exists(path)) {
+        Unreadable(path);
+    }
+    return false;
 }
 
 }  // namespace

@@ -13,14 +13,16 @@ inline constexpr const char* kOldSettingsFile = "tamselupdater.ini";
 
 // Loads the two settings files for a program living in appPath. An old single settings file
 // beside the program (or else in its parent folder) is first split into the two current files.
-// Each file is looked for in the parent folder first, then beside the program; one that cannot
-// be read is replaced by its defaults, written in the parent folder. False, changing nothing,
+// Each file is looked for in the parent folder first, then beside the program; a missing one is
+// replaced by its defaults, written in the parent folder. A file that exists but cannot be read is
+// never replaced: TamselError "Unable to read settings file '<path>'". False, changing nothing,
 // when appPath is empty.
 bool LoadSettings(const std::string& appPath, CConfiguration& local, CConfiguration& global,
                   const DateTime& now = Now());
 
 // Splits an old single settings file into the local and global files of its own folder, then
-// deletes it. A global file there that exists but cannot be read stops the migration.
+// deletes it once both are written. A global file there that exists but cannot be read stops the
+// migration; an old file that cannot be read throws as LoadSettings does.
 void MigrateOldSettings(const std::string& oldFile);
 
 }  // namespace tamsel

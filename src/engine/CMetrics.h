@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalogue/CCatalogue.h"
 #include "catalogue/CFactory.h"
@@ -14,6 +15,8 @@
 #include "util/DebugLog.h"
 
 namespace tamsel {
+
+class COffice;  // special/COffice.h
 
 // Makes the HTTP transport of each new client; tests hand in one with short time-outs.
 using HttpTransportFactory = std::function<std::unique_ptr<HttpTransport>()>;
@@ -68,6 +71,17 @@ class CMetrics {
     void calculateSize();
 
     CFormMemory& FormMemory() { return formMemory_; }
+    // The Office detection, made on first use by the maker the run's owner installs (the
+    // special layer's AttachOffice); nullptr while no maker is installed.
+    COffice* Office() {
+        if (!office_ && makeOffice_) {
+            office_ = makeOffice_();
+        }
+        return office_.get();
+    }
+    void OfficeMaker(std::function<std::shared_ptr<COffice>()> make) {
+        makeOffice_ = std::move(make);
+    }
 
     const std::string& FinalStatus() const { return finalStatus_; }
     void FinalStatus(std::string v) { finalStatus_ = std::move(v); }
@@ -77,6 +91,9 @@ class CMetrics {
     std::shared_ptr<CCatalogue> scanDirectory();
 
     CFiles& ExcludedFiles() { return excluded_; }
+    // The updater's own files, which processing never removes or replaces: the running program,
+    // debug.log and the settings files beside it from the start; the lock is added by its owner.
+    void AddOwnFile(std::string path) { ownFiles_.push_back(std::move(path)); }
     const DebugTarget& Debug() const { return debug_; }
     void Trace(const std::string& message) const { DebugLog(debug_, message); }
     // Every status line as it is written or extended (line text, whether it is a new line); an
@@ -85,8 +102,8 @@ class CMetrics {
 
   private:
     void AddLine(const std::string& text, Colour colour);
-    // Drops the entries whose path would lead outside the kit folder.
-    void DropEntriesOutsideKit(CFiles& files, const char* list);
+    // Drops the entries whose URL names no file of the kit (CheckKitUrl), with a trace line each.
+    void DropUnusableEntries(CFiles& files, const char* list);
 
     std::string appPath_;
     Toolkit& toolkit_;
@@ -98,7 +115,10 @@ class CMetrics {
     std::shared_ptr<CCatalogue> local_;
     std::shared_ptr<CCatalogue> complete_;
     CFiles excluded_;
+    std::vector<std::string> ownFiles_;
     std::unique_ptr<CHTTP> http_;
+    std::function<std::shared_ptr<COffice>()> makeOffice_;
+    std::shared_ptr<COffice> office_;
     ListBox* pane_ = nullptr;
     std::string status_;
     double size_ = 0;

@@ -1,8 +1,11 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "catalogue/CatalogueSyntax.h"
+#include "catalogue/KitUrl.h"
 #include "engine/CMetrics.h"
-#include "engine/KitPath.h"
+#include "engine/OwnFiles.h"
+#include "platform/SpoolFile.h"
 #include "util/Error.h"
 #include "util/Text.h"
 
@@ -54,6 +57,9 @@ std::shared_ptr<CCatalogue> CMetrics::scanDirectory() {
 bool CMetrics::getLocalCatalogue() {
     failureCause_.clear();
     try {
+        // Downloads cut short by a killed updater leave hidden partial files behind.
+        RemoveStaleSpoolFiles(DefaultSpoolFolder(), false);
+        RemoveStaleSpoolFiles(localSettings_.getLocal(), true);
         local_ = scanDirectory();
         return local_ != nullptr;
     } catch (const TamselError& error) {
@@ -65,18 +71,24 @@ bool CMetrics::getLocalCatalogue() {
     return false;
 }
 
-void CMetrics::DropEntriesOutsideKit(CFiles& files, const char* list) {
-    if (std::all_of(files.asCollection().begin(), files.asCollection().end(),
-                    [](const auto& entry) { return StaysInsideKit(entry->URL()); })) {
+void CMetrics::DropUnusableEntries(CFiles& files, const char* list) {
+    // A script entry names no file.
+    const auto faultOf = [](const CFile& entry) {
+        return entry.Script().empty() ? CheckKitUrl(entry.URL()) : KitUrlFault::None;
+    };
+    if (std::all_of(
+            files.asCollection().begin(), files.asCollection().end(),
+            [&faultOf](const auto& entry) { return faultOf(*entry) == KitUrlFault::None; })) {
         return;
     }
     CFiles kept;
     for (const auto& entry : files.asCollection()) {
-        if (StaysInsideKit(entry->URL())) {
+        const KitUrlFault fault = faultOf(*entry);
+        if (fault == KitUrlFault::None) {
             kept.add(entry);
         } else {
-            Trace(std::string("CMetric::getCatalogue() dropped ") + list +
-                  " entry outside the kit '" + entry->URL() + "'");
+            Trace(std::string("CMetric::getCatalogue() dropped ") + list + " entry '" +
+                  entry->URL() + "': its url " + std::string(KitUrlFaultText(fault)));
         }
     }
     files = std::move(kept);
@@ -92,18 +104,23 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
             failureCause_ = http.FailureCause();
             return nullptr;
         }
-        const std::string body = "'\r\n" + http.getBody() + "\r\n";
-        if (ContainsNoCase(body, "<HTML>")) {
+        const std::string received = http.getBody();
+        if (LooksLikeMarkup(received)) {
+            Trace("CMetric::getCatalogue() " + url + " answered a web page, not a catalogue");
             return nullptr;
         }
-        auto catalogue =
-            CFactory(debug_).createCatalogueFromText(body, append, globalSettings_.getRemote());
-        if (catalogue) {
-            DropEntriesOutsideKit(catalogue->Files(), "file");
-            DropEntriesOutsideKit(catalogue->Special(), "special");
-            for (const auto& entry : catalogue->Excluded().asCollection()) {
-                excluded_.add(entry);
-            }
+        CFactory factory(debug_);
+        auto catalogue = factory.createCatalogueFromText("'\r\n" + received + "\r\n", append,
+                                                         globalSettings_.getRemote());
+        // A text that yields nothing would empty the kit: it is a failed retrieval.
+        if (!catalogue || factory.entriesRead() == 0) {
+            Trace("CMetric::getCatalogue() " + url + " holds no catalogue entry");
+            return nullptr;
+        }
+        DropUnusableEntries(catalogue->Files(), "file");
+        DropUnusableEntries(catalogue->Special(), "special");
+        for (const auto& entry : catalogue->Excluded().asCollection()) {
+            excluded_.add(entry);
         }
         return catalogue;
     } catch (const std::exception& error) {
@@ -119,9 +136,18 @@ void CMetrics::analyseCatalogue() {
         local_ = std::make_shared<CCatalogue>();
     }
     const UrlIndex localIndex(local_->Files());
+    // With the kit in the program's folder the updater's own files are in the kit.
+    const auto ownUrls = OwnFileUrls(localSettings_.getLocal(), ownFiles_);
+    const auto isOwn = [&ownUrls](const CFile& entry) {
+        return !ownUrls.empty() && ownUrls.count(ToLower(entry.URL())) > 0;
+    };
     for (const auto& remote : complete->Files().asCollection()) {
         if (const auto local = localIndex.find(remote->URL())) {
-            if (remote->Size() != local->Size()) {
+            if (isOwn(*local)) {
+                Trace("CMetric::analyseCatalogue() keeps the updater's own file '" + local->URL() +
+                      "'");
+                remote->myType(CFile::TypeUnchanged);
+            } else if (remote->Size() != local->Size()) {
                 remote->myType(CFile::TypeUpdate);
                 remote->Reason(CFile::ReasonWrongSize);
             } else if (remote->Time() != local->Time()) {
@@ -138,7 +164,7 @@ void CMetrics::analyseCatalogue() {
 
     UrlIndex completeIndex(complete->Files());
     for (const auto& local : local_->Files().asCollection()) {
-        if (!completeIndex.find(local->URL()) && !isExcluded(local->fullURL())) {
+        if (!completeIndex.find(local->URL()) && !isExcluded(local->fullURL()) && !isOwn(*local)) {
             local->myType(CFile::TypeRemove);
             local->Reason(CFile::ReasonRedundant);
             complete->Files().add(local);
@@ -162,9 +188,8 @@ void CMetrics::calculateSize() {
 }
 
 bool CMetrics::isExcluded(const std::string& path) const {
-    return std::any_of(
-        excluded_.asCollection().begin(), excluded_.asCollection().end(),
-        [&path](const auto& entry) { return path.find(entry->URL()) != std::string::npos; });
+    return std::any_of(excluded_.asCollection().begin(), excluded_.asCollection().end(),
+                       [&path](const auto& entry) { return ContainsNoCase(path, entry->URL()); });
 }
 
 }  // namespace tamsel

@@ -32,21 +32,6 @@ std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
 
 }  // namespace
 
-bool StaysInsideKit(const std::string& url) {
-    std::string_view rest(url);
-    while (!rest.empty()) {
-        const auto slash = rest.find_first_of("/\\");
-        if (rest.substr(0, slash) == "..") {
-            return false;
-        }
-        if (slash == std::string_view::npos) {
-            break;
-        }
-        rest.remove_prefix(slash + 1);
-    }
-    return true;
-}
-
 std::string ResolveNewKitPath(const std::string& kitFolder, const std::string& url) {
     const auto slash = url.rfind('/');
     if (slash == std::string::npos) {

@@ -29,8 +29,6 @@ class SpecialWork {
     }
     virtual bool processSpecial(const std::string& /*folder*/, CFiles& /*special*/) { return true; }
     virtual bool isPowerPointRunning() { return false; }
-    // The installed PowerPoint version ("8.0" to "11.0"), empty when none.
-    virtual std::string installedPowerPointVersion() { return {}; }
 };
 
 }  // namespace tamsel

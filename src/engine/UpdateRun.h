@@ -10,6 +10,7 @@
 #include "engine/SpecialWork.h"
 #include "forms/Toolkit.h"
 #include "platform/ObjectProbe.h"
+#include "platform/RegistryStore.h"
 
 namespace tamsel {
 
@@ -41,9 +42,9 @@ class UpdateRun {
     // The platform probe for the components a run needs; tests may pretend one is missing.
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;
     std::unique_ptr<SpecialWork> special = std::make_unique<SpecialWork>();
-    // Writes the update log and uploads it (critical: the run failed). Nothing is written until
-    // the update log exists.
-    std::function<void(bool critical)> sendLog = [](bool) {};
+    // The registry the Office integration and the update log read and write: in memory unless
+    // the program's start-up hands in the user's own.
+    std::shared_ptr<RegistryStore> registry = std::make_shared<MemoryRegistryStore>();
 };
 
 }  // namespace tamsel

@@ -44,12 +44,6 @@ bool IsUsableUrl(const std::string& url) {
     return text == "http" || text == "https";
 }
 
-std::filesystem::path DefaultSpoolFolder() {
-    std::error_code error;
-    auto folder = std::filesystem::temp_directory_path(error);
-    return error ? std::filesystem::path("/tmp") : folder;
-}
-
 }  // namespace
 
 std::unique_ptr<HttpTransport> MakeCurlHttpTransport(HttpTimeouts timeouts,

@@ -9,8 +9,8 @@
 
 namespace tamsel {
 
-// A response body on its way to disk: a uniquely named hidden file that is deleted when this
-// object goes, unless it has been moved into place with commitTo.
+// A response body on its way to disk: a uniquely named hidden file, readable by its owner only,
+// that is deleted when this object goes, unless it has been moved into place with commitTo.
 class SpoolFile {
   public:
     // A new empty file in the folder; nullptr when it cannot be created.
@@ -32,7 +32,8 @@ class SpoolFile {
     // temporary file in the target's folder and that one is renamed.
     bool commitTo(const std::filesystem::path& target);
 
-    // A name for a temporary file in the folder that no other file of this process uses.
+    // A name for a temporary file in the folder that no other file of this process uses:
+    // ".tamsel-<process id>-<salt>-<counter>.part".
     static std::filesystem::path UniqueNameIn(const std::filesystem::path& folder);
 
   private:
@@ -44,5 +45,12 @@ class SpoolFile {
     bool writeFailed_ = false;
     bool committed_ = false;
 };
+
+// The folder for response bodies: the system's temporary folder.
+std::filesystem::path DefaultSpoolFolder();
+
+// Removes the spool files left in the folder (and below it when recursive, not through linked
+// folders) by processes of this user that are no longer running (killed mid-download).
+void RemoveStaleSpoolFiles(const std::filesystem::path& folder, bool recursive);
 
 }  // namespace tamsel

@@ -14,7 +14,9 @@ bool NeedsEncoding(unsigned char c) {
     if (c <= 0x20 || c >= 0x7F) {
         return true;
     }
-    constexpr std::string_view unsafe = "\"<>\\^`{|}";
+    // "#" too: a name such as "C# Guide.pot" is a file name, and none of our requests carries
+    // a fragment (it would never reach the server anyway).
+    constexpr std::string_view unsafe = "\"#<>\\^`{|}";
     return unsafe.find(static_cast<char>(c)) != std::string_view::npos;
 }
 

@@ -126,9 +126,13 @@ void FormWindow::Wire(Control& control, QWidget& widget) {
                                 list->row(item), item->checkState() == Qt::Checked);
                         }
                     });
-            connect(list, &QListWidget::currentRowChanged, this, [this, target](int row) {
+            // The selected line, not Qt's current one: a list that takes the focus makes its first
+            // line current without the user choosing anything.
+            connect(list, &QListWidget::itemSelectionChanged, this, [this, target, list] {
                 if (m_form != nullptr) {
-                    static_cast<ListBox*>(target)->SetListIndex(row);
+                    const auto selected = list->selectedItems();
+                    static_cast<ListBox*>(target)->SetListIndex(
+                        selected.isEmpty() ? -1 : list->row(selected.first()));
                 }
             });
             break;

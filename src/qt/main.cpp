@@ -3,6 +3,7 @@
 
 #include "app/Unattended.h"
 #include "app/UpdaterApp.h"
+#include "platform/FileRegistryStore.h"
 #include "qt/QtApplication.h"
 #include "util/Text.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         argc, argv,
         [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
             auto app = std::make_shared<tamsel::UpdaterApp>(toolkit, appPath, commandLine);
+            app->Run().registry = std::make_shared<tamsel::FileRegistryStore>();
             running = app.get();
             app->Start();
             return app;

@@ -314,152 +314,104 @@ int frmLogin::PollQuery() {
     return metrics_.Http().Complete() ? 1 : 0;
 }
 
+// One machine serves both confirmations. The interactive one (states 1 to 20) shows each outcome
+// in red and returns to 0; the quiet one that Connect runs (states 100 to 120) shows nothing and
+// always ends in saving and closing (200), a confirmed answer refreshing the stored name and
+// e-mail address on the way. Between start and end both take the same steps, 100 apart.
 void frmLogin::Timer2_Timer() {
-    if (m_intState >= 100) {
-        QuietStep();
-        return;
-    }
+    const bool quiet = m_intState >= 100;
+    const int base = quiet ? 100 : 0;
+    const int done = quiet ? 200 : 0;
+    // A failed step: the interactive confirmation says why; the quiet one goes on to close.
+    const auto fail = [&](const char* message, bool flagged) {
+        if (quiet || flagged) {
+            m_blnFailed = true;
+        }
+        if (!quiet) {
+            ShowStatus(message);
+        }
+        m_intState = done;
+    };
     switch (m_intState) {
         case 1:
+        case 100:
             if (StartQuery()) {
-                ShowStatus("confirming EIN number...");
-                m_intState = 4;
+                if (!quiet) {
+                    ShowStatus("confirming EIN number...");
+                }
+                m_intState = base + 4;
             } else {
                 m_intState = 120;
             }
+            return;
+        case 200:
+            m_intState = 0;
+            SaveAndClose();
+            return;
+        default:
             break;
+    }
+    switch (m_intState - base) {
         case 4:
             metrics_.Http().Query(NameServerQueryUrl(*metrics_.RemoteCatalogue(), m_strEin), true);
-            m_intState = 6;
+            m_intState = base + 6;
             break;
         case 6:
             m_intPolls = 0;
-            m_intState = 8;
+            m_intState = base + 8;
             break;
         case 8: {
             const int polled = PollQuery();
-            m_intState = polled > 0 ? 10 : polled < 0 ? 20 : 8;
+            m_intState = polled > 0 ? base + 10 : polled < 0 ? base + 20 : base + 8;
             break;
         }
         case 10:
             m_strResponse = metrics_.Http().getBody();
             if (m_strResponse.empty()) {
-                m_blnFailed = true;
-                ShowStatus("Unable to connect");
-                m_intState = 0;
+                fail("Unable to connect", true);
             } else {
                 KeepNameServerAnswer(metrics_, m_strResponse);
-                m_intState = 12;
+                m_intState = base + 12;
             }
             break;
         case 12:
             if (!IsNameServerAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
-                m_blnFailed = true;
-                ShowStatus("Unable to connect to name server");
-                m_intState = 0;
+                fail("Unable to connect to name server", true);
             } else {
-                m_intState = 14;
+                m_intState = base + 14;
             }
             break;
         case 14:
             if (IsIncorrectNumberAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
-                m_blnFailed = true;
-                ShowStatus("Incorrect Number");
-                m_intState = 0;
+                fail("Incorrect Number", true);
             } else {
-                m_intState = 16;
+                m_intState = base + 16;
             }
             break;
         case 16: {
             const NameServerPerson person = ReadNameServerPerson(m_strResponse);
             if (person.name.empty()) {
-                ShowStatus("No name given by server");
-            } else {
+                fail("No name given by server", false);
+                break;
+            }
+            if (!quiet) {
                 ShowValue(txtUser, m_strEin);
-                local_.setValue("ein", m_strEin);
                 ShowValue(txtDepartment, person.FullName());
                 ShowValue(txtEmail, person.email);
-                local_.setValue("username", txtDepartment.Text());
-                local_.setValue("department", "");
-                local_.setValue("email", txtEmail.Text());
-                local_.Dirty();
-                local_.commit();
                 cmdConnect.SetCaption(kConnectCaption);
                 m_blnConfirmed = true;
             }
-            m_intState = 0;
+            local_.setValue("ein", m_strEin);
+            local_.setValue("username", person.FullName());
+            local_.setValue("department", "");
+            local_.setValue("email", person.email);
+            local_.Dirty();
+            local_.commit();
+            m_intState = done;
             break;
         }
         case 20:
-            ShowStatus("No response from server");
-            m_intState = 0;
-            break;
-        default:
-            m_intState = 0;
-            break;
-    }
-}
-
-// Shows nothing and ends in saving and closing whatever the name server says; a confirmed
-// answer refreshes the stored name and e-mail address on the way.
-void frmLogin::QuietStep() {
-    switch (m_intState) {
-        case 100:
-            m_intState = StartQuery() ? 104 : 120;
-            break;
-        case 104:
-            metrics_.Http().Query(NameServerQueryUrl(*metrics_.RemoteCatalogue(), m_strEin), true);
-            m_intState = 106;
-            break;
-        case 106:
-            m_intPolls = 0;
-            m_intState = 108;
-            break;
-        case 108: {
-            const int polled = PollQuery();
-            m_intState = polled > 0 ? 110 : polled < 0 ? 120 : 108;
-            break;
-        }
-        case 110:
-            m_strResponse = metrics_.Http().getBody();
-            if (m_strResponse.empty()) {
-                m_blnFailed = true;
-                m_intState = 200;
-            } else {
-                KeepNameServerAnswer(metrics_, m_strResponse);
-                m_intState = 112;
-            }
-            break;
-        case 112:
-            m_blnFailed = !IsNameServerAnswer(*metrics_.RemoteCatalogue(), m_strResponse);
-            m_intState = m_blnFailed ? 200 : 114;
-            break;
-        case 114:
-            m_blnFailed = IsIncorrectNumberAnswer(*metrics_.RemoteCatalogue(), m_strResponse);
-            m_intState = m_blnFailed ? 200 : 116;
-            break;
-        case 116: {
-            const NameServerPerson person = ReadNameServerPerson(m_strResponse);
-            if (person.name.empty()) {
-                m_blnFailed = true;
-            } else {
-                local_.setValue("ein", m_strEin);
-                local_.setValue("username", person.FullName());
-                local_.setValue("department", "");
-                local_.setValue("email", person.email);
-                local_.Dirty();
-                local_.commit();
-            }
-            m_intState = 200;
-            break;
-        }
-        case 120:
-            m_blnFailed = true;
-            m_intState = 200;
-            break;
-        case 200:
-            m_intState = 0;
-            SaveAndClose();
+            fail("No response from server", false);
             break;
         default:
             m_intState = 0;

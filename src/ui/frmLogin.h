@@ -62,8 +62,6 @@ class frmLogin : public Form {
     void cmdCancel_Click();
     void cmdBuild_Click();
     void Timer2_Timer();
-    // One step of the quiet confirmation that Connect runs before saving and closing.
-    void QuietStep();
     void SaveAndClose();
 
     bool StartQuery();

@@ -1,21 +1,9 @@
 #include "ui/frmUpdate.h"
 
+#include "engine/ReviewList.h"
 #include "ui/LegalLabel.h"
-#include "util/Format.h"
 
 namespace tamsel {
-
-std::string UpdateSummary(long updates, double downloadBytes) {
-    if (updates == 0) {
-        return "no updates";
-    }
-    return (updates == 1 ? std::string("1 file") : std::to_string(updates) + " files") +
-           " to update (" + FormatSize(downloadBytes) + ")";
-}
-
-std::string DeleteSummary(long deletes, double deleteBytes) {
-    return "   " + std::to_string(deletes) + " file to delete (" + FormatSize(deleteBytes) + ")";
-}
 
 frmUpdate::frmUpdate(Toolkit& toolkit, CMetrics& metrics)
     : Form(toolkit, "frmUpdate"), metrics_(metrics) {
@@ -56,40 +44,15 @@ void frmUpdate::Form_Load() {
         chkBackground.SetEnabled(false);
     }
     metrics_.Trace("Update::For...Next");
-    double downloadBytes = 0;
-    double deleteBytes = 0;
-    long deletes = 0;
-    for (const auto& entry : metrics_.CompleteCatalogue()->Files().asCollection()) {
-        metrics_.Trace("Update::objFile " + entry->asString());
-        const std::string sizeAndUrl = entry->ppSize() + "  " + entry->URL();
-        switch (entry->myType()) {
-            case CFile::TypeUpdate:
-                List.AddItem("Update: " + sizeAndUrl);
-                downloadBytes += LeadingNumber(entry->Size());
-                break;
-            case CFile::TypeNew:
-                List.AddItem("New: " + sizeAndUrl);
-                downloadBytes += LeadingNumber(entry->Size());
-                break;
-            case CFile::TypeRemove:
-                List.AddItem("Remove: " + sizeAndUrl);
-                // A local file whose size could not be read counts nothing.
-                deleteBytes += LeadingNumber(entry->Size());
-                ++deletes;
-                break;
-            default:
-                List.AddItem("?" + entry->URL());
-                break;
-        }
+    const ReviewList review = ListReview(metrics_);
+    for (const auto& line : review.lines) {
+        List.AddItem(line);
         List.SetChecked(List.ListCount() - 1, true);
     }
-    const std::string summary = UpdateSummary(List.ListCount() - deletes, downloadBytes);
-    if (deletes == 0) {
-        lblStatus.SetCaption(summary);
-    } else {
+    if (review.deletes) {
         lblStatus.SetForeColor(kColourRed);
-        lblStatus.SetCaption(summary + DeleteSummary(deletes, deleteBytes));
     }
+    lblStatus.SetCaption(review.summary);
 }
 
 }  // namespace tamsel

@@ -29,9 +29,4 @@ class frmUpdate : public Form {
     bool background_ = false;
 };
 
-// "no updates", "1 file to update (1.5kb)", "3 files to update (2mb)".
-std::string UpdateSummary(long updates, double downloadBytes);
-// "   1 file to delete (2kb)", "   3 file to delete (2kb)": the word stays singular.
-std::string DeleteSummary(long deletes, double deleteBytes);
-
 }  // namespace tamsel

@@ -149,12 +149,14 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
         if (::lstat(full.c_str(), &st) != 0)
             continue;
         if (S_ISLNK(st.st_mode)) {
-            // A link to a regular file is listed as that file; a link to a folder is not
-            // followed; a dangling link is a system entry.
+            // A link is listed as what it leads to; a dangling link is a system entry.
             struct stat target {};
-            if (::stat(full.c_str(), &target) != 0 || !S_ISREG(target.st_mode))
+            if (::stat(full.c_str(), &target) != 0)
                 continue;
-            entries.push_back({name, false});
+            if (S_ISDIR(target.st_mode))
+                entries.push_back({name, true, true});
+            else if (S_ISREG(target.st_mode))
+                entries.push_back({name, false});
         } else if (S_ISDIR(st.st_mode)) {
             entries.push_back({name, true});
         } else if (S_ISREG(st.st_mode)) {
@@ -229,7 +231,7 @@ long PruneEmptyFolders(const std::string& folder) {
     const std::string base = AddTrailingBackslash(folder);
     long count = 0;
     for (const FolderEntry& entry : entries) {
-        if (!entry.isFolder) {
+        if (!entry.isFolder || entry.isLink) {
             ++count;
             continue;
         }

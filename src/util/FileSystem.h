@@ -5,12 +5,13 @@
 
 // File-system helpers. Hidden entries (names beginning with ".") and system entries (anything
 // that is neither a regular file nor a directory, and dangling links) are never listed; a link to
-// a regular file is listed as that file, a link to a directory is not listed (never followed).
+// a regular file is listed as that file, a link to a directory as a folder marked as a link.
 namespace tamsel {
 
 struct FolderEntry {
     std::string name;
     bool isFolder = false;
+    bool isLink = false;  // a link to a folder: walked like one, never removed as one
 };
 
 // The folder's normal files and subfolders, sorted with NameLess. Throws TamselError when the
@@ -26,6 +27,7 @@ std::string GetFileSize(const std::string& path);
 bool CreateFolderPath(const std::string& path);
 bool DeleteFolderTree(const std::string& path);
 // Removes empty subfolders below the folder, deepest first; the count of entries left in it.
+// Linked folders are neither entered nor removed: they count as entries.
 // Sound behaviour: a subfolder that holds only hidden or system entries is kept (and counts), and
 // a subfolder that cannot be read is left alone (and counts). Throws TamselError when the folder
 // itself cannot be read.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <filesystem>
 #include <sstream>
@@ -19,13 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
+// Served with LF line ends, as a catalogue saved on a system other than Windows.
 constexpr const char* kMaster =
-    "[MENU]\r\ncaption=\"Templates\"\r\n"
-    "choice=\"Sales\" home=\"/Sales\"\r\n"
-    "choice=\"Finance\" home=\"/Finance\"\r\n"
-    "[MENU]\r\ncaption=\"Extras\"\r\n"
-    "choice=\"Logos\" home=\"/Logos\"\r\n"
-    "[EXCLUDE]\r\nurl=\"/Personal\"\r\n";
+    "[SETTINGS]\nfull_log=\"%server%/tamsel_reports/upload.asp\"\n"
+    "[MENU]\ncaption=\"Templates\"\n"
+    "choice=\"Sales\" home=\"/Sales\"\n"
+    "choice=\"Finance\" home=\"/Finance\"\n"
+    "[MENU]\ncaption=\"Extras\"\n"
+    "choice=\"Logos\" home=\"/Logos\"\n"
+    "[EXCLUDE]\nurl=\"/Personal\"\n";
 
 // A kit published by an in-process kit server, and a user's kit laid out as Kit/Updater with
 // settings that name the server and the user.
@@ -88,7 +91,6 @@ class WholeRun : public ::testing::Test {
         }
         app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine,
                                             HttpTransportFactory{}, user / "updater.lock");
-        app_->Run().sendLog = [this](bool critical) { logsSent.push_back(critical); };
         app_->Start();
         loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
         return app_->Main();
@@ -110,6 +112,19 @@ class WholeRun : public ::testing::Test {
     int exitStatus() {
         EXPECT_TRUE(app_->Finished());
         return app_->ExitStatus(errors);
+    }
+    // The update log the run left in the log folder, which it also uploaded to the server.
+    std::string uploadedLog() const {
+        const std::string log = user.read("Kit/tamsel_updater_log.txt");
+        EXPECT_TRUE(paneHas("- log data received"));
+        std::vector<fs::path> reports;
+        for (const auto& entry : fs::directory_iterator(site / "reports")) {
+            reports.push_back(entry.path());
+        }
+        EXPECT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports.empty() ? "" : site.read("reports/" + reports[0].filename().string()),
+                  log);
+        return log;
     }
 
     // The user ticks the named packages of the next menu and continues.
@@ -148,8 +163,6 @@ class WholeRun : public ::testing::Test {
     std::thread serving_;
     std::string remote_;
     std::unique_ptr<UpdaterApp> app_;
-    // The critical flag of every log the run sent.
-    std::vector<bool> logsSent;
     std::ostringstream errors;
 };
 
@@ -180,7 +193,19 @@ TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) 
     EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(),
               "3 files has been updated with a total size of 15b");
     EXPECT_TRUE(paneHas("Please quit and re-launch PowerPoint"));
-    EXPECT_EQ(logsSent, std::vector<bool>{false});
+    const std::string log = uploadedLog();
+    EXPECT_NE(
+        log.find("Final_status_message=\"3 files has been updated with a total size of 15b\""),
+        std::string::npos);
+    EXPECT_NE(log.find("$BEGIN Packages\r\nChoice=\"Sales\" Home=\"/Sales\"\r\n"),
+              std::string::npos);
+    EXPECT_EQ(log.find("Critical Objects"), std::string::npos);
+    // The publisher sees the run on the reports page.
+    httplib::Client reports("127.0.0.1", server_->port());
+    const auto page = reports.Get("/tamsel_reports/");
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<td>J Smith</td><td>Sales</td><td>3 files has been updated"),
+              std::string::npos);
 
     const std::string local = user.read("Kit/localtamselupdater.ini");
     EXPECT_NE(local.find("lastupdated=\"" + DateToDmy(Now()) + "\""), std::string::npos);
@@ -232,7 +257,8 @@ TEST_F(WholeRun, SilentRunUsesTheSavedHistoryWithoutAnyDialog) {
 
 TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     user.write("Kit/Files/Old/Deep/old.pot", "old");
-    user.write("Kit/Files/Personal/mine.txt", "mine");
+    // Excluded as "/Personal": kit paths ignore letter case.
+    user.write("Kit/Files/personal/mine.txt", "mine");
     chooseInNextMenu({});
     chooseInNextMenu({"Logos"});
     toolkit.WhenShown("frmUpdate", [](Form& form) {
@@ -247,7 +273,34 @@ TEST_F(WholeRun, RedundantFilesAreRemovedAndTheirEmptyFoldersPruned) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 100);
     EXPECT_FALSE(fs::exists(user / "Kit/Files/Old"));
-    EXPECT_EQ(user.read("Kit/Files/Personal/mine.txt"), "mine");
+    EXPECT_EQ(user.read("Kit/Files/personal/mine.txt"), "mine");
+}
+
+// A catalogue answer that reads as nothing fails the run; it never empties the kit.
+TEST_F(WholeRun, AnEmptyCatalogueAnswerRemovesNothing) {
+    user.write("Kit/Files/Templates/Old.pot", "old");
+    publish("Tam-Sel Main Catalogue.ini", "");
+    EXPECT_EQ(run().State(), 99);
+    EXPECT_EQ(user.read("Kit/Files/Templates/Old.pot"), "old");
+}
+
+// The settings leave the kit folder empty, so it is the program's own folder.
+TEST_F(WholeRun, WithTheKitInTheProgramsFolderNothingOfTheProgramsOwnIsRemoved) {
+    const std::string settings = user.read("Kit/localtamselupdater.ini");
+    user.write("Kit/localtamselupdater.ini",
+               settings.substr(0, settings.find("local=")) + "local=\"\"\r\n");
+    user.write("Kit/Updater/globaltamselupdater.ini", "remote=\"\"\r\n");
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    toolkit.WhenShown("frmUpdate", [](Form& form) {
+        auto& list = form.Get<ListBox>("List");
+        ASSERT_EQ(list.ListCount(), 1);
+        EXPECT_EQ(list.List(0), "New: 4b  /Logos/Logo.txt");
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    connectInSetup();
+    EXPECT_EQ(run("/DEBUG").State(), 100);
+    EXPECT_EQ(user.read("Kit/Updater/Logos/Logo.txt"), "logo");
 }
 
 TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
@@ -262,7 +315,8 @@ TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
     EXPECT_EQ(exitStatus(), 1);
     EXPECT_TRUE(main.cmdCancel.Visible());
     EXPECT_FALSE(main.Timer1.Running());
-    EXPECT_EQ(logsSent, std::vector<bool>{true});
+    // Without a catalogue there is nothing to report.
+    EXPECT_FALSE(fs::exists(user / "Kit/tamsel_updater_log.txt"));
 }
 
 TEST_F(WholeRun, AFileThatCannotBeWrittenEndsInErrorWithoutTouchingWhatIsThere) {
@@ -324,6 +378,7 @@ TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 99);
     EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+    EXPECT_NE(uploadedLog().find("\r\n$BEGIN Critical Objects\r\n"), std::string::npos);
 }
 
 }  // namespace
@@ -368,7 +423,6 @@ class SpecialRun : public WholeRun {
         app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", "",
                                             HttpTransportFactory{}, user / "updater.lock");
         app_->Run().special = std::move(work);
-        app_->Run().sendLog = [this](bool critical) { logsSent.push_back(critical); };
         app_->Start();
         loop.RunUntil([this] { return app_->Main().State() == 55; });
         return app_->Main();
@@ -395,17 +449,20 @@ TEST_F(SpecialRun, PowerPointIsAskedToCloseAtMostFourTimesBeforeSpecialWorkGoesO
               std::string::npos);
 
     // The fifth Continue goes on with PowerPoint still open, then the update runs as usual.
-    chooseInNextMenu({});
+    std::string captionAtTheMenus;
+    toolkit.WhenShown("frmMenu", [&](Form& form) {
+        captionAtTheMenus = main.cmdCancel.Caption();
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
     chooseInNextMenu({});
     main.cmdCancel.PerformClick();
-    loop.RunUntil([&main] { return main.State() == 13; });
-    EXPECT_EQ(main.cmdCancel.Caption(), "&Cancel") << "past the warning the button cancels";
     loop.RunUntil([this] { return app_->Finished() || !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(captionAtTheMenus, "&Cancel") << "past the warning the button cancels";
     EXPECT_EQ(toolkit.MessageBoxes().size(), 4u);
     EXPECT_EQ(special->processedIn, user / "Kit");
 
     EXPECT_EQ(main.State(), 100);
-    EXPECT_EQ(logsSent, std::vector<bool>{false});
+    EXPECT_TRUE(paneHas("- log data received"));
 }
 
 TEST_F(SpecialRun, FailedSpecialWorkNeedsOneContinueAndTheUpdateGoesOn) {

@@ -49,11 +49,16 @@ TEST(FileSystemCatalogue, WalksDepthFirstInNameOrder) {
     kit.write("Templates/.cache/h", "h");
     std::filesystem::create_directories(kit / "Empty/Inner");
     ASSERT_EQ(::mkfifo((kit / "pipe").c_str(), 0600), 0);
+    // A linked folder is walked like any other; one leading back up is not walked again.
+    TempDir elsewhere;
+    elsewhere.write("s.pot", "ss");
+    std::filesystem::create_directory_symlink(elsewhere.path(), kit / "Shared");
+    std::filesystem::create_directory_symlink(kit.path(), kit / "c/up");
 
     CFactory factory;
     const auto catalogue = factory.createCatalogueFromFileSystem(kit.path(), "");
     EXPECT_EQ(Listing(*catalogue),
-              "/A.pot 1\n/a.pot 2\n/b.pot 5\n/c/x 1\n/Templates/Sub/deep.pot 3\n"
+              "/A.pot 1\n/a.pot 2\n/b.pot 5\n/c/x 1\n/Shared/s.pot 2\n/Templates/Sub/deep.pot 3\n"
               "/Templates/t.pot 0\n");
     for (const auto& file : catalogue->Files().asCollection()) {
         EXPECT_EQ(file->Append(), "");

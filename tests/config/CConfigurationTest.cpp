@@ -19,34 +19,42 @@ std::vector<long> Types(const CConfiguration& config) {
     return types;
 }
 
-TEST(CConfiguration, ReadClassifiesLinesAndWriteNormalisesThem) {
+TEST(CConfiguration, ReadClassifiesLinesAndWritesUnchangedLinesAsRead) {
     TempDir dir;
+    const std::string junk("\x01\xFF bin\0ary", 10);
     const auto path = dir.write("settings.ini",
                                 "' a comment = \"x\"\r\n"
                                 "\r\n"
                                 "[SETTINGS]\r\n"
                                 "  username =   \"  J Smith \"   trailing\r\n"
-                                "local=C:\\Kit\n"
-                                "   ' not a comment=\"v\"\r\n");
+                                "local=  C:\\Kit \n"
+                                "   ' not a comment=\"v\"\r\n" +
+                                    junk + "\r\n" + "department=\"Sales\r\n");
     CConfiguration config;
     config.putValue("remote", "first");  // reading appends to what is already there
     ASSERT_TRUE(config.readFile(path));
-    EXPECT_EQ(Types(config), (std::vector<long>{2, 1, 0, 0, 2, 2, 2}));
+    EXPECT_EQ(Types(config), (std::vector<long>{2, 1, 0, 0, 2, 2, 2, 0, 2}));
     EXPECT_EQ(config.getRemote(), "first");
     EXPECT_EQ(config.getValue("username"), "  J Smith ");
-    EXPECT_EQ(config.getValue("local"), "");
+    // Without a pair of quotes the value is the text after "=", trimmed.
+    EXPECT_EQ(config.getValue("local"), "C:\\Kit");
+    EXPECT_EQ(config.getValue("department"), "\"Sales");
     EXPECT_EQ(config.getValue("' not a comment"), "v");
     EXPECT_EQ(config.Path(), path);
 
+    // Lines the program did not change are written back byte for byte; changed ones in the
+    // key="value" form.
+    config.putValue("username", "Jo");
     ASSERT_TRUE(config.writeFile(path));
     EXPECT_EQ(dir.read("settings.ini"),
               "remote=\"first\"\r\n"
               "' a comment = \"x\"\r\n"
               "\r\n"
-              "\r\n"
-              "username=\"  J Smith \"\r\n"
-              "local=\"\"\r\n"
-              "' not a comment=\"v\"\r\n");
+              "[SETTINGS]\r\n"
+              "username=\"Jo\"\r\n"
+              "local=  C:\\Kit \r\n"
+              "   ' not a comment=\"v\"\r\n" +
+                  junk + "\r\n" + "department=\"Sales\r\n");
 }
 
 TEST(CConfiguration, KeysAreExactAndTheFirstLineWins) {

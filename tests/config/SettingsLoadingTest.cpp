@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "support/TempDir.h"
+#include "util/Error.h"
+#include "util/TempFolder.h"
 
 namespace tamsel {
 namespace {
@@ -37,6 +39,28 @@ TEST(LoadSettings, ParentFolderWinsOverTheProgramFolder) {
     // No local file in the parent folder: the one beside the program is read.
     EXPECT_EQ(local.getValue("username"), "beside");
     EXPECT_EQ(local.Path(), kit / "Updater/localtamselupdater.ini");
+}
+
+TEST(LoadSettings, AnExistingFileThatCannotBeReadStopsTheRunAndIsKept) {
+    namespace fs = std::filesystem;
+    test::TempFolder kit;
+    fs::create_directory(kit / "Updater");
+    // Defaults could be written here: only the new rule keeps the file.
+    fs::permissions(kit.path(), fs::perms::all);
+    kit.write("globaltamselupdater.ini", "remote=\"http://kits\"\r\n");
+    const auto path = kit.write("localtamselupdater.ini", "username=\"J Smith\"\r\n");
+    fs::permissions(path, fs::perms::owner_write);
+    EXPECT_TRUE(test::RunUnprivileged([&] {
+        CConfiguration local, global;
+        try {
+            LoadSettings(kit / "Updater", local, global, kWhen);
+        } catch (const TamselError& error) {
+            return error.Description() == "Unable to read settings file '" + path + "'";
+        }
+        return false;
+    }));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(kit.read("localtamselupdater.ini"), "username=\"J Smith\"\r\n");
 }
 
 TEST(LoadSettings, EmptyProgramFolderChangesNothing) {
@@ -81,6 +105,14 @@ TEST(MigrateOldSettings, AnExistingGlobalFileIsKeptAndExtendedNotReplaced) {
     EXPECT_EQ(kit.read("globaltamselupdater.ini"), "'mine\r\nremote=\"http://current\"\r\n");
     EXPECT_EQ(kit.read("localtamselupdater.ini"), "historical=\"Sales\"\r\n");
     EXPECT_FALSE(std::filesystem::exists(kit / "tamselupdater.ini"));
+}
+
+TEST(MigrateOldSettings, TheOldFileStaysUntilBothNewFilesAreWritten) {
+    TempDir kit;
+    kit.write("tamselupdater.ini", "remote=\"http://old\"\r\n");
+    std::filesystem::create_directory(kit / "localtamselupdater.ini");  // cannot be written
+    MigrateOldSettings(kit / "tamselupdater.ini");
+    EXPECT_EQ(kit.read("tamselupdater.ini"), "remote=\"http://old\"\r\n");
 }
 
 }  // namespace

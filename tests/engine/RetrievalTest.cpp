@@ -13,6 +13,7 @@ namespace {
 
 using test::HttpTestServer;
 using test::TempDir;
+using namespace std::string_literals;
 
 // A run whose server publishes catalogue texts by path and whose kit folder is a temporary one.
 class Retrieval : public ::testing::Test {
@@ -70,26 +71,47 @@ TEST_F(Retrieval, RemoteCatalogueIsFetchedWithItsBlankPercentEncoded) {
     EXPECT_EQ(server.requests().back().target, "/Tam-Sel%20Main%20Catalogue.ini");
 }
 
-TEST_F(Retrieval, ErrorPagesAndMissingCataloguesGiveNothing) {
-    published["/page.ini"] = "<html><body>Oops</body></html>";
-    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/page.ini"), ""), nullptr);
-    // A plain-text 404 would otherwise parse as an empty catalogue that removes every file.
+// A catalogue that reads as nothing would empty the kit: it is a failed retrieval.
+TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
+    const struct {
+        std::string body;
+        bool catalogue;
+    } cases[] = {
+        {"<html><body>Oops</body></html>", false},
+        {" \r\n\t<html lang=\"en\"><body>Down for maintenance</body></html>", false},
+        {"", false},
+        {"Not Found", false},
+        {"' nothing but a comment\r\n[COMMON]\r\n", false},
+        {"url=\"/a.pot\" date=\"01/02/2006\" size=\"3\r\n", false},
+        {"url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\nurl=\"/b.pot\" date=\"01/02/2006\" "
+         "size=\"3\"\n",
+         true},
+        {"[SETTINGS]\nlog=\"\"\n", true},
+    };
+    for (const auto& c : cases) {
+        published["/c.ini"] = c.body;
+        EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/c.ini"), "") != nullptr, c.catalogue)
+            << c.body;
+    }
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
     EXPECT_FALSE(metrics().getRemoteCatalogue());
-    published["/bad.ini"] = "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\r\n";
-    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/bad.ini"), ""), nullptr);
 }
 
-TEST_F(Retrieval, EntriesLeadingOutOfTheKitAreDropped) {
+TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
     published["/c.ini"] =
         "url=\"/../outside.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
         "url=\"/ok/../../x\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/fine.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/a\rb.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/a\0b.txt\" date=\"01/02/2006\" size=\"3\"\r\n"s
+        "url=\"/Templates/\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"\\..\\a\" date=\"01/02/2006\" size=\"3\"\r\n"
+        "url=\"/a..b/..c\" date=\"01/02/2006\" size=\"3\"\r\n"
         "[SPECIAL]\r\nurl=\"/../../etc/passwd\" date=\"01/02/2006\" size=\"3\"\r\n";
     const auto catalogue = metrics().getCatalogue(server.hostUrl("/c.ini"), "");
     ASSERT_NE(catalogue, nullptr);
     ASSERT_EQ(catalogue->Files().Size(), 1);
-    EXPECT_EQ(catalogue->Files().asCollection()[0]->URL(), "/fine.txt");
+    EXPECT_EQ(catalogue->Files().asCollection()[0]->URL(), "/a..b/..c");
     EXPECT_EQ(catalogue->Special().Size(), 0);
 }
 
@@ -101,6 +123,8 @@ TEST_F(Retrieval, AnalysisMarksEveryCase) {
     localFile("/Personal/notes.txt", "n", "01/02/2006");
     localFile("/old.pot", "o", "01/02/2006");
     localFile("/Templates/CASE.pot", "abc", "01/02/2006");
+    // A partial download of an updater killed long ago.
+    const auto stale = kit.write("Kit/Templates/.tamsel-99999999-1-0.part", "partial");
     published["/Sales/catalogue.ini"] =
         "url=\"/same.pot\" date=\"01/02/2006\" size=\"3\"\r\n"
         "url=\"/size.pot\" date=\"01/02/2006\" size=\"4\"\r\n"
@@ -113,6 +137,7 @@ TEST_F(Retrieval, AnalysisMarksEveryCase) {
     ASSERT_NE(secondary, nullptr);
     metrics().CompleteCatalogue()->Append(*secondary);
     ASSERT_TRUE(metrics().getLocalCatalogue());
+    EXPECT_FALSE(std::filesystem::exists(stale));
     metrics().analyseCatalogue();
     EXPECT_EQ(marks(), (std::vector<std::string>{"/same.pot 4/0", "/size.pot 1/1", "/date.pot 1/2",
                                                  "/blank.pot 1/1", "/templates/case.pot 4/0",
@@ -127,14 +152,30 @@ TEST_F(Retrieval, AnalysisMarksEveryCase) {
 
 TEST_F(Retrieval, WithNothingChosenEveryLocalFileOutsideTheExclusionsIsRedundant) {
     localFile("/a.pot", "a", "01/02/2006");
-    localFile("/Personal/b.txt", "b", "01/02/2006");
-    localFile("/docs/Personal-notes.txt", "c", "01/02/2006");
+    localFile("/PERSONAL/b.txt", "b", "01/02/2006");
+    localFile("/docs/personal-notes.txt", "c", "01/02/2006");
     metrics().ExcludedFiles().add(std::make_shared<CFile>());
     metrics().ExcludedFiles().asCollection()[0]->URL("/Personal");
     ASSERT_TRUE(metrics().getLocalCatalogue());
     metrics().analyseCatalogue();
-    // The exclusion is a plain substring test: a path that merely contains it is kept too.
+    // The exclusion is a substring test ignoring case: a path that merely contains it is kept too.
     EXPECT_EQ(marks(), (std::vector<std::string>{"/a.pot 3/3"}));
+}
+
+TEST_F(Retrieval, TheUpdatersOwnFilesAreNeitherRemovedNorReplaced) {
+    // The kit folder is the program's folder, as the settings default it.
+    run.localConfiguration.putValue("local", kit / "Kit/Updater");
+    localFile("/Updater/tamsel-updater", "program", "01/02/2006");
+    localFile("/Updater/debug.log", "trace", "01/02/2006");
+    localFile("/Updater/localtamselupdater.ini", "settings", "01/02/2006");
+    localFile("/Updater/old.pot", "o", "01/02/2006");
+    metrics().AddOwnFile(kit / "Kit/Updater/tamsel-updater");
+    published["/p/catalogue.ini"] = "url=\"/Tamsel-Updater\" date=\"01/02/2006\" size=\"9\"\r\n";
+    metrics().CompleteCatalogue()->Append(
+        *metrics().getCatalogue(server.hostUrl("/p/catalogue.ini"), "/p"));
+    ASSERT_TRUE(metrics().getLocalCatalogue());
+    metrics().analyseCatalogue();
+    EXPECT_EQ(marks(), (std::vector<std::string>{"/Tamsel-Updater 4/0", "/old.pot 3/3"}));
 }
 
 TEST_F(Retrieval, AnUpToDateKitPrunesToNothing) {

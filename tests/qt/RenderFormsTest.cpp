@@ -12,6 +12,7 @@
 #include "engine/frmProcess.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
+#include "special/frmOffice.h"
 #include "ui/frmLogin.h"
 #include "ui/frmMenu.h"
 #include "ui/frmUpdate.h"
@@ -137,6 +138,17 @@ TEST_F(RenderRunFormsTest, SetupDialogBothModes) {
     run.globalConfiguration.putValue("label3", "E-mail:");
     frmLogin setup(toolkit, run);
     Render(setup, "frmLogin-ein");
+}
+
+TEST_F(RenderRunFormsTest, PowerPointVersionChooser) {
+    for (const char* version : {"11.0", "10.0", "9.0"}) {
+        run.registry->createKey(
+            RegistryRoot::LocalMachine,
+            std::string("Software\\Microsoft\\Office\\") + version + "\\PowerPoint");
+    }
+    run.localConfiguration.putValue("office", "10.0");
+    frmOffice dialog(toolkit, run.localConfiguration, *run.registry);
+    Render(dialog);
 }
 
 }  // namespace

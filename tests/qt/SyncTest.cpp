@@ -143,6 +143,18 @@ TEST_F(SyncTest, UserGesturesIncludingEscapeReachTheHandlersOfEnabledControls) {
     EXPECT_EQ(form.comAutoUpdate.ListIndex(), 3);
 }
 
+// Taking the focus chooses no line; a click on one does.
+TEST_F(SyncTest, AListChoosesALineOnlyWhenTheUserDoes) {
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    auto* list = WidgetOf<QListWidget>(form.List);
+    form.List.SetFocus();
+    EXPECT_EQ(form.List.ListIndex(), -1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(form.List.ListIndex(), 1);
+}
+
 TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
     std::vector<UnloadMode> modes;
     bool refuse = true;

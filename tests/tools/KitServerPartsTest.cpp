@@ -1,5 +1,6 @@
 #include "KitFiles.h"
 #include "NameDirectory.h"
+#include "PostedLogDecoder.h"
 #include "Uploads.h"
 #include "engine/CHTTP.h"
 #include "util/Text.h"
@@ -46,6 +47,24 @@ TEST(UploadDecodingTest, ReversesTheUpdatersEscapingAndFindsTheDataField) {
     EXPECT_FALSE(UploadedLog("").has_value());
 }
 
+TEST(UploadDecodingTest, DecodesTheSameWhereverTheBodyIsCutIntoPieces) {
+    for (const std::string body : {"user=x&data=a%26b%0D%0a+c%%26%2x%0&more=1", "data=50%25%",
+                                   "data=%0", "dat=x&data=%%0A%"}) {
+        const auto whole = UploadedLog(body);
+        ASSERT_TRUE(whole.has_value());
+        for (std::size_t cut = 0; cut <= body.size(); ++cut) {
+            SCOPED_TRACE(body + " cut at " + std::to_string(cut));
+            PostedLogDecoder decoder;
+            std::string log;
+            decoder.feed(std::string_view(body).substr(0, cut), log);
+            decoder.feed(std::string_view(body).substr(cut), log);
+            decoder.finish(log);
+            EXPECT_EQ(log, *whole);
+        }
+    }
+    EXPECT_EQ(UploadedLog("data=a%%26%2x%0"), "a%&%2x%0");
+}
+
 TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {
     const auto names = NameDirectory::Parse(
         "ein,name,surname,email,country,ouc\r\n"
@@ -84,16 +103,32 @@ class ResolveKitFileTest : public testing::Test {
         fs::create_symlink(root / "secret.txt", root / "kit/link.txt");
     }
     std::optional<fs::path> resolve(std::string_view path) const {
-        return ResolveKitFile(root / "kit", path);
+        return ResolveKitFile(root / "kit", path, names);
     }
 
     test::TempDir root;
+    mutable FolderNameCache names;
 };
 
 TEST_F(ResolveKitFileTest, FindsFilesAsWrittenOrInAnotherCase) {
     for (const char* path :
          {"/Templates/Blue.pot", "//templates/BLUE.POT", "/./Templates/Blue.pot"})
         EXPECT_EQ(resolve(path), fs::path(root / "kit/Templates/Blue.pot")) << path;
+}
+
+TEST_F(ResolveKitFileTest, RemembersAFolderOnlyUntilItChanges) {
+    // Folder times an hour old: the remembered names are trusted until the folder changes.
+    const auto settled = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(root / "kit/Templates", settled);
+    EXPECT_FALSE(resolve("/templates/red.pot").has_value());
+    root.write("kit/Templates/Red.pot", "r");
+    EXPECT_EQ(resolve("/templates/red.pot"), fs::path(root / "kit/Templates/Red.pot"));
+
+    fs::last_write_time(root / "kit/Templates", settled);
+    EXPECT_TRUE(resolve("/templates/RED.POT").has_value());
+    fs::rename(root / "kit/Templates/Red.pot", root / "kit/Templates/Green.pot");
+    EXPECT_FALSE(resolve("/templates/RED.POT").has_value());
+    EXPECT_TRUE(resolve("/templates/GREEN.POT").has_value());
 }
 
 TEST_F(ResolveKitFileTest, RefusesAnythingButFilesInsideTheRoot) {

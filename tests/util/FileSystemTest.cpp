@@ -59,7 +59,7 @@ TEST(ListFolder, ListsNormalEntriesInNameOrder) {
     std::string listed;
     for (const auto& e : ListFolder(dir.path() + "/"))  // a trailing "/" makes no difference
         listed += e.name + (e.isFolder ? "/ " : " ");
-    EXPECT_EQ(listed, "A.txt a.txt b.txt filelink Sub/ Zeta _under ");
+    EXPECT_EQ(listed, "A.txt a.txt b.txt dirlink/ filelink Sub/ Zeta _under ");
 
     for (const std::string& bad : {dir / "missing", dir / "b.txt", std::string()})
         EXPECT_THROW(ListFolder(bad), TamselError) << bad;
@@ -169,10 +169,16 @@ TEST(PruneEmptyFolders, KeepsFoldersHoldingOnlyHiddenOrSystemEntries) {
     ASSERT_EQ(::mkfifo((dir / "sys/fifo").c_str(), 0644), 0);
     dir.write("target/precious", "x");
     fs::create_directory_symlink(dir / "target", dir / "link");
-    EXPECT_EQ(PruneEmptyFolders(dir.path()), 3);  // hid, sys, target
+    // A linked folder is never entered nor removed, even when what it leads to is empty.
+    const TempFolder elsewhere;
+    fs::create_directories(elsewhere / "empty");
+    fs::create_directory_symlink(elsewhere.path(), dir / "emptylink");
+    EXPECT_EQ(PruneEmptyFolders(dir.path()), 5);  // emptylink, hid, link, sys, target
     EXPECT_TRUE(fs::exists(dir / "hid/.keep"));
     EXPECT_TRUE(fs::exists(dir / "sys/fifo"));
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_TRUE(fs::is_symlink(dir / "emptylink"));
+    EXPECT_TRUE(fs::exists(elsewhere / "empty"));
     EXPECT_TRUE(fs::exists(dir / "target/precious"));
 }
 

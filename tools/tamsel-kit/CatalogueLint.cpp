@@ -8,6 +8,7 @@
 #include <map>
 
 #include "catalogue/CatalogueSyntax.h"
+#include "catalogue/KitUrl.h"
 #include "catalogue/NumberText.h"
 #include "util/DateTime.h"
 #include "util/Error.h"
@@ -44,32 +45,6 @@ bool WalkDate(std::string_view date) {
     return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
 }
 
-// A catalogue URL names a path below the kit folder: it begins with "/" and no ".." climbs
-// above the top.
-bool StaysInKit(std::string_view url) {
-    if (url.empty() || url.front() != '/') {
-        return false;
-    }
-    long depth = 0;
-    std::size_t start = 0;
-    while (start <= url.size()) {
-        auto end = url.find_first_of("/\\", start);
-        if (end == std::string_view::npos) {
-            end = url.size();
-        }
-        const auto segment = url.substr(start, end - start);
-        if (segment == "..") {
-            if (--depth < 0) {
-                return false;
-            }
-        } else if (!segment.empty() && segment != ".") {
-            ++depth;
-        }
-        start = end + 1;
-    }
-    return true;
-}
-
 bool MarkerInsideValue(std::string_view line) {
     std::size_t open = line.find('"');
     while (open != std::string_view::npos) {
@@ -94,16 +69,13 @@ class Linter {
         std::size_t position = 0;
         while (position < content.size()) {
             auto end = content.find('\n', position);
-            const bool lastLine = end == std::string_view::npos;
-            if (lastLine) {
+            if (end == std::string_view::npos) {
                 end = content.size();
             }
             ++lineNumber_;
             std::string_view raw = content.substr(position, end - position);
             if (!raw.empty() && raw.back() == '\r') {
                 raw.remove_suffix(1);
-            } else if (!lastLine) {
-                warn("line ends with LF alone: the updater reads it together with the next line");
             }
             line(raw);
             position = end + 1;
@@ -176,8 +148,13 @@ class Linter {
 
     void fileEntry(const std::string& url, const std::string& date, const std::string& size,
                    bool kitFile) {
-        if (!StaysInKit(url)) {
-            warn("url \"" + url + "\" would leave the kit folder");
+        if (const KitUrlFault fault = CheckKitUrl(url); fault != KitUrlFault::None) {
+            warn("url \"" + url + "\" " + std::string(KitUrlFaultText(fault)) +
+                 ": the updater drops the entry");
+        } else if (url.front() != '/') {
+            warn("url \"" + url +
+                 "\" does not begin with \"/\": the file is requested from "
+                 "the wrong address");
         }
         if ((kitFile || !date.empty()) && !WalkDate(date)) {
             warn("date \"" + date +

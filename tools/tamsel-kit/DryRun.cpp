@@ -5,10 +5,11 @@
 
 #include "FixedBodyTransport.h"
 #include "catalogue/CFactory.h"
+#include "catalogue/CatalogueSyntax.h"
+#include "engine/ReviewList.h"
 #include "engine/UpdateRun.h"
 #include "forms/HeadlessEventLoop.h"
 #include "forms/HeadlessToolkit.h"
-#include "ui/frmUpdate.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
 #include "util/Text.h"
@@ -20,24 +21,29 @@ namespace {
 // The reason the updater's fetch gave no catalogue for this body, as one line.
 std::string WhyNoCatalogue(const std::string& path, const std::string& body,
                            const std::string& prefix) {
-    const std::string fetched = "'\r\n" + body + "\r\n";
-    if (ContainsNoCase(fetched, "<HTML>")) {
-        return "'" + path + "' holds <HTML>: the updater takes it for a web page";
+    if (LooksLikeMarkup(body)) {
+        return "'" + path +
+               "' begins with \"<\" or holds <HTML>: the updater takes it for a web page";
     }
     CFactory factory;
     try {
-        factory.createCatalogueFromText(fetched, prefix, "");
+        factory.createCatalogueFromText("'\r\n" + body + "\r\n", prefix, "");
     } catch (const TamselError& error) {
         // The comment line put in front shifts the file's lines by one.
         return path + ":" + std::to_string(factory.lastLineRead() - 1) + ": " + error.Description();
+    }
+    if (factory.entriesRead() == 0) {
+        return "'" + path +
+               "' holds no file, menu, exclusion, special entry or setting: the "
+               "updater takes it for a failed answer";
     }
     return "'" + path + "' is not a catalogue the updater can read";
 }
 
 }  // namespace
 
-ReviewListing DryRunCompare(const std::string& cataloguePath, const std::string& folder,
-                            const std::string& prefix) {
+ReviewList DryRunCompare(const std::string& cataloguePath, const std::string& folder,
+                         const std::string& prefix) {
     std::string body;
     if (!ReadWholeFile(cataloguePath, body)) {
         throw DryRunProblem("cannot read '" + cataloguePath + "'");
@@ -64,15 +70,7 @@ ReviewListing DryRunCompare(const std::string& cataloguePath, const std::string&
     metrics.analyseCatalogue();
     metrics.pruneCatalogue();
 
-    frmUpdate review(toolkit, metrics);
-    review.Load();
-    ReviewListing listing;
-    for (int i = 0; i < review.List.ListCount(); ++i) {
-        listing.lines.push_back(review.List.List(i));
-    }
-    listing.summary = review.lblStatus.Caption();
-    review.Unload();
-    return listing;
+    return ListReview(metrics);
 }
 
 }  // namespace tamsel::kit

@@ -4,13 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace tamsel::kit {
+#include "engine/ReviewList.h"
 
-// What the update review would show: its list lines in order and its summary text.
-struct ReviewListing {
-    std::vector<std::string> lines;
-    std::string summary;
-};
+namespace tamsel::kit {
 
 // Why a dry run could not be made; the message is one line.
 class DryRunProblem : public std::runtime_error {
@@ -24,7 +20,7 @@ class DryRunProblem : public std::runtime_error {
 // operations compare and prune them, and the review dialog, loaded without a window, lists the
 // result with every entry tagged. Throws DryRunProblem for an unreadable file or folder and for
 // a text the updater would reject.
-ReviewListing DryRunCompare(const std::string& cataloguePath, const std::string& folder,
-                            const std::string& prefix);
+ReviewList DryRunCompare(const std::string& cataloguePath, const std::string& folder,
+                         const std::string& prefix);
 
 }  // namespace tamsel::kit

@@ -14,8 +14,9 @@ constexpr const char* kHelp =
     "Prints one warning line, FILE:LINE: problem, for each problem to fix before publishing:\n"
     "dates not written dd/mm/yyyy with two-digit day and month, sizes that are not decimal\n"
     "digits, file lines lacking url, date or size, section markers inside values, duplicate\n"
-    "urls, urls that would leave the kit folder, unbalanced quotes, lines ended by LF alone and\n"
-    "menu forces that are not numbers or too large.\n"
+    "urls, urls that the updater drops (empty, leading outside the kit, holding a control\n"
+    "character) or that do not begin with \"/\", unbalanced quotes and menu forces that are\n"
+    "not numbers or too large.\n"
     "\n"
     "Exit status: 0 clean, 1 warnings (or the file cannot be read), 2 wrong arguments.\n";
 

@@ -20,18 +20,14 @@ int HexValue(char c) {
 }
 
 // The entry of folder named segment, or one whose name differs only in letter case.
-std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& segment) {
+std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& segment,
+                                  FolderNameCache& names) {
     std::error_code error;
     const fs::path exact = folder / segment;
     if (fs::exists(fs::symlink_status(exact, error))) {
         return exact;
     }
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (EqualsNoCase(it->path().filename().string(), segment)) {
-            return it->path();
-        }
-    }
-    return std::nullopt;
+    return names.find(folder, segment);
 }
 
 bool IsInside(const fs::path& root, const fs::path& candidate) {
@@ -71,7 +67,8 @@ std::string PercentDecode(std::string_view text) {
     return out;
 }
 
-std::optional<fs::path> ResolveKitFile(const fs::path& root, std::string_view requestPath) {
+std::optional<fs::path> ResolveKitFile(const fs::path& root, std::string_view requestPath,
+                                       FolderNameCache& names) {
     if (requestPath.empty() || requestPath.front() != '/') {
         return std::nullopt;
     }
@@ -87,7 +84,7 @@ std::optional<fs::path> ResolveKitFile(const fs::path& root, std::string_view re
         if (segment.front() == '.' || segment.find('\0') != std::string::npos) {
             return std::nullopt;
         }
-        const auto entry = FindEntry(current, segment);
+        const auto entry = FindEntry(current, segment, names);
         if (!entry) {
             return std::nullopt;
         }

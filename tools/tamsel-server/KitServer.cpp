@@ -1,10 +1,13 @@
 #include "KitServer.h"
 
+#include "ByteRange.h"
 #include "KitFiles.h"
+#include "ReportsPage.h"
 #include "util/FileSystem.h"
 
 #include <httplib.h>
 
+#include <charconv>
 #include <ctime>
 #include <fstream>
 #include <stdexcept>
@@ -15,7 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kMaxUploadBytes = 64u * 1024 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
 const char* const kNotFoundPage =
@@ -44,13 +46,24 @@ std::string RequestPath(const httplib::Request& req) {
     return PercentDecode(std::string_view(req.target).substr(0, req.target.find('?')));
 }
 
+std::optional<std::uint64_t> DeclaredLength(const httplib::Request& req) {
+    const std::string text = req.get_header_value("Content-Length");
+    std::uint64_t length = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return length;
+}
+
 }  // namespace
 
 KitServer::KitServer(KitServerOptions options, std::ostream& log)
     : options_(std::move(options)),
       log_(log),
       reports_(options_.reportsFolder),
-      server_(std::make_unique<httplib::Server>()) {
+      uploads_(reports_, options_.uploads),
+      server_(std::make_unique<GuardedHttpServer>(options_.connections)) {
     std::error_code error;
     if (!fs::is_directory(options_.kitRoot, error)) {
         throw std::runtime_error("kit root is not a folder: " + options_.kitRoot.string());
@@ -62,33 +75,13 @@ KitServer::KitServer(KitServerOptions options, std::ostream& log)
     // Headers and body go out in separate writes; without this each answer on a kept-alive
     // connection waits for the client's delayed acknowledgement.
     server_->set_tcp_nodelay(true);
-    // An update fetches its files one after another on one connection.
-    server_->set_keep_alive_max_count(100000);
+    // Bodies the library reads itself (none but refused ones) stay small.
+    server_->set_payload_max_length(options_.uploads.maxUpload);
     server_->Get(
         ".*", [this](const httplib::Request& req, httplib::Response& res) { handleGet(req, res); });
-    server_->Post(".*", [this](const httplib::Request& req, httplib::Response& res,
-                               const httplib::ContentReader& reader) {
-        // The body is read here, not by the library, so that logs of any size are accepted.
-        std::string body;
-        const bool read = reader([&](const char* data, std::size_t length) {
-            body.append(data, length);
-            return body.size() <= kMaxUploadBytes;
-        });
-        if (RequestPath(req) != options_.uploadPath) {
-            answerNotFound(res);
-            return;
-        }
-        const auto uploaded = read ? UploadedLog(body) : std::nullopt;
-        const auto stored = uploaded ? reports_.store(*uploaded) : std::nullopt;
-        if (!stored) {
-            res.status = uploaded ? 500 : 400;
-            res.set_content("FAILED", "text/plain");
-            return;
-        }
-        writeLog("report stored: " + stored->string() + " (" + std::to_string(uploaded->size()) +
-                 " bytes)");
-        res.set_content("SUCCESS", "text/plain");
-    });
+    server_->Post(
+        ".*", [this](const httplib::Request& req, httplib::Response& res,
+                     const httplib::ContentReader& reader) { receiveUpload(req, res, reader); });
     server_->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
         const std::string length = res.get_header_value("Content-Length");
         writeLog(req.remote_addr + " - - [" + Timestamp() + "] \"" + req.method + " " + req.target +
@@ -102,9 +95,7 @@ KitServer::~KitServer() {
 }
 
 bool KitServer::bind() {
-    port_ = options_.port == 0
-                ? server_->bind_to_any_port(options_.bindAddress)
-                : (server_->bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1);
+    port_ = server_->bindListening(options_.bindAddress, options_.port);
     return port_ > 0;
 }
 
@@ -124,6 +115,29 @@ bool KitServer::running() const {
     return server_->is_running();
 }
 
+void KitServer::receiveUpload(const httplib::Request& req, httplib::Response& res,
+                              const httplib::ContentReader& reader) {
+    if (RequestPath(req) != options_.uploadPath) {
+        answerNotFound(res);
+        return;
+    }
+    const UploadOutcome outcome =
+        uploads_.receive(DeclaredLength(req),
+                         [&reader](const ReportUploads::PieceSink& sink) { return reader(sink); });
+    res.status = outcome.status;
+    if (!outcome.stored) {
+        writeLog("report refused (" + std::to_string(outcome.status) + ")");
+        if (outcome.status == 503) {
+            res.set_header("Retry-After", "5");
+        }
+        res.set_content("FAILED", "text/plain");
+        return;
+    }
+    writeLog("report stored: " + outcome.stored->string() + " (" +
+             std::to_string(outcome.logBytes) + " bytes)");
+    res.set_content("SUCCESS", "text/plain");
+}
+
 void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
     const std::string path = RequestPath(req);
     if (path == "/ein") {
@@ -132,7 +146,12 @@ void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
         res.set_content(answer, "text/plain");
         return;
     }
-    if (const auto file = ResolveKitFile(options_.kitRoot, path)) {
+    constexpr std::string_view kReports = "/tamsel_reports/";
+    if (path.starts_with(kReports) &&
+        AnswerReports(options_.reportsFolder, path.substr(kReports.size()), res)) {
+        return;
+    }
+    if (const auto file = ResolveKitFile(options_.kitRoot, path, folderNames_)) {
         serveFile(*file, req, res);
         return;
     }
@@ -142,32 +161,58 @@ void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
 
 void KitServer::serveFile(const fs::path& file, const httplib::Request& req,
                           httplib::Response& res) {
-    if (IsCatalogueFile(file)) {
-        std::string text;
-        if (!ReadWholeFile(file.string(), text)) {
-            answerNotFound(res);
-            return;
-        }
+    std::string text;
+    std::error_code error;
+    const bool catalogue = IsCatalogueFile(file);
+    if (catalogue && !ReadWholeFile(file.string(), text)) {
+        answerNotFound(res);
+        return;
+    }
+    if (catalogue) {
         const std::string host = req.get_header_value("Host");
         const std::string base =
             "http://" + (host.empty() ? options_.bindAddress + ":" + std::to_string(port_) : host);
-        res.set_content(SubstituteServer(text, base), "text/plain");
+        text = SubstituteServer(text, base);
+    }
+    const std::uint64_t size = catalogue ? text.size() : fs::file_size(file, error);
+    auto stream = std::make_shared<std::ifstream>();
+    if (!catalogue) {
+        stream->open(file, std::ios::binary);
+    }
+    if (error || (!catalogue && !*stream)) {
+        answerNotFound(res);
         return;
     }
-    std::error_code error;
-    const auto size = fs::file_size(file, error);
-    auto stream = std::make_shared<std::ifstream>(file, std::ios::binary);
-    if (error || !*stream) {
-        answerNotFound(res);
+
+    res.set_header("Accept-Ranges", "bytes");
+    const ByteRange range = ChooseByteRange(req.get_header_value("Range"), size);
+    if (range.kind == ByteRange::Kind::Unsatisfiable) {
+        res.status = 416;
+        res.set_header("Content-Range", "bytes */" + std::to_string(size));
+        return;
+    }
+    std::uint64_t first = 0;
+    std::uint64_t length = size;
+    if (range.kind == ByteRange::Kind::Part) {
+        first = range.first;
+        length = range.length;
+        res.status = 206;
+        res.set_header("Content-Range", "bytes " + std::to_string(first) + "-" +
+                                            std::to_string(first + length - 1) + "/" +
+                                            std::to_string(size));
+    }
+    const std::string type = ContentTypeOf(file);
+    if (catalogue || length == 0) {
+        res.set_content(text.substr(first, length), type);
         return;
     }
     // Streamed in chunks: kit files can be large.
     res.set_content_provider(
-        static_cast<std::size_t>(size), ContentTypeOf(file),
-        [stream](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+        static_cast<std::size_t>(length), type,
+        [stream, first](std::size_t offset, std::size_t wanted, httplib::DataSink& sink) {
             char buffer[kChunkBytes];
-            stream->seekg(static_cast<std::streamoff>(offset));
-            stream->read(buffer, static_cast<std::streamsize>(std::min(length, kChunkBytes)));
+            stream->seekg(static_cast<std::streamoff>(first + offset));
+            stream->read(buffer, static_cast<std::streamsize>(std::min(wanted, kChunkBytes)));
             const auto got = stream->gcount();
             return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
         });

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "FolderNameCache.h"
+#include "GuardedHttpServer.h"
 #include "NameDirectory.h"
+#include "ReportUploads.h"
 #include "Uploads.h"
 
 #include <filesystem>
@@ -8,12 +11,6 @@
 #include <mutex>
 #include <ostream>
 #include <string>
-
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
 
 namespace tamsel::server {
 
@@ -26,13 +23,19 @@ struct KitServerOptions {
     std::string uploadPath = "/tamsel_reports/upload.asp";
     std::string validMarker = "TAMSEL-EIN-OK";
     std::string incorrectMarker = "UNKNOWN-NUMBER";
+    ConnectionLimits connections;
+    UploadLimits uploads;
 };
 
 // The kit, reports and name server:
-// - GET serves the kit root read-only; "%server%" in served catalogues ("*.ini") becomes the
-//   address the client used to reach this server; anything else answers 404 with a small page;
-// - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS";
+// - GET serves the kit root read-only, one byte range at most per request; "%server%" in served
+//   catalogues ("*.ini") becomes the address the client used to reach this server; anything else
+//   answers 404 with a small page;
+// - POST at the upload path stores the form field "data" as a report file and answers "SUCCESS",
+//   within the upload limits;
 // - GET "/ein?number=N" answers from the names file;
+// - GET "/tamsel_reports/" answers a page of the stored logs, "/tamsel_reports/reports.csv" the
+//   same as CSV, and each stored log's name the log;
 // - every request gets an access log line, and a GET that names no kit file (the completion
 //   notice) also a "notice" line with its decoded address.
 class KitServer {
@@ -55,6 +58,8 @@ class KitServer {
 
   private:
     void handleGet(const httplib::Request& req, httplib::Response& res);
+    void receiveUpload(const httplib::Request& req, httplib::Response& res,
+                       const httplib::ContentReader& reader);
     void serveFile(const std::filesystem::path& file, const httplib::Request& req,
                    httplib::Response& res);
     void answerNotFound(httplib::Response& res);
@@ -64,8 +69,10 @@ class KitServer {
     std::ostream& log_;
     std::mutex logMutex_;
     NameDirectory names_;
+    FolderNameCache folderNames_;
     ReportStore reports_;
-    std::unique_ptr<httplib::Server> server_;
+    ReportUploads uploads_;
+    std::unique_ptr<GuardedHttpServer> server_;
     int port_ = -1;
 };
 

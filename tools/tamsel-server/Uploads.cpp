@@ -1,5 +1,7 @@
 #include "Uploads.h"
 
+#include "PostedLogDecoder.h"
+
 #include "util/FileSystem.h"
 #include "util/Text.h"
 
@@ -34,17 +36,11 @@ std::string UnescapePostData(std::string_view escaped) {
 }
 
 std::optional<std::string> UploadedLog(std::string_view body) {
-    // Raw "&" only ever separates fields: the updater escapes every "&" inside the log.
-    std::size_t start = 0;
-    while (start <= body.size()) {
-        const std::size_t end = std::min(body.find('&', start), body.size());
-        const std::string_view field = body.substr(start, end - start);
-        if (field.substr(0, 5) == "data=") {
-            return UnescapePostData(field.substr(5));
-        }
-        start = end + 1;
-    }
-    return std::nullopt;
+    PostedLogDecoder decoder;
+    std::string log;
+    decoder.feed(body, log);
+    decoder.finish(log);
+    return decoder.found() ? std::optional(std::move(log)) : std::nullopt;
 }
 
 ReportStore::ReportStore(fs::path folder) : folder_(std::move(folder)) {}
@@ -56,19 +52,36 @@ std::optional<fs::path> ReportStore::store(const std::string& log) {
     if (!fs::is_directory(folder_, error)) {
         return std::nullopt;
     }
+    const fs::path file = freshName();
+    if (!WriteFileAtomically(file.string(), log)) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+std::optional<fs::path> ReportStore::keep(const fs::path& written) {
+    std::lock_guard lock(mutex_);
+    const fs::path file = freshName();
+    std::error_code error;
+    fs::rename(written, file, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+fs::path ReportStore::freshName() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::error_code error;
     fs::path file;
     do {
         file =
             folder_ / ("report-" + std::string(stamp) + "-" + std::to_string(++counter_) + ".txt");
     } while (fs::exists(file, error));
-    if (!WriteFileAtomically(file.string(), log)) {
-        return std::nullopt;
-    }
     return file;
 }
 

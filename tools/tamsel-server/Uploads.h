@@ -22,9 +22,14 @@ class ReportStore {
     explicit ReportStore(std::filesystem::path folder);
     // The stored file's path, or nothing when it could not be written.
     std::optional<std::filesystem::path> store(const std::string& log);
+    // Moves a log already written to a file in the folder to a new report name; the report's path,
+    // or nothing when it could not be moved.
+    std::optional<std::filesystem::path> keep(const std::filesystem::path& written);
     const std::filesystem::path& folder() const { return folder_; }
 
   private:
+    std::filesystem::path freshName();
+
     std::filesystem::path folder_;
     std::mutex mutex_;
     unsigned long counter_ = 0;

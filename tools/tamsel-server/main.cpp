@@ -4,10 +4,14 @@
 #include <pthread.h>
 #include <unistd.h>
 #include <atomic>
+#include <cctype>
+#include <charconv>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -15,8 +19,55 @@ namespace {
 
 const char* const kUsage =
     "usage: tamsel-server [--bind ADDR] [--port N] [--reports DIR] [--names FILE.csv]\n"
-    "                     [--upload-path PATH] [--valid-marker T] [--incorrect-marker T] "
-    "KIT_ROOT\n";
+    "                     [--upload-path PATH] [--valid-marker T] [--incorrect-marker T]\n"
+    "                     [--workers N] [--header-timeout S] [--idle-timeout S]\n"
+    "                     [--max-upload BYTES] [--reports-quota BYTES] [--uploads-at-once N]\n"
+    "                     KIT_ROOT\n"
+    "BYTES may end in K, M or G (times 1024, 1024^2, 1024^3).\n";
+
+// A positive count, or a byte size with an optional K, M or G suffix.
+bool ParseAmount(const std::string& text, std::uint64_t& amount, bool allowSuffix) {
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop == text.data() || value == 0) {
+        return false;
+    }
+    int shift = 0;
+    if (allowSuffix && stop + 1 == end) {
+        const std::string suffixes = "KMG";
+        const auto at = suffixes.find(static_cast<char>(std::toupper(*stop)));
+        if (at == std::string::npos) {
+            return false;
+        }
+        shift = 10 * static_cast<int>(at + 1);
+    } else if (stop != end) {
+        return false;
+    }
+    if (value > (std::numeric_limits<std::uint64_t>::max() >> shift)) {
+        return false;
+    }
+    amount = value << shift;
+    return true;
+}
+
+bool ParseSeconds(const std::string& text, std::chrono::milliseconds& duration) {
+    std::uint64_t seconds = 0;
+    if (!ParseAmount(text, seconds, false) || seconds > 3600) {
+        return false;
+    }
+    duration = std::chrono::seconds(seconds);
+    return true;
+}
+
+bool ParseCount(const std::string& text, std::size_t& count) {
+    std::uint64_t value = 0;
+    if (!ParseAmount(text, value, false) || value > 10000) {
+        return false;
+    }
+    count = static_cast<std::size_t>(value);
+    return true;
+}
 
 bool ParsePort(const std::string& text, int& port) {
     try {
@@ -52,6 +103,30 @@ bool ParseArguments(int argc, char** argv, tamsel::server::KitServerOptions& opt
             options.validMarker = argv[++i];
         } else if (argument == "--incorrect-marker") {
             options.incorrectMarker = argv[++i];
+        } else if (argument == "--workers") {
+            if (!ParseCount(argv[++i], options.connections.workers)) {
+                return false;
+            }
+        } else if (argument == "--header-timeout") {
+            if (!ParseSeconds(argv[++i], options.connections.headerTimeout)) {
+                return false;
+            }
+        } else if (argument == "--idle-timeout") {
+            if (!ParseSeconds(argv[++i], options.connections.idleTimeout)) {
+                return false;
+            }
+        } else if (argument == "--max-upload") {
+            if (!ParseAmount(argv[++i], options.uploads.maxUpload, true)) {
+                return false;
+            }
+        } else if (argument == "--reports-quota") {
+            if (!ParseAmount(argv[++i], options.uploads.reportsQuota, true)) {
+                return false;
+            }
+        } else if (argument == "--uploads-at-once") {
+            if (!ParseCount(argv[++i], options.uploads.concurrentUploads)) {
+                return false;
+            }
         } else if (argument.rfind("--", 0) == 0 || haveRoot) {
             return false;
         } else {

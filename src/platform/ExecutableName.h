@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace tamsel {
+
+// The running program's file name without folder and extension ("tamsel-updater"), which
+// prefixes the source of the errors the program raises.
+std::string ExecutableName();
+
+}  // namespace tamsel

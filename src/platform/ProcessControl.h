@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tamsel {
+
+struct RunningProcess {
+    int pid = 0;
+    std::string executable;     // the program file's path; empty when it cannot be read
+    std::string firstArgument;  // the path it was started with, as a loader passes it on
+};
+
+// The running processes and a polite way to ask one to close.
+class ProcessControl {
+  public:
+    virtual ~ProcessControl() = default;
+    // Every process that can be read, in ascending id order; the others are left out.
+    virtual std::vector<RunningProcess> processes() = 0;
+    // Asks the process's top-level windows to close, or the process itself when it shows none.
+    // Does not wait, and never kills.
+    virtual void requestClose(int pid) = 0;
+};
+
+// The system's processes: read from /proc; a close request goes to the process's X11 windows
+// through the window manager's delete protocol, else it is SIGTERM.
+class LinuxProcessControl : public ProcessControl {
+  public:
+    std::vector<RunningProcess> processes() override;
+    void requestClose(int pid) override;
+};
+
+// The one system process control, for callers that are not handed another.
+ProcessControl& SystemProcessControl();
+
+}  // namespace tamsel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "config/CConfiguration.h"
+
+namespace tamsel {
+
+// The upload address of the reports server: the global setting "reports_server" when it is set,
+// else the address built in at deployment, followed by "/tamsel_reports/upload.asp".
+std::string ReportsUploadAddress(const CConfiguration& global);
+
+}  // namespace tamsel

@@ -1,0 +1,17 @@
+# The update log, its upload, and the environment texts it reports.
+target_sources(tamsel_reporting PRIVATE
+  CLog.cpp
+  Crc.cpp
+  Environment.cpp
+  LogSender.cpp
+  ReportsAddress.cpp
+  SystemInfo.cpp)
+target_link_libraries(tamsel_reporting PUBLIC tamsel_engine tamsel_catalogue tamsel_config
+                                              tamsel_platform ${CMAKE_DL_LIBS})
+
+# The reports server that a "YES" second copy of the update log goes to, unless the global
+# setting "reports_server" names another.
+set(TAMSEL_REPORTS_SERVER "http://127.0.0.1:8080" CACHE STRING
+    "Built-in address of the reports server (scheme, host and port)")
+set_source_files_properties(ReportsAddress.cpp PROPERTIES
+  COMPILE_DEFINITIONS "TAMSEL_REPORTS_SERVER=\"${TAMSEL_REPORTS_SERVER}\"")

@@ -1,0 +1,9 @@
+#include "special/modOnTop.h"
+
+namespace tamsel {
+
+void setTopMost(Form& form, bool on) {
+    form.SetTopMost(on);
+}
+
+}  // namespace tamsel

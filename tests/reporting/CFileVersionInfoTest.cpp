@@ -1,0 +1,167 @@
+#include "reporting/CFileVersionInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "reporting/VersionBlockWriter.h"
+#include "reporting/VersionContainers.h"
+#include "support/ElfWithVersion.h"
+#include "support/TempDir.h"
+#include "util/FileSystem.h"
+
+namespace tamsel {
+namespace {
+
+std::string Fixture(const std::string& name) {
+    return std::string(TAMSEL_TEST_DATA) + "/version/" + name;
+}
+
+// Every text but the string entries missing from all the files here, joined by "|".
+std::string Texts(const CFileVersionInfo& info) {
+    std::string texts = info.VerFile() + "|" + info.VerProduct() + "|" + info.VerStructure() + "|" +
+                        info.FileFlags() + "|" + info.FileOS() + "|" + info.FileType() + "|" +
+                        info.FileSubType();
+    for (long index : {0, 1, 2, 9, 10, 12}) {
+        texts += "|" + info.PredefinedValue(index);
+    }
+    return texts;
+}
+
+// A copy of the updater as our build makes it, with the given version block.
+std::string Copy(const test::TempDir& dir, const VersionBlockContent& content) {
+    return dir.write("copy", test::ElfWithVersionBlock(WriteVersionBlock(content)));
+}
+
+VersionBlockContent Fixed(std::uint32_t flags, std::uint32_t os, std::uint32_t type,
+                          std::uint32_t subtype) {
+    VersionBlockContent content;
+    content.fileVersion = {1, 4, 0, 1};
+    content.productVersion = {65535, 32768, 1, 0};
+    content.fileFlags = flags;
+    content.fileOS = os;
+    content.fileType = type;
+    content.fileSubtype = subtype;
+    return content;
+}
+
+// The PE fixtures were built by mingw-w64's windres (scripts/make-pe-fixtures.sh); lib64.dll has
+// a word above 32767 (read negative) and its strings under 0409 while its translation names
+// German (found through the US English fallback). The test program itself carries the block our
+// build embeds in the updater.
+TEST(CFileVersionInfo, ReadsPeResourcesAndOurOwnSection) {
+    const std::pair<std::string, std::string> cases[] = {
+        {Fixture("app32.exe"),
+         "2.05.0307|1.04.0016|1.0|Debug PreRel|NT-Win32|Application||English (United Kingdom)|PE32|"
+         "Tam-Sel Ltd.|Tamsel Updater|1.4.0.16|"},
+        {Fixture("lib64.dll"),
+         "1.-25536.0005|3.00.1234|1.0|Patched Special|Unknown|Driver|Display drv|German (Germany)"
+         "||Other Company|Something Else|3.0.12.34|lib64"},
+        {std::filesystem::read_symlink("/proc/self/exe").string(),
+         "1.04.0001|1.04.0001|1.0||Unknown|Application||English (United States)||Tam-Sel Ltd.|"
+         "Tamsel Updater|1.4.0.1|"},
+    };
+    for (const auto& [path, texts] : cases) {
+        CFileVersionInfo info;
+        info.FullPathName(path);
+        EXPECT_TRUE(info.Available()) << path;
+        EXPECT_EQ(Texts(info), texts);
+    }
+}
+
+// Types and subtypes, flags, systems; a subtype outside its list, or a type without subtypes,
+// keeps the subtype text of the file before.
+TEST(CFileVersionInfo, FixedRecordTextsFollowOneAnother) {
+    const std::pair<VersionBlockContent, std::string> cases[] = {
+        {Fixed(0x3F, 0x10004, 4, 3),
+         "Debug PreRel Patched Private Info Special|DOS-Win32|Font|TrueType Font"},
+        {Fixed(0x40, 0x20002, 3, 11), "|OS/2-16 PM-16|Driver|TrueType Font"},
+        {Fixed(0, 0x30003, 6, 1), "|OS/2-16 PM-32|Unknown|TrueType Font"},
+        {Fixed(0, 0x10001, 3, 0), "|DOS-Win16|Driver|Unknown"},
+    };
+    test::TempDir dir;
+    CFileVersionInfo info;
+    for (const auto& [content, texts] : cases) {
+        info.FullPathName(Copy(dir, content));
+        EXPECT_EQ(info.VerProduct(), "-1.-32768.0100");
+        EXPECT_EQ(info.FileFlags() + "|" + info.FileOS() + "|" + info.FileType() + "|" +
+                      info.FileSubType(),
+                  texts);
+    }
+}
+
+// Strings under neither the translation's language nor US English read as empty, and a file
+// without version information keeps every text of the one before.
+TEST(CFileVersionInfo, MissingStringsReadEmptyAndAMissingResourceKeepsTheTexts) {
+    test::TempDir dir;
+    CFileVersionInfo info;
+    info.FullPathName(Fixture("app32.exe"));
+    VersionBlockContent content = Fixed(0, 4, 1, 0);
+    content.language = 0x040C;
+    content.stringLanguage = 0x0407;
+    content.strings = {{"CompanyName", "Tam-Sel Ltd."}, {"ProductName", "Tamsel Updater"}};
+    info.FullPathName(Copy(dir, content));
+    EXPECT_EQ(Texts(info),
+              "1.04.0001|-1.-32768.0100|1.0||Unknown|Application||French (France)|||||");
+    info.FullPathName(Fixture("app32.exe"));
+    info.FullPathName(Fixture("plain64.exe"));
+    EXPECT_FALSE(info.Available());
+    EXPECT_EQ(info.FullPathName(), Fixture("plain64.exe"));
+    EXPECT_EQ(info.ProductVersion(), "1.4.0.16");
+}
+
+// Damaged copies of a good file are answered "not available", never read outside the file.
+TEST(CFileVersionInfo, CorruptPeFilesAreNotAvailable) {
+    std::string good;
+    ASSERT_TRUE(ReadWholeFile(Fixture("app32.exe"), good));
+    std::uint32_t root = 0;  // the resource section's file offset
+    std::memcpy(&root, good.data() + good.find(".rsrc") + 20, 4);
+    const std::size_t block = good.find(std::string("V\0S\0_\0V", 7)) - 6;
+    const std::pair<const char*, std::function<void(std::string&)>> damages[] = {
+        {"truncated in the headers", [](std::string& f) { f.resize(200); }},
+        {"truncated in the version block", [](std::string& f) { f.resize(f.size() - 300); }},
+        {"PE header past the end", [](std::string& f) { f.replace(0x3C, 4, "\xF0\xFF\xFF\x7F"); }},
+        {"type directory points at itself",
+         [root](std::string& f) { f.replace(root + 20, 4, std::string("\0\0\0\x80", 4)); }},
+        {"more entries than the section holds, none of them versions",
+         [root](std::string& f) {
+             f.replace(root + 14, 2, "\xFF\xFF");
+             f[root + 16] = 17;
+         }},
+        {"version data outside the image",
+         [root](std::string& f) { f.replace(root + 0x48, 4, "\xF0\xFF\xFF\xFF"); }},
+        {"block longer than its data", [block](std::string& f) { f[block + 1] = '\x7F'; }},
+    };
+    test::TempDir dir;
+    for (const auto& [what, damage] : damages) {
+        std::string bad = good;
+        damage(bad);
+        CFileVersionInfo info;
+        info.FullPathName(dir.write("bad.exe", bad));
+        EXPECT_FALSE(info.Available()) << what;
+    }
+}
+
+#ifdef PERES_PROGRAM
+// pev's resource tool walks the resource tree its own way; it must extract the bytes ours finds.
+TEST(CFileVersionInfo, FindsTheSameVersionResourceAsPeres) {
+    for (const char* name : {"app32.exe", "lib64.dll"}) {
+        test::TempDir dir;
+        const std::string command = "cd '" + dir.path() + "' && " PERES_PROGRAM " -x '" +
+                                    Fixture(name) + "' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::string file;
+        ASSERT_TRUE(ReadWholeFile(Fixture(name), file));
+        const auto ours = FindPeVersionBlock(
+            Bytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+        ASSERT_TRUE(ours.has_value()) << name;
+        EXPECT_EQ(std::string(ours->begin(), ours->end()), dir.read("resources/versions/1.rc"));
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <tuple>
+
+#include "reporting/Crc.h"
+#include "reporting/Environment.h"
+
+namespace tamsel {
+namespace {
+
+bool IsHex(const std::string& text) {
+    return text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+TEST(CrcText, ShortAndLongFormsOfKnownTexts) {
+    const struct {
+        const char* text;
+        const char* crc16;
+        const char* crc32;
+    } cases[] = {
+        {"abc", "5749", "352441C2"},
+        {"", "FFFF", "00000000"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CrcText(c.text, false), c.crc16) << c.text;
+        EXPECT_EQ(CrcText(c.text, true), c.crc32) << c.text;
+    }
+}
+
+TEST(InstallationNumber, AdapterAddressAndTheLoginNamesCrc) {
+    const std::vector<clsNetwork> adapters = {{"00-0C-29-3A-4B-5C", "10.0.0.2"},
+                                              {"AA-BB-CC-DD-EE-FF", ""}};
+    EXPECT_EQ(InstallationNumberText(adapters, "abc"), "000C293A4B5C5749");
+    EXPECT_EQ(InstallationNumberText({}, "abc"), "000000000000");
+    // The name's buffer held 24 characters: a longer name reads as none.
+    EXPECT_EQ(InstallationNumberText(adapters, std::string(25, 'x')), "000C293A4B5CFFFF");
+
+    const std::string live = InstallationNumber();
+    EXPECT_TRUE((live.size() == 16 || live == "000000000000") && IsHex(live)) << live;
+}
+
+TEST(WindowsVersion, KernelReleaseInTheVersionFormat) {
+    EXPECT_EQ(WindowsVersionText("Debian GNU/Linux 12 (bookworm)", "6.1.0-18-amd64"),
+              "Debian GNU/Linux 12 (bookworm) Version 6.1  (Build 0)");
+    EXPECT_EQ(WindowsVersionText("Linux", ""), "Microsoft Windows (Unknown)");
+    EXPECT_EQ(PrettyName("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
+              "Debian GNU/Linux 12 (bookworm)");
+
+    const std::string live = WindowsVersion();
+    const auto version = live.find(" Version ");
+    ASSERT_NE(version, std::string::npos) << live;
+    EXPECT_NE(live.find("  (Build ", version), std::string::npos) << live;
+    EXPECT_TRUE(live.ends_with(")")) << live;
+}
+
+TEST(DiskList, LocalDisksOnlyEachOnceWithTheirFreeSpace) {
+    const std::string mounts =
+        "proc /proc proc rw 0 0\n"
+        "/dev/sda1 / ext4 rw 0 0\n"
+        "tmpfs /tmp tmpfs rw 0 0\n"
+        "server:/share /mnt/share nfs rw 0 0\n"
+        "/dev/sda1 /etc/hosts ext4 rw 0 0\n"
+        "/dev/loop0 /snap/core squashfs ro 0 0\n"
+        "/dev/sdb1 /media/usb vfat rw 0 0\n"
+        "/dev/sda2 /home/my\\040files ext4 rw 0 0\n";
+    const auto removable = [](const std::string& device) { return device == "/dev/sdb1"; };
+    EXPECT_EQ(LocalDiskMounts(mounts, removable),
+              (std::vector<std::string>{"/", "/home/my files"}));
+    EXPECT_EQ(DiskListText({{"/", 12.3 * 1024 * 1024 * 1024}, {"/home", 512.0 * 1024 * 1024}}),
+              "/: (free space: 12.3gb), /home: (free space: 512mb)");
+    EXPECT_EQ(DiskListText({}), "");
+}
+
+TEST(EnvironmentTexts, FixedFormsOnThisMachine) {
+    EXPECT_NE(TimeZoneName(), "");
+    EXPECT_TRUE(
+        FolderList().starts_with("Windows Folder (/usr), System Folder (/usr/lib), "
+                                 "Temp Folder (/"))
+        << FolderList();
+    EXPECT_TRUE(InternetVersion().starts_with("libcurl 7.") ||
+                InternetVersion().starts_with("libcurl 8."))
+        << InternetVersion();
+
+    ::setenv("XDG_DATA_HOME", "/srv/data", 1);
+    EXPECT_EQ(SpecialFolderPath(26), "/srv/data/");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(SpecialFolderPath(26).ends_with("/.local/share/")) << SpecialFolderPath(26);
+    EXPECT_EQ(SpecialFolderPath(5), "");
+}
+
+TEST(ObjectInfo, WithoutARegistrationTheComponentThatStandsInForTheClass) {
+    const RegistryReader none;
+    EXPECT_TRUE(ObjectInfo(none, "Microsoft.XMLHTTP").starts_with("libcurl/"));
+    EXPECT_TRUE(ObjectInfo(none, "Scripting.filesystemobject").starts_with("std::filesystem ("));
+    EXPECT_TRUE(ObjectInfo(none, "ADODB.Stream").starts_with("SpoolFile ("));
+    EXPECT_EQ(ObjectInfo(none, "Word.Application"), "");
+}
+
+// The installed versions by their numbers: "8", "9", "X" (XP) and "B" (2003).
+class Installed : public OfficeInstallations {
+  public:
+    explicit Installed(std::string v) : v_(std::move(v)) {}
+    bool has97() const override { return v_.find('8') != std::string::npos; }
+    bool has2000() const override { return v_.find('9') != std::string::npos; }
+    bool hasXP() const override { return v_.find('X') != std::string::npos; }
+    bool has2003() const override { return v_.find('B') != std::string::npos; }
+
+  private:
+    std::string v_;
+};
+
+TEST(PowerPointVersions, EveryInstalledVersionAndTheNewestNumber) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"", "PowerPoint", ""},
+        {"9X", "PowerPoint 2000 XP", "10.0"},
+        {"89XB", "PowerPoint 97 2000 XP 2003", "11.0"},
+    };
+    for (const auto& [installed, versions, number] : cases) {
+        EXPECT_EQ(PowerPointVersions(Installed(installed)), versions) << installed;
+        EXPECT_EQ(OfficeVersionNumber(Installed(installed)), number) << installed;
+    }
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "forms/Forms.h"
+#include "forms/User.h"
+#include "platform/FileRegistryStore.h"
+#include "special/COffice.h"
+#include "special/OfficeFixture.h"
+#include "special/modPowerPoint.h"
+
+namespace tamsel {
+namespace {
+
+class Office : public ::testing::Test, protected test::OfficeFixture {};
+
+// The registry lists "11.0" before "9.0"; the last one found decides highestVersion.
+TEST_F(Office, ScanCountsVersionsWithPowerPointInListingOrder) {
+    InstallPowerPoint("11.0");
+    InstallPowerPoint("9.0");
+    InstallPowerPoint("12.0");         // not a version the updater knows
+    InstallPowerPoint("10.0", false);  // not used by the current user
+    run.registry->createKey(RegistryRoot::CurrentUser, "Software\\Microsoft\\Office\\8.0");
+    AttachOffice(run);
+    const COffice& office = *run.g_objMetrics.Office();
+    EXPECT_EQ(office.Installed(), 2);
+    EXPECT_TRUE(office.has2003());
+    EXPECT_TRUE(office.has2000());
+    EXPECT_FALSE(office.hasXP());
+    EXPECT_FALSE(office.has97());
+    EXPECT_EQ(office.highestVersion(), "2000");
+    EXPECT_EQ(OfficeVersionNumber(office), "11.0");
+    EXPECT_EQ(run.g_objMetrics.Office(), &office);
+}
+
+TEST_F(Office, OneVersionIsChosenWithoutAsking) {
+    InstallPowerPoint("10.0");
+    EXPECT_TRUE(pptAddPlugIn(run, "/kit/Add-ins/Tamsel.ppa"));
+    EXPECT_TRUE(toolkit.ShowLog().empty());
+    EXPECT_EQ(run.localConfiguration.getValue("office"), "10.0");
+    EXPECT_EQ(run.g_objMetrics.PowerPoint(), "10.0");
+    const std::string key = AddInKey("10.0", "Tamsel");
+    const auto autoLoad = run.registry->readValue(RegistryRoot::CurrentUser, key, "AutoLoad");
+    const auto path = run.registry->readValue(RegistryRoot::CurrentUser, key, "Path");
+    ASSERT_TRUE(autoLoad && path);
+    EXPECT_EQ(autoLoad->type, 4);
+    EXPECT_EQ(autoLoad->bytes, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(*path, RegistryText("/kit/Add-ins/Tamsel.ppa"));
+}
+
+// Several versions and no choice yet: the chooser is shown even in a silent run.
+TEST_F(Office, SeveralVersionsAskEvenInASilentRun) {
+    InstallPowerPoint("9.0");
+    InstallPowerPoint("11.0");
+    run.g_objMetrics.Silent(true);
+    toolkit.WhenShown("frmOffice", [](Form& form) {
+        user::Select(form.Get<ListBox>("List1"), 1);
+        user::Click(form.Get<CommandButton>("cmdOK"));
+    });
+    EXPECT_TRUE(pptAddPlugIn(run, "/kit/Tamsel.ppa"));
+    EXPECT_EQ(toolkit.ShowLog(), std::vector<std::string>{"frmOffice"});
+    EXPECT_EQ(run.g_objMetrics.PowerPoint(), "9.0");
+    EXPECT_TRUE(HasAddIn("9.0", "Tamsel"));
+}
+
+TEST_F(Office, AChosenVersionIsNotAskedAgain) {
+    InstallPowerPoint("9.0");
+    InstallPowerPoint("11.0");
+    run.g_objMetrics.Silent(true);
+    run.localConfiguration.putValue("office", "11.0");
+    EXPECT_FALSE(pptHavePlugIn(run, "Tamsel"));
+    EXPECT_TRUE(toolkit.ShowLog().empty());
+    EXPECT_EQ(run.g_objMetrics.PowerPoint(), "11.0");
+}
+
+// A registry file that cannot be read is never written: the failure reaches the user.
+TEST_F(Office, AFailedRegistrationIsShownAndAnswersFalse) {
+    appFolder.write("registry/HKEY_CURRENT_USER.reg", "not an exported registry");
+    run.registry = std::make_shared<FileRegistryStore>(appFolder / "registry");
+    run.g_objMetrics.PowerPoint("11.0");
+    EXPECT_FALSE(pptAddPlugIn(run, "/kit/Tamsel.ppa"));
+    ASSERT_EQ(toolkit.MessageBoxes().size(), 1u);
+    EXPECT_EQ(toolkit.MessageBoxes()[0].prompt.rfind("Error adding addin Failed to create", 0), 0u);
+}
+
+TEST_F(Office, RemovingANameByPathExtensionOrAloneAddressesOneAddIn) {
+    InstallPowerPoint("11.0");
+    for (const std::string name : {"Tamsel.PPA", "kit/Tamsel", "Tamsel", "/kit/Tamsel.ppa"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(pptAddPlugIn(run, "/kit/Tamsel.ppa"));
+        EXPECT_TRUE(pptHavePlugIn(run, name));
+        EXPECT_TRUE(pptDeletePlugIn(run, name));
+        EXPECT_FALSE(HasAddIn("11.0", "Tamsel"));
+        EXPECT_FALSE(pptDeletePlugIn(run, name));
+    }
+    // Nothing that comes to an empty name reaches the AddIns key itself.
+    ASSERT_TRUE(pptAddPlugIn(run, "/kit/Tamsel.ppa"));
+    EXPECT_FALSE(pptDeletePlugIn(run, "kit/.ppa"));
+    EXPECT_FALSE(pptAddPlugIn(run, "/kit/"));
+    EXPECT_TRUE(HasAddIn("11.0", "Tamsel"));
+}
+
+}  // namespace
+}  // namespace tamsel

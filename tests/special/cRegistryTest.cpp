@@ -1,0 +1,170 @@
+#include "special/cRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "util/Error.h"
+
+namespace tamsel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class cRegistryTest : public ::testing::Test {
+  protected:
+    cRegistryTest() {
+        registry.ClassKey(HKEY_CURRENT_USER);
+        registry.SectionKey("Software\\Tamsel");
+        registry.ValueKey("Setting");
+    }
+
+    // The error a registry operation raises; fails the test when it raises none.
+    template <class Operation>
+    TamselError RaisedBy(Operation operation) {
+        try {
+            operation();
+        } catch (const TamselError& error) {
+            EXPECT_TRUE(error.Source().ends_with(".cRegistry")) << error.Source();
+            return error;
+        }
+        ADD_FAILURE() << "no error raised";
+        return TamselError(0, "", "");
+    }
+
+    MemoryRegistryStore store;
+    cRegistry registry{store};
+};
+
+TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
+    ::setenv("TAMSEL_REGISTRY_TEST", "/kit", 1);
+    struct Case {
+        std::int32_t valueType;
+        RegistryValue written;
+        std::uint32_t storedType;
+        RegistryValue read;
+    };
+    const Case cases[] = {
+        {1, std::string("plain"), 1, std::string("plain")},
+        {2, std::string("plain"), 1, std::string("plain")},
+        {1, std::string("50% off"), 1, std::string("50% off")},
+        {1, std::string("%%"), 1, std::string("%%")},
+        {1, std::string("%TAMSEL_REGISTRY_TEST%\\a"), 2, std::string("/kit\\a")},
+        {1, std::string("%UNSET_NAME%, 100% of %TAMSEL_REGISTRY_TEST%"), 2,
+         std::string("%UNSET_NAME%, 100% of /kit")},
+        {1, std::int32_t{42}, 1, std::string("42")},
+        {4, std::int32_t{-1}, 4, std::int32_t{-1}},
+        {5, std::int16_t{-2}, 4, std::int32_t{-2}},
+        {3, Bytes{1, 0, 255}, 3, Bytes{1, 0, 255}},
+    };
+    for (const auto& c : cases) {
+        registry.ValueType(c.valueType);
+        registry.Value(c.written);
+        EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "software\\TAMSEL", "setting")->type,
+                  c.storedType)
+            << RegistryValueText(c.written);
+        registry.ValueType(0);
+        EXPECT_EQ(registry.Value(), c.read) << RegistryValueText(c.written);
+        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.storedType));
+    }
+}
+
+TEST_F(cRegistryTest, ReadsStoredTypesThatTheWriterNeverMakes) {
+    store.createKey(RegistryRoot::CurrentUser, "Software\\Tamsel");
+    const struct {
+        RegistryData data;
+        RegistryValue read;
+    } cases[] = {
+        {{regtype::NumberBigEndian, {0, 0, 1, 2}}, std::int32_t{258}},
+        {{regtype::TextList, {'a', 0, 'b', 0, 0}}, std::string("a\0b\0", 4)},
+        {{11, {1, 2}}, Bytes{1, 2}},
+    };
+    for (const auto& c : cases) {
+        store.writeValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Setting", c.data);
+        EXPECT_EQ(registry.Value(), c.read);
+        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.data.type));
+    }
+}
+
+TEST_F(cRegistryTest, MissingValueGivesDefaultAndLeavesValueType) {
+    registry.Default(std::string("none"));
+    registry.ValueType(4);
+    EXPECT_EQ(registry.Value(), RegistryValue(std::string("none")));
+    store.createKey(RegistryRoot::CurrentUser, "Software\\Tamsel");
+    EXPECT_EQ(registry.Value(), RegistryValue(std::string("none")));
+    EXPECT_EQ(registry.ValueType(), 4);
+}
+
+TEST_F(cRegistryTest, KeysAndSections) {
+    std::vector<std::string> names{"stale"};
+    std::int32_t count = 9;
+    EXPECT_TRUE(registry.EnumerateSections(names, count));
+    EXPECT_EQ(count, 0);
+    EXPECT_TRUE(names.empty());
+
+    EXPECT_FALSE(registry.KeyExists());
+    EXPECT_TRUE(registry.CreateKey());
+    EXPECT_TRUE(registry.EnumerateSections(names, count)) << "a key without subkeys";
+    EXPECT_EQ(count, 0);
+
+    registry.SectionKey("Software\\Tamsel\\Add-ins\\Kit");
+    registry.CreateKey();
+    registry.SectionKey("Software\\Tamsel\\add-ins\\Alpha");
+    registry.CreateKey();
+    registry.SectionKey("SOFTWARE\\tamsel\\ADD-INS");
+    EXPECT_TRUE(registry.KeyExists());
+    EXPECT_TRUE(registry.EnumerateSections(names, count));
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "Kit"}));
+    EXPECT_EQ(count, 2);
+    EXPECT_FALSE(registry.DeleteKey()) << "a key with subkeys stays";
+
+    registry.SectionKey("Software\\Tamsel\\Add-ins\\Kit");
+    EXPECT_TRUE(registry.DeleteKey());
+    EXPECT_FALSE(registry.DeleteKey());
+    EXPECT_FALSE(registry.KeyExists());
+}
+
+TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndMessages) {
+    registry.ValueKey("Path");
+    const auto openFailed = RaisedBy([&] { registry.DeleteValue(); });
+    EXPECT_EQ(openFailed.Number(), 26001);
+    EXPECT_EQ(openFailed.Description(),
+              "Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
+
+    registry.CreateKey();
+    const auto deleteFailed = RaisedBy([&] { registry.DeleteValue(); });
+    EXPECT_EQ(deleteFailed.Number(), 26001);
+    EXPECT_EQ(
+        deleteFailed.Description(),
+        "Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: 'Path");
+
+    registry.ValueType(4);
+    const auto notWritten = RaisedBy([&] { registry.Value(std::string("C:\\Kit")); });
+    EXPECT_EQ(notWritten.Number(), -2147194455);
+    EXPECT_EQ(notWritten.Description(),
+              "Failed to set registry value Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
+              "'Path' to value: 'C:\\Kit'");
+    registry.ValueType(3);
+    const auto notBytes = RaisedBy([&] { registry.Value(std::int32_t{1}); });
+    EXPECT_EQ(notBytes.Number(), 26001);
+    EXPECT_EQ(notBytes.Description(), "");
+    registry.ValueType(9);
+    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455);
+    EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Path"), std::nullopt);
+
+    registry.ClassKey(0);
+    const auto noRoot = RaisedBy([&] { registry.CreateKey(); });
+    EXPECT_EQ(noRoot.Number(), 26001);
+    EXPECT_EQ(noRoot.Description(), "Failed to create registry Key: 'Software\\Tamsel");
+    registry.ValueType(1);
+    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), 26001);
+
+    registry.ValueType(1);
+    registry.ClassKey(HKEY_CURRENT_USER);
+    registry.ValueKey("Line\nBreak");
+    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455)
+        << "a name that would break the file's lines is refused";
+}
+
+}  // namespace
+}  // namespace tamsel

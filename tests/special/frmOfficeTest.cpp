@@ -1,0 +1,54 @@
+#include "special/frmOffice.h"
+
+#include <gtest/gtest.h>
+
+#include "forms/User.h"
+#include "special/OfficeFixture.h"
+
+namespace tamsel {
+namespace {
+
+class frmOfficeTest : public ::testing::Test, protected test::OfficeFixture {
+  protected:
+    frmOfficeTest() {
+        InstallPowerPoint("11.0");
+        InstallPowerPoint("9.0");
+        InstallPowerPoint("Common");  // not a version: it does not begin with a digit
+    }
+    frmOffice chooser{toolkit, run.localConfiguration, *run.registry};
+};
+
+TEST_F(frmOfficeTest, ListsTheVersionsAndSelectsTheChosenOne) {
+    run.localConfiguration.putValue("office", "9.0");
+    EXPECT_EQ(chooser.enumeratePowerPoint(), 2);
+    chooser.Load();
+    EXPECT_EQ(chooser.Caption(), "Tamsel Updater");
+    EXPECT_EQ(chooser.Label1.Caption(),
+              "The Tamsel has detected that you have multiple versions of PowerPoint.");
+    ASSERT_EQ(chooser.List1.ListCount(), 2);
+    EXPECT_EQ(chooser.List1.List(0), "11.0 (Office 2003)");
+    EXPECT_EQ(chooser.List1.List(1), "9.0 (Office 2000)");
+    EXPECT_EQ(chooser.List1.ListIndex(), 1);
+    EXPECT_TRUE(chooser.cmdOK.Enabled());
+}
+
+// OK waits for a choice; after it the dialog closes itself on the fourth tick of its timer.
+TEST_F(frmOfficeTest, ChoosingEnablesOkWhichClosesOnTheFourthTick) {
+    chooser.Show();
+    EXPECT_TRUE(chooser.TopMost());
+    EXPECT_EQ(chooser.List1.ListIndex(), -1);
+    EXPECT_FALSE(chooser.cmdOK.Enabled());
+    ASSERT_TRUE(user::Select(chooser.List1, 0));
+    EXPECT_EQ(run.localConfiguration.getValue("office"), "11.0");
+    ASSERT_TRUE(user::Click(chooser.cmdOK));
+    EXPECT_FALSE(chooser.cmdOK.Visible());
+    loop.Advance(std::chrono::milliseconds(799));
+    EXPECT_TRUE(chooser.IsLoaded());
+    EXPECT_FALSE(chooser.Complete());
+    loop.Advance(std::chrono::milliseconds(1));
+    EXPECT_FALSE(chooser.IsLoaded());
+    EXPECT_TRUE(chooser.Complete());
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,299 @@
+#include "KitServer.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace tamsel::server {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+// A raw client connection, for peers that misbehave as no HTTP client library would.
+class Peer {
+  public:
+    explicit Peer(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~Peer() { ::close(socket_); }
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+
+    bool connected() const { return connected_; }
+    bool send(const std::string& text) {
+        return ::send(socket_, text.data(), text.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(text.size());
+    }
+    // Whatever arrives within `wait`, up to the server closing the connection.
+    std::string receive(milliseconds wait) {
+        std::string text;
+        pollfd entry{socket_, POLLIN, 0};
+        char buffer[4096];
+        while (::poll(&entry, 1, static_cast<int>(wait.count())) > 0) {
+            const ssize_t got = ::recv(socket_, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                closedByServer_ = true;
+                break;
+            }
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+        return text;
+    }
+    bool closedByServer() const { return closedByServer_; }
+
+  private:
+    int socket_;
+    bool connected_ = false;
+    bool closedByServer_ = false;
+};
+
+// A kit of one 1000-byte file served in-process with the given limits.
+class ServedKit {
+  public:
+    explicit ServedKit(KitServerOptions options) {
+        for (int i = 0; i < 1000; ++i) {
+            content_ += static_cast<char>('a' + i % 26);
+        }
+        kit.write("file.bin", content_);
+        options.port = 0;
+        options.kitRoot = kit.path();
+        options.reportsFolder = work / "reports";
+        server_ = std::make_unique<KitServer>(options, log_);
+        bound_ = server_->bind();
+        if (bound_) {
+            serving_ = std::thread([this] {
+                server_->run();
+                finished_ = true;
+            });
+        }
+    }
+    ~ServedKit() {
+        if (serving_.joinable()) {
+            while (!server_->running() && !finished_) {
+                std::this_thread::yield();
+            }
+            server_->stop();
+            serving_.join();
+        }
+    }
+
+    bool bound() const { return bound_; }
+    int port() const { return server_->port(); }
+    const std::string& content() const { return content_; }
+    // A client that gives up after one second.
+    httplib::Client client() const {
+        httplib::Client http("127.0.0.1", server_->port());
+        http.set_connection_timeout(1, 0);
+        http.set_read_timeout(1, 0);
+        return http;
+    }
+    std::vector<std::string> reports() const {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (fs::directory_iterator it(work / "reports", error), end; !error && it != end;
+             it.increment(error)) {
+            names.push_back(it->path().filename().string());
+        }
+        return names;
+    }
+
+    test::TempDir kit;
+    test::TempDir work;
+
+  private:
+    std::string content_;
+    std::ostringstream log_;
+    std::unique_ptr<KitServer> server_;
+    std::thread serving_;
+    std::atomic<bool> finished_{false};
+    bool bound_ = false;
+};
+
+TEST(SlowClientsTest, ARequestIsAnsweredWhileIdleAndSlowPeersHoldConnections) {
+    ServedKit served({});
+    ASSERT_TRUE(served.bound());
+    std::vector<std::unique_ptr<Peer>> peers;
+    for (int i = 0; i < 58; ++i) {
+        peers.push_back(std::make_unique<Peer>(served.port()));
+        ASSERT_TRUE(peers.back()->connected());
+        if (i >= 50) {
+            ASSERT_TRUE(peers.back()->send("GET /file.bin HTTP/1.1\r\nHost: kit\r\n"));
+        }
+    }
+    const auto answer = served.client().Get("/file.bin");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+}
+
+TEST(SlowClientsTest, AConnectionFindingEveryWorkerBusyIsAnsweredBusy) {
+    KitServerOptions options;
+    options.connections.workers = 2;
+    ServedKit served(options);
+    ASSERT_TRUE(served.bound());
+    Peer first(served.port());
+    Peer second(served.port());
+    Peer third(served.port());
+    ASSERT_TRUE(third.send("GET /file.bin HTTP/1.1\r\nHost: kit\r\n\r\n"));
+    EXPECT_EQ(third.receive(milliseconds(2000)).rfind("HTTP/1.1 503", 0), 0u);
+}
+
+TEST(SlowClientsTest, IdleAndTricklingConnectionsAreClosed) {
+    KitServerOptions options;
+    options.connections.headerTimeout = milliseconds(300);
+    options.connections.idleTimeout = milliseconds(300);
+    ServedKit served(options);
+    ASSERT_TRUE(served.bound());
+    const std::string request = "GET /file.bin HTTP/1.1\r\nHost: kit\r\n\r\n";
+    struct Case {
+        const char* name;
+        std::string opening;
+        std::string trickle;
+    };
+    for (const Case& peerCase :
+         {Case{"sends nothing", "", ""}, Case{"idles after an answer", request, ""},
+          Case{"trickles its head", "GET / HTTP/1.1\r\n", "X-A: b\r\n"}}) {
+        SCOPED_TRACE(peerCase.name);
+        Peer peer(served.port());
+        ASSERT_TRUE(peer.send(peerCase.opening));
+        // Today's limits are far below this bound; a peer that is never cut off exceeds it.
+        for (int round = 0; round < 30 && !peer.closedByServer(); ++round) {
+            if (!peerCase.trickle.empty()) {
+                peer.send(peerCase.trickle);
+            }
+            peer.receive(milliseconds(100));
+        }
+        EXPECT_TRUE(peer.closedByServer());
+    }
+}
+
+TEST(RangeRequestTest, AnAnswerIsNeverLargerThanTheFile) {
+    ServedKit served({});
+    ASSERT_TRUE(served.bound());
+    std::string manyRanges = "bytes=0-999";
+    for (int i = 0; i < 500; ++i) {
+        manyRanges += ",0-999";
+    }
+    const std::string& file = served.content();
+    struct Case {
+        std::string range;
+        int status;
+        std::string body;
+    };
+    for (const Case& rangeCase :
+         {Case{manyRanges, 200, file}, Case{"bytes=0-99", 206, file.substr(0, 100)},
+          Case{"bytes=990-5000", 206, file.substr(990)}, Case{"bytes=-10", 206, file.substr(990)},
+          Case{"bytes=1000-", 416, ""}}) {
+        SCOPED_TRACE(rangeCase.range.substr(0, 20));
+        const auto answer = served.client().Get("/file.bin", {{"Range", rangeCase.range}});
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, rangeCase.status);
+        EXPECT_EQ(answer->body, rangeCase.body);
+    }
+}
+
+TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
+    KitServerOptions options;
+    options.uploads.maxUpload = 1000;
+    options.uploads.reportsQuota = 4000;
+    ServedKit served(options);
+    ASSERT_TRUE(served.bound());
+    const std::string path = "/tamsel_reports/upload.asp";
+    const auto chunked = [&](const std::string& body) {
+        return served.client().Post(
+            path.c_str(),
+            [body](std::size_t offset, httplib::DataSink& sink) {
+                if (offset < body.size()) {
+                    sink.write(body.data() + offset,
+                               std::min<std::size_t>(100, body.size() - offset));
+                } else {
+                    sink.done();
+                }
+                return true;
+            },
+            "application/x-www-form-urlencoded");
+    };
+
+    const auto tooLarge = served.client().Post(path.c_str(), "data=" + std::string(1200, 'a'),
+                                               "application/x-www-form-urlencoded");
+    ASSERT_TRUE(tooLarge);
+    EXPECT_EQ(tooLarge->status, 413);
+    const auto tooLargeInChunks = chunked("data=" + std::string(1200, 'a'));
+    ASSERT_TRUE(tooLargeInChunks);
+    EXPECT_EQ(tooLargeInChunks->status, 413);
+    EXPECT_TRUE(served.reports().empty());
+
+    served.work.write("reports/older.txt", std::string(3500, 'x'));
+    const auto overQuota = chunked("data=" + std::string(600, 'a'));
+    ASSERT_TRUE(overQuota);
+    EXPECT_EQ(overQuota->status, 507);
+    EXPECT_EQ(served.reports(), std::vector<std::string>{"older.txt"});
+
+    const auto withinQuota = served.client().Post(path.c_str(), "data=" + std::string(400, 'a'),
+                                                  "application/x-www-form-urlencoded");
+    ASSERT_TRUE(withinQuota);
+    EXPECT_EQ(withinQuota->body, "SUCCESS");
+    EXPECT_EQ(served.reports().size(), 2u);
+}
+
+TEST(UploadLimitsTest, AnUploadTooSlowToFinishInTimeIsRefused) {
+    KitServerOptions options;
+    options.uploads.uploadTime = milliseconds(300);
+    ServedKit served(options);
+    ASSERT_TRUE(served.bound());
+    Peer slow(served.port());
+    ASSERT_TRUE(
+        slow.send("POST /tamsel_reports/upload.asp HTTP/1.1\r\nHost: kit\r\n"
+                  "Content-Length: 100\r\n\r\ndata="));
+    std::string answer;
+    for (int round = 0; round < 30 && answer.empty(); ++round) {
+        slow.send("a");
+        answer = slow.receive(milliseconds(100));
+    }
+    EXPECT_EQ(answer.rfind("HTTP/1.1 408", 0), 0u);
+    EXPECT_TRUE(served.reports().empty());
+}
+
+TEST(UploadLimitsTest, UploadsBeyondTheConcurrentLimitAreAnsweredBusy) {
+    KitServerOptions options;
+    options.uploads.concurrentUploads = 1;
+    ServedKit served(options);
+    ASSERT_TRUE(served.bound());
+    Peer slow(served.port());
+    ASSERT_TRUE(
+        slow.send("POST /tamsel_reports/upload.asp HTTP/1.1\r\nHost: kit\r\n"
+                  "Content-Length: 10\r\n\r\ndata="));
+    // The slow upload holds its place once its file has been started.
+    for (int i = 0; i < 500 && !fs::exists(served.work / "reports/.upload-1.part"); ++i) {
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    const auto refused = served.client().Post("/tamsel_reports/upload.asp", "data=b",
+                                              "application/x-www-form-urlencoded");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 503);
+
+    ASSERT_TRUE(slow.send("hello"));
+    EXPECT_NE(slow.receive(milliseconds(2000)).find("SUCCESS"), std::string::npos);
+    ASSERT_EQ(served.reports().size(), 1u);
+    EXPECT_EQ(served.work.read("reports/" + served.reports().front()), "hello");
+}
+
+}  // namespace
+}  // namespace tamsel::server
