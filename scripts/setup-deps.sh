@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   curl locales clang-format
   desktop-file-utils
-  xvfb xauth
+  xvfb xauth openbox xdotool x11-utils
   libicu-dev pev
 )
 missing=()

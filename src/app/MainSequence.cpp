@@ -47,6 +47,10 @@ void frmMain::Step() {
             StepSpecial();
             return;
         }
+        // The PowerPoint warning's "Continue" means nothing once the sequence has left it.
+        if (cmdCancel.Caption() == "&Continue") {
+            cmdCancel.SetCaption("&Cancel");
+        }
         switch (state_) {
             case 0:
                 state_ = 1;
@@ -110,6 +114,9 @@ void frmMain::Step() {
             case 10: {
                 const bool fetched = metrics_.getRemoteCatalogue();
                 metrics_.Shout(fetched ? "successful" : "failed");
+                if (!fetched) {
+                    metrics_.ShoutCause(metrics_.FailureCause());
+                }
                 metrics_.Shout(" ");
                 state_ = fetched ? 11 : 99;
                 break;
@@ -124,6 +131,9 @@ void frmMain::Step() {
             case 13: {
                 const bool built = metrics_.getLocalCatalogue();
                 metrics_.Shout(built ? "successful" : "failed");
+                if (!built) {
+                    metrics_.ShoutCause(metrics_.FailureCause());
+                }
                 metrics_.Shout(" ");
                 state_ = built ? 16 : 99;
                 break;
@@ -170,6 +180,9 @@ void frmMain::Step() {
                                         run_.globalConfiguration.getSecondaryCatalogue();
                 secondaryCatalogue_ = metrics_.getCatalogue(url, currentChoice_->Home());
                 metrics_.Shout(secondaryCatalogue_ ? "successful" : "failed");
+                if (!secondaryCatalogue_) {
+                    metrics_.ShoutCause(metrics_.FailureCause());
+                }
                 metrics_.Shout(" ");
                 state_ = secondaryCatalogue_ ? 25 : 99;
                 break;
@@ -241,7 +254,9 @@ void frmMain::Step() {
                 }
                 break;
             case 41:
-                metrics_.Shout("Downloading files completed.");
+                // A dialog closed by its frame did not complete the downloads.
+                metrics_.Shout(m_objProccess->Canceled() ? "Downloading files canceled."
+                                                         : "Downloading files completed.");
                 metrics_.Shout(" ");
                 metrics_.Shout("Tidying up local folders...");
                 PruneEmptyFolders(run_.localConfiguration.getLocal());
@@ -397,10 +412,11 @@ void frmMain::Finish() {
         state_ = 99;
     } else {
         const std::string summary = UpdatedSummary(files, m_objProccess->Size());
+        canceled_ = m_objProccess->Canceled();
         metrics_.Status(summary);
+        metrics_.FinalStatus(canceled_ ? "CANCELED " + summary : summary);
         // The user sees what the run did, under the tidying-up line.
-        metrics_.Shout(summary);
-        metrics_.FinalStatus(m_objProccess->Canceled() ? "CANCELED " + summary : summary);
+        metrics_.Shout(metrics_.FinalStatus());
         ScheduleNextRun(run_.localConfiguration);
         run_.localConfiguration.putValue("lastupdated", DateToDmy(Now()));
         // The key may be new to an old settings file.

@@ -74,7 +74,7 @@ MsgBoxResult UnattendedToolkit::MsgBox(const std::string& prompt, int style,
 }
 
 int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
-                  const std::string& lockPath) {
+                  const std::string& lockPath, std::ostream& errors) {
     HeadlessEventLoop loop;
     // A large kit on a slow line may take hours; only a run that can never end is cut short.
     loop.SetRunLimit(std::chrono::hours(24 * 7));
@@ -103,8 +103,7 @@ int RunUnattended(const std::string& appPath, const std::string& commandLine, st
         out << "Unattended run stopped: " << error.what() << std::endl;
         return 1;
     }
-    const int state = app.Main().State();
-    return state == 100 || state == 200 ? 0 : 1;
+    return app.ExitStatus(errors);
 }
 
 }  // namespace tamsel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <iostream>
 #include <map>
 #include <ostream>
 #include <string>
@@ -36,6 +37,6 @@ class UnattendedToolkit : public HeadlessToolkit {
 // question answered with its default, every status line written to out as it appears. Exit
 // status 0 when the run reached its finish, 1 otherwise. lockPath empty: the user's lock file.
 int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
-                  const std::string& lockPath = {});
+                  const std::string& lockPath = {}, std::ostream& errors = std::cerr);
 
 }  // namespace tamsel

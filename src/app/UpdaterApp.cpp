@@ -28,6 +28,13 @@ void UpdaterApp::Start() {
     }
 }
 
+int UpdaterApp::ExitStatus(std::ostream& errors) const {
+    if (main_.GaveWay()) {
+        errors << "The Tamsel Updater is already running." << std::endl;
+    }
+    return main_.EndedFinished() ? 0 : 1;
+}
+
 std::string ProgramFolder() {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "app/frmMain.h"
@@ -18,6 +19,9 @@ class UpdaterApp {
 
     void Start();
     bool Finished() const { return !main_.IsLoaded(); }
+    // The process exit status once the program has ended: 0 when the run got to its end, 1
+    // otherwise. A copy that gave way to a running one says so on errors.
+    int ExitStatus(std::ostream& errors) const;
 
     UpdateRun& Run() { return run_; }
     frmMain& Main() { return main_; }

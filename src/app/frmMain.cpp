@@ -81,11 +81,13 @@ void frmMain::Form_Load() {
     const std::string command = ToUpper(commandLine_);
     if (command.find("/INSTALL") != std::string::npos) {
         installHandOff(command);
+        handedOff_ = true;
         Unload();
         return;
     }
     if (command.find("/REMOVE") != std::string::npos) {
         removeHandOff(command);
+        handedOff_ = true;
         Unload();
         return;
     }
@@ -130,6 +132,7 @@ void frmMain::Timer1_Timer() {
     }
     const FlagWhile stepping(stepping_);
     if (previousInstance_) {
+        gaveWay_ = true;
         Unload();
     }
     const auto start = std::chrono::steady_clock::now();

@@ -30,6 +30,13 @@ class frmMain : public Form {
 
     int State() const { return state_; }
     void SetState(int state) { state_ = state; }
+    // The run got to its end as planned (states 100 and 200) and was not cancelled on the way.
+    // The installer's hand-offs report their own outcome and count as finished.
+    bool EndedFinished() const {
+        return handedOff_ || ((state_ == 100 || state_ == 200) && !canceled_);
+    }
+    // This copy gave way to one that was already running.
+    bool GaveWay() const { return gaveWay_; }
 
     // Runs every command queued for the end of the run, in order, once.
     void runDeferredCommands();
@@ -79,6 +86,9 @@ class frmMain : public Form {
     int state_ = 0;
     int menuIndex_ = 0;
     int powerPointPrompts_ = 0;
+    bool canceled_ = false;
+    bool gaveWay_ = false;
+    bool handedOff_ = false;
     std::shared_ptr<CChoice> currentChoice_;
     std::shared_ptr<CCatalogue> secondaryCatalogue_;
     std::shared_ptr<CMenu> flattenedMenu_;

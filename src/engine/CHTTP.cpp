@@ -31,31 +31,93 @@ CHTTP::CHTTP() : CHTTP(MakeCurlHttpTransport()) {}
 
 CHTTP::CHTTP(std::unique_ptr<HttpTransport> transport) : transport_(std::move(transport)) {}
 
+void CHTTP::NoteFailure(const std::string& operation, std::string cause) {
+    failureCause_ = std::move(cause);
+    if (trace_ != nullptr) {
+        DebugLog(*trace_, "CHTTP::" + operation + " " + failureCause_);
+    }
+}
+
+void CHTTP::NoteOutcome(const std::string& operation, const std::string& url) {
+    if (transport_->succeeded()) {
+        failureCause_.clear();
+        return;
+    }
+    std::string error = transport_->errorText();
+    const long status = transport_->status();
+    if (status != 0 && (status < 200 || status > 299)) {
+        NoteFailure(operation, error + " from " + url);
+    } else if (error.find(url) != std::string::npos) {
+        NoteFailure(operation, std::move(error));
+    } else {
+        NoteFailure(operation, (error.empty() ? "no answer" : error) + " (" + url + ")");
+    }
+}
+
 bool CHTTP::Fetch(const std::string& url, bool async) {
     try {
-        if (url.empty() || !transport_->startGet(ApplyUrlRule(url))) {
+        url_ = ApplyUrlRule(url);
+        failureCause_.clear();
+        if (url.empty()) {
+            NoteFailure("Fetch", "no address to fetch");
+            return false;
+        }
+        if (!transport_->startGet(url_)) {
+            NoteOutcome("Fetch", url_);
             return false;
         }
         if (async) {
             return true;
         }
         transport_->finish();
+        NoteOutcome("Fetch", url_);
         return transport_->succeeded();
+    } catch (const std::exception& error) {
+        NoteFailure("Fetch", error.what());
+        return false;
+    }
+}
+
+bool CHTTP::commit(const std::string& path, bool emptyAllowed) {
+    try {
+        if (path.empty()) {
+            NoteFailure("commit", "no path to write to");
+            return false;
+        }
+        if (!Complete() || !transport_->succeeded()) {
+            NoteOutcome("commit", url_);
+            return false;
+        }
+        if (transport_->bodySize() == 0 && !emptyAllowed) {
+            NoteFailure("commit", "empty answer from " + url_);
+            return false;
+        }
+        CreateFolderPath(path);
+        if (!transport_->commitBody(path)) {
+            NoteFailure("commit", transport_->errorText());
+            return false;
+        }
+        failureCause_.clear();
+        return true;
+    } catch (const std::exception& error) {
+        NoteFailure("commit", error.what());
+        return false;
+    }
+}
+
+bool CHTTP::Succeeded() {
+    try {
+        return Complete() && transport_->succeeded();
     } catch (const std::exception&) {
         return false;
     }
 }
 
-bool CHTTP::commit(const std::string& path) {
+std::uintmax_t CHTTP::bodySize() {
     try {
-        if (path.empty() || !Complete() || !transport_->succeeded() ||
-            transport_->bodySize() == 0) {
-            return false;
-        }
-        CreateFolderPath(path);
-        return transport_->commitBody(path);
+        return Complete() && transport_->succeeded() ? transport_->bodySize() : 0;
     } catch (const std::exception&) {
-        return false;
+        return 0;
     }
 }
 
@@ -85,28 +147,31 @@ long CHTTP::readyState() {
 
 std::string CHTTP::POST(const std::string& url, const std::string& data) {
     try {
-        if (!transport_->startPost(ApplyUrlRule(url), std::string(kFormContentType),
-                                   EscapePostData(data))) {
-            return {};
+        url_ = ApplyUrlRule(url);
+        if (transport_->startPost(url_, std::string(kFormContentType), EscapePostData(data))) {
+            transport_->finish();
         }
-        transport_->finish();
+        NoteOutcome("POST", url_);
         return transport_->succeeded() ? transport_->bodyText() : std::string();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        NoteFailure("POST", error.what());
         return {};
     }
 }
 
 std::string CHTTP::Query(const std::string& url, bool noWait) {
     try {
-        if (!transport_->startGet(ApplyUrlRule(url))) {
-            return {};
+        url_ = ApplyUrlRule(url);
+        if (transport_->startGet(url_)) {
+            transport_->finish();
         }
-        transport_->finish();
+        NoteOutcome("Query", url_);
         if (!transport_->succeeded()) {
             return {};
         }
         return noWait ? std::string("True") : transport_->bodyText();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        NoteFailure("Query", error.what());
         return {};
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HttpTransport.h"
+#include "util/DebugLog.h"
 
 #include <chrono>
 #include <memory>
@@ -24,11 +25,15 @@ class CHTTP {
     // Asynchronous: true when the request was started; poll Complete until it is done.
     bool Fetch(const std::string& url, bool async);
     // Saves the finished response body to path (create or overwrite), creating missing folders.
-    // False for an empty path, an unfinished or failed request, an empty body or a write error;
-    // the existing file is then left as it was.
-    bool commit(const std::string& path);
+    // False for an empty path, an unfinished or failed request, an empty body (unless emptyAllowed)
+    // or a write error; the existing file is then left as it was.
+    bool commit(const std::string& path, bool emptyAllowed = false);
+    // Length of the finished response body; 0 for a failed or unfinished request.
+    std::uintmax_t bodySize();
     // The current request has finished (successfully or not). Never blocks.
     bool Complete();
+    // The current request has finished with a success status.
+    bool Succeeded();
     // The finished response body as text; empty for a failed or unfinished request.
     std::string getBody();
     // 0 before any request, 1 sent, 2 headers received, 3 receiving, 4 finished. Never blocks.
@@ -43,8 +48,21 @@ class CHTTP {
     // transfer is pending. For an event loop that wants to wake as soon as a download finishes.
     void WaitForActivity(std::chrono::milliseconds timeout);
 
+    // Why the last request or commit failed, in plain words: the HTTP status and address, the
+    // transfer error, or the system error with the path. Empty after a success.
+    const std::string& FailureCause() const { return failureCause_; }
+    // Failures are traced there as they happen (with /DEBUG).
+    void TraceTo(const DebugTarget* target) { trace_ = target; }
+
   private:
+    // Records why the request to url failed (nothing when it succeeded) and traces it.
+    void NoteOutcome(const std::string& operation, const std::string& url);
+    void NoteFailure(const std::string& operation, std::string cause);
+
     std::unique_ptr<HttpTransport> transport_;
+    std::string url_;
+    std::string failureCause_;
+    const DebugTarget* trace_ = nullptr;
 };
 
 // "http://" in front of the URL unless its first seven characters are exactly "http://"

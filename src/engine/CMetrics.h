@@ -53,12 +53,17 @@ class CMetrics {
     std::shared_ptr<CCatalogue> getCatalogue(const std::string& url, const std::string& append);
     void analyseCatalogue();
     void pruneCatalogue();
+    // Why the last catalogue retrieval or kit walk failed, in plain words.
+    const std::string& FailureCause() const { return failureCause_; }
 
     // Attaches the status pane; nullptr detaches it.
     void Broadcast(ListBox* pane) { pane_ = pane; }
     ListBox* Pane() const { return pane_; }
     void Shout(const std::string& text);
     void Scream(const std::string& text);
+    // The line under a failure that tells its cause ("  cause: HTTP 404 Not Found from ...");
+    // nothing for an empty cause.
+    void ShoutCause(const std::string& cause);
     void Wisper(const std::string& text);
     void Warning(const std::string& text);
     bool isExcluded(const std::string& path) const;
@@ -123,6 +128,7 @@ class CMetrics {
     DebugTarget debug_;
     std::string finalStatus_;
     std::string einResponse_;
+    std::string failureCause_;
 };
 
 }  // namespace tamsel

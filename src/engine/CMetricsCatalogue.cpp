@@ -55,6 +55,7 @@ std::shared_ptr<CCatalogue> CMetrics::scanDirectory() {
 }
 
 bool CMetrics::getLocalCatalogue() {
+    failureCause_.clear();
     try {
         // Downloads cut short by a killed updater leave hidden partial files behind.
         RemoveStaleSpoolFiles(DefaultSpoolFolder(), false);
@@ -62,10 +63,11 @@ bool CMetrics::getLocalCatalogue() {
         local_ = scanDirectory();
         return local_ != nullptr;
     } catch (const TamselError& error) {
-        Trace("CMetric::getLocalCatalogue() " + error.Description());
+        failureCause_ = error.Description();
     } catch (const std::exception& error) {
-        Trace(std::string("CMetric::getLocalCatalogue() ") + error.what());
+        failureCause_ = error.what();
     }
+    Trace("CMetric::getLocalCatalogue() " + failureCause_);
     return false;
 }
 
@@ -94,9 +96,12 @@ void CMetrics::DropUnusableEntries(CFiles& files, const char* list) {
 
 std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
                                                    const std::string& append) {
+    // What a failure below means unless it is told more precisely.
+    failureCause_ = "the answer from " + ApplyUrlRule(url) + " is not a catalogue";
     try {
         CHTTP& http = Http();
         if (!http.Fetch(url, false)) {
+            failureCause_ = http.FailureCause();
             return nullptr;
         }
         const std::string received = http.getBody();
@@ -119,7 +124,8 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
         }
         return catalogue;
     } catch (const std::exception& error) {
-        Trace(std::string("CMetric::getCatalogue() ") + error.what());
+        failureCause_ = error.what();
+        Trace("CMetric::getCatalogue() " + failureCause_);
         return nullptr;
     }
 }

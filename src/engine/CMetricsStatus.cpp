@@ -22,7 +22,10 @@ CMetrics::CMetrics(std::string appPath, Toolkit& toolkit, CConfiguration& local,
 }
 
 std::unique_ptr<CHTTP> CMetrics::NewHttp() const {
-    return makeTransport_ ? std::make_unique<CHTTP>(makeTransport_()) : std::make_unique<CHTTP>();
+    auto http =
+        makeTransport_ ? std::make_unique<CHTTP>(makeTransport_()) : std::make_unique<CHTTP>();
+    http->TraceTo(&debug_);
+    return http;
 }
 
 CHTTP& CMetrics::Http() {
@@ -52,6 +55,12 @@ void CMetrics::Shout(const std::string& text) {
 
 void CMetrics::Scream(const std::string& text) {
     AddLine(text, kColourRed);
+}
+
+void CMetrics::ShoutCause(const std::string& cause) {
+    if (!cause.empty()) {
+        Shout("  cause: " + cause);
+    }
 }
 
 void CMetrics::Wisper(const std::string& text) {

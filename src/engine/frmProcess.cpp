@@ -5,7 +5,25 @@
 #include "util/Format.h"
 #include "util/Text.h"
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 namespace tamsel {
+
+namespace {
+
+// The catalogue's size of an entry in bytes, when it is written as decimal digits.
+std::optional<std::uintmax_t> CatalogueBytes(const std::string& size) {
+    const std::string digits = TrimSpaces(size);
+    if (digits.empty() || digits.size() > 18 ||
+        digits.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::stoull(digits);
+}
+
+}  // namespace
 
 frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration& local,
                        const CConfiguration& global, SpecialCommand processSpecial2)
@@ -118,6 +136,48 @@ void frmProcess::ShowProgress(long index, long count) {
     barProgress.SetRange(static_cast<int>(index - 1), static_cast<int>(count));
 }
 
+void frmProcess::FileFailed(const std::string& message, const std::string& cause) {
+    metrics_.Shout(message);
+    metrics_.ShoutCause(cause.empty() ? metrics_.Http().FailureCause() : cause);
+    metrics_.Trace("Process::" + message + (cause.empty() ? "" : " " + cause));
+    error_ = true;
+}
+
+// Puts the finished download in place and dates it; false when nothing was written. A body that
+// is not the size the catalogue gives (an error page served as a success, a cut transfer) is
+// never written over the user's file.
+bool frmProcess::WriteDownload() {
+    const std::string path = LocalPath();
+    CHTTP& http = metrics_.Http();
+    if (FileExists(path) && !StampFileTime(path)) {
+        FileFailed("Unable to access file '" + path + "'",
+                   "cannot open '" + path + "' for writing: " + std::strerror(errno));
+        return false;
+    }
+    const auto expected = CatalogueBytes(current_->Size());
+    const auto received = http.bodySize();
+    if (expected && http.Succeeded() && received != *expected) {
+        FileFailed("Unable to write file '" + path + "'", "received " + std::to_string(received) +
+                                                              " bytes, the catalogue says " +
+                                                              std::to_string(*expected));
+        return false;
+    }
+    if (!http.commit(path, expected == 0u)) {
+        FileFailed("Unable to write file '" + path + "'");
+        return false;
+    }
+    const std::string stamp = current_->Time() + " 06:00";
+    if (!SetFileTimeFromText(path, stamp)) {
+        // Written but not dated: the next run will see it as changed again, so the user is told.
+        const std::string message = "Unable to date file '" + path + "' as " + stamp;
+        metrics_.Shout(message);
+        metrics_.Trace("Process::" + message);
+    }
+    ++files_;
+    processedSize_ += LeadingNumber(current_->Size());
+    return true;
+}
+
 bool frmProcess::Step() {
     const auto& files = metrics_.CompleteCatalogue()->Files().asCollection();
     switch (state_) {
@@ -162,8 +222,13 @@ bool frmProcess::Step() {
             }
             break;
         case 4:
-            state_ =
-                metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true) ? 5 : 99;
+            if (metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true)) {
+                state_ = 5;
+            } else {
+                // A request that cannot be sent fails this file only; the rest still gets done.
+                FileFailed("Unable to write file '" + LocalPath() + "'");
+                state_ = 20;
+            }
             break;
         case 5:
             if (!metrics_.Http().Complete()) {
@@ -171,23 +236,9 @@ bool frmProcess::Step() {
             }
             state_ = 6;
             break;
-        case 6: {
-            const std::string path = LocalPath();
-            state_ = 20;
-            if (FileExists(path) && !StampFileTime(path)) {
-                metrics_.Shout("Unable to access file '" + path + "'");
-                error_ = true;
-            } else if (metrics_.Http().commit(path)) {
-                SetFileTimeFromText(path, current_->Time() + " 06:00");
-                ++files_;
-                processedSize_ += LeadingNumber(current_->Size());
-                state_ = 8;
-            } else {
-                metrics_.Shout("Unable to write file '" + path + "'");
-                error_ = true;
-            }
+        case 6:
+            state_ = WriteDownload() ? 8 : 20;
             break;
-        }
         case 8:
             for (long field = 1; field <= 4; ++field) {
                 if (processSpecial2_) {
@@ -198,9 +249,10 @@ bool frmProcess::Step() {
             break;
         case 10: {
             const std::string path = LocalPath();
-            if (!SafeDeleteFile(path)) {
-                metrics_.Shout("Unable to delete '" + path + "'");
+            std::string cause;
+            if (!SafeDeleteFile(path, &cause)) {
                 deleteFailed_ = true;
+                FileFailed("Unable to delete '" + path + "'", cause);
             }
             state_ = 20;
             break;

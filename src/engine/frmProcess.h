@@ -49,6 +49,10 @@ class frmProcess : public Form {
     void Heartbeat();
     void ShowProgress(long index, long count);
     std::string LocalPath() const;
+    bool WriteDownload();
+    // Reports a file that could not be handled, with its cause (the HTTP client's when empty),
+    // and marks the run as failed.
+    void FileFailed(const std::string& message, const std::string& cause = {});
 
     CMetrics& metrics_;
     const CConfiguration& local_;

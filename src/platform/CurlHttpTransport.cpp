@@ -3,6 +3,8 @@
 #include "platform/UrlEncoding.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace tamsel {
@@ -11,6 +13,21 @@ namespace {
 
 constexpr long kMaxRedirects = 20;
 constexpr int kFinishPollMs = 1000;
+
+// The words after the status code of a status line, without the line end.
+std::string ReasonPhrase(std::string_view statusLine) {
+    const auto code = statusLine.find(' ');
+    const auto words = code == std::string_view::npos ? code : statusLine.find(' ', code + 1);
+    if (words == std::string_view::npos) {
+        return {};
+    }
+    std::string_view reason = statusLine.substr(words + 1);
+    while (!reason.empty() &&
+           (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
+        reason.remove_suffix(1);
+    }
+    return std::string(reason);
+}
 
 // Only well-formed absolute http(s) URLs are sent; curl would otherwise guess at the rest.
 bool IsUsableUrl(const std::string& url) {
@@ -69,6 +86,7 @@ bool CurlHttpTransport::prepare(const std::string& url) {
     // previous request's method, body and headers.
     curl_easy_reset(easy);
     errorBuffer_[0] = '\0';
+    reason_.clear();
     const long connectMs = static_cast<long>(timeouts_.connect.count());
     const long stallSeconds = std::max(1L, static_cast<long>(timeouts_.stall.count()));
     const bool ok =
@@ -181,7 +199,7 @@ void CurlHttpTransport::complete(CURLcode result) {
     } else if (!written) {
         error_ = "cannot write the response to a temporary file";
     } else if (status_ < 200 || status_ > 299) {
-        error_ = "HTTP status " + std::to_string(status_);
+        error_ = "HTTP " + std::to_string(status_) + (reason_.empty() ? "" : " " + reason_);
     }
     progress_ = HttpProgress::Done;
 }
@@ -224,13 +242,26 @@ std::string CurlHttpTransport::bodyText() const {
 }
 
 bool CurlHttpTransport::commitBody(const std::string& path) {
-    return progress_ == HttpProgress::Done && transferOk_ && body_ && body_->commitTo(path);
+    if (progress_ != HttpProgress::Done || !transferOk_ || !body_) {
+        return false;
+    }
+    if (body_->commitTo(path)) {
+        return true;
+    }
+    // The failed rename (or copy) is the last system call commitTo makes.
+    error_ = "cannot write '" + path + "': " + std::strerror(errno);
+    return false;
 }
 
-std::size_t CurlHttpTransport::OnHeader(char* /*data*/, std::size_t size, std::size_t count,
+std::size_t CurlHttpTransport::OnHeader(char* data, std::size_t size, std::size_t count,
                                         void* self) {
     auto* transport = static_cast<CurlHttpTransport*>(self);
     transport->progress_ = std::max(transport->progress_, HttpProgress::HeadersReceived);
+    const std::string_view line(data, size * count);
+    // "HTTP/1.1 404 Not Found": every answer of a redirect chain starts with one; the last counts.
+    if (line.starts_with("HTTP/")) {
+        transport->reason_ = ReasonPhrase(line);
+    }
     return size * count;
 }
 

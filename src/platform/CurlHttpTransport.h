@@ -57,6 +57,7 @@ class CurlHttpTransport final : public HttpTransport {
     bool transferOk_ = false;
     long status_ = 0;
     std::string error_;
+    std::string reason_;  // of the last status line received
     char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

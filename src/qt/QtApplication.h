@@ -14,8 +14,10 @@ using KeepAlive = std::shared_ptr<void>;
 
 // Runs the program on Qt: creates the application, its event loop and toolkit, calls start
 // (which loads and shows the first form, modeless), then processes events until no form is
-// loaded any more or the loop is asked to quit. Returns the process exit code (always 0).
+// loaded any more or the loop is asked to quit. Returns the process exit code: what exitStatus
+// answers once the loop has ended (0 without it).
 int RunQtApplication(int argc, char** argv,
-                     const std::function<KeepAlive(Toolkit& toolkit, EventLoop& loop)>& start);
+                     const std::function<KeepAlive(Toolkit& toolkit, EventLoop& loop)>& start,
+                     const std::function<int()>& exitStatus = {});
 
 }  // namespace tamsel

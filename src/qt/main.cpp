@@ -16,11 +16,15 @@ int main(int argc, char** argv) {
     if (tamsel::ToUpper(commandLine).find("/UNATTENDED") != std::string::npos) {
         return tamsel::RunUnattended(appPath, commandLine, std::cout);
     }
+    tamsel::UpdaterApp* running = nullptr;
     return tamsel::RunQtApplication(
-        argc, argv, [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
+        argc, argv,
+        [&](tamsel::Toolkit& toolkit, tamsel::EventLoop&) -> tamsel::KeepAlive {
             auto app = std::make_shared<tamsel::UpdaterApp>(toolkit, appPath, commandLine);
             app->Run().registry = std::make_shared<tamsel::FileRegistryStore>();
+            running = app.get();
             app->Start();
             return app;
-        });
+        },
+        [&running] { return running->ExitStatus(std::cerr); });
 }

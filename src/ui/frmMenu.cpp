@@ -60,6 +60,10 @@ void frmMenu::List_ItemCheck(int index) {
         frmWarning warning(GetToolkit());
         warning.SetPackage(choice->Choice());
         warning.Show(ShowMode::Modal);
+        // The keyboard goes back to the line the user was on, not to the buttons, where the
+        // next arrow key or space could cancel the whole update.
+        List.SetListIndex(index);
+        List.SetFocus();
     }
     choice->Active(List.Checked(index));
 }

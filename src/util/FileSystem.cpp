@@ -287,37 +287,68 @@ bool StampFileTime(const std::string& path) {
     return true;
 }
 
-bool IsGuardedPath(const std::string& path) {
+namespace {
+
+// Why deleting or writing the path is refused as a system file; empty when it is not.
+std::string GuardedPathCause(const std::string& path) {
+    const std::string protectedFolder = "'" + path + "' is inside a protected system folder";
     try {
         const std::string upper = ToUpper(path);
         if (upper.find("C:\\WINNT") != std::string::npos ||
             upper.find("C:\\PROGRAM FILES") != std::string::npos) {
-            return true;
+            return protectedFolder;
         }
         if (path.empty())
-            return true;
+            return "no file named";
         std::error_code ec;
         const fs::path absolute = fs::absolute(fs::path(path), ec);
         if (ec)
-            return true;
+            return "cannot resolve '" + path + "': " + ec.message();
         const fs::path normal = absolute.lexically_normal();
         if (InsideProtectedFolder(normal))
-            return true;
+            return protectedFolder;
         // Also refuse when a linked folder on the way leads into a protected folder.
         const fs::path realParent = fs::weakly_canonical(normal.parent_path(), ec);
-        return ec || InsideProtectedFolder(realParent / normal.filename());
+        if (ec)
+            return "cannot resolve '" + path + "': " + ec.message();
+        if (InsideProtectedFolder(realParent / normal.filename()))
+            return protectedFolder;
+        return {};
+    } catch (const std::exception& error) {
+        return error.what();
     } catch (...) {
-        return true;
+        return "cannot resolve '" + path + "'";
     }
 }
 
-bool SafeDeleteFile(const std::string& path) {
-    try {
-        if (IsGuardedPath(path) || !FileExists(path) || !StampFileTime(path))
-            return false;
-        return ::unlink(path.c_str()) == 0;
-    } catch (...) {
+}  // namespace
+
+bool IsGuardedPath(const std::string& path) {
+    return !GuardedPathCause(path).empty();
+}
+
+bool SafeDeleteFile(const std::string& path, std::string* why) {
+    const auto refuse = [&](const std::string& cause) {
+        if (why != nullptr) {
+            *why = cause;
+        }
         return false;
+    };
+    const auto systemError = [&](const char* doing) {
+        return refuse(std::string(doing) + " '" + path + "': " + std::strerror(errno));
+    };
+    try {
+        if (const std::string guarded = GuardedPathCause(path); !guarded.empty())
+            return refuse(guarded);
+        if (!FileExists(path))
+            return refuse("no file at '" + path + "'");
+        if (!StampFileTime(path))
+            return systemError("cannot open for writing");
+        return ::unlink(path.c_str()) == 0 || systemError("cannot delete");
+    } catch (const std::exception& error) {
+        return refuse(error.what());
+    } catch (...) {
+        return refuse("cannot delete '" + path + "'");
     }
 }
 

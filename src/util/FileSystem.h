@@ -43,7 +43,8 @@ bool IsGuardedPath(const std::string& path);
 // Refuses a path containing "C:\WINNT" or "C:\PROGRAM FILES" (any case) and any path inside /bin,
 // /boot, /dev, /etc, /lib, /lib32, /lib64, /proc, /sbin, /sys or /usr (made absolute, "." and ".."
 // resolved; also through a linked folder); deletes a file that exists and can be stamped.
-bool SafeDeleteFile(const std::string& path);
+// When it fails, why names the cause in plain words (the system error with the path).
+bool SafeDeleteFile(const std::string& path, std::string* why = nullptr);
 // Sets access and modification time from "dd/mm/yyyy hh:mm[:ss]" in local time. False for a
 // missing, hidden (name beginning with ".") or non-regular file, an invalid date, or a file that
 // cannot be opened for writing.

@@ -206,6 +206,24 @@ TEST_F(SpecialRun, AnInteractiveRunWarnsAboutPowerPointAndWaitsOnceAfterAFailure
     EXPECT_EQ(main.State(), 100);
 }
 
+// Past the warning, once the special files are processed, the button cancels again.
+TEST_F(SpecialRun, TheButtonCancelsAgainAfterThePowerPointWarning) {
+    publishSpecial(addInEntry(" action=\"CLOSEPP\""));
+    processes.powerPointRuns = true;
+    std::string captionAtTheMenus;
+    toolkit.WhenShown("frmMenu", [&](Form& form) {
+        captionAtTheMenus = app_->Main().cmdCancel.Caption();
+        user::Click(form.Get<CommandButton>("cmdContinue"));
+    });
+    chooseInNextMenu({});
+    frmMain& main = run("", [this] { return app_->Main().State() == 55; });
+    processes.powerPointRuns = false;
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_EQ(captionAtTheMenus, "&Cancel");
+}
+
 // A special list whose files are all current runs none of its scripts.
 TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDate) {
     haveCurrentAddIn();
@@ -225,6 +243,7 @@ TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDat
     frmMain& again = run("/SILENT");
     EXPECT_TRUE(app_->Finished());
     EXPECT_EQ(again.State(), 200);
+    EXPECT_EQ(exitStatus(), 0);
     for (auto name = toolkit.ShowLog().begin() + shown; name != toolkit.ShowLog().end(); ++name) {
         EXPECT_EQ(*name, "frmProcess");
     }

@@ -128,6 +128,11 @@ class WholeRun : public ::testing::Test {
         return std::find(said.begin(), said.end(), line) != said.end();
     }
     std::string kitFile(const std::string& url) const { return user / ("Kit/Files" + url); }
+    // The ended program's exit status; what it wrote on standard error goes to errors.
+    int exitStatus() {
+        EXPECT_TRUE(app_->Finished());
+        return app_->ExitStatus(errors);
+    }
     // The update log the run left in the log folder, which it also uploaded to the server.
     std::string uploadedLog() const {
         const std::string log = user.read("Kit/tamsel_updater_log.txt");
@@ -179,6 +184,7 @@ class WholeRun : public ::testing::Test {
     std::thread serving_;
     std::string remote_;
     std::unique_ptr<UpdaterApp> app_;
+    std::ostringstream errors;
     // Called with each run before it starts.
     std::function<void(UpdateRun&)> beforeStart;
     // Every status line of the last run.

@@ -63,6 +63,7 @@ TEST_F(WholeRun, InteractiveFirstRunDownloadsTheChosenPackagesAndRecordsTheRun) 
     // The completion notice reached nobody: this catalogue names no address for it.
     main.cmdCancel.PerformClick();
     EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 TEST_F(WholeRun, ASecondRunFindsNothingToDo) {
@@ -133,7 +134,11 @@ TEST_F(WholeRun, AnUnreachableMasterCatalogueEndsInTheFailureState) {
     frmMain& main = run();
     EXPECT_EQ(main.State(), 99);
     EXPECT_TRUE(paneHas("failed"));
+    EXPECT_TRUE(
+        paneHas("  cause: HTTP 404 Not Found from " + remote_ + "/Tam-Sel Main Catalogue.ini"));
     EXPECT_EQ(lines().back(), "Unable to continue. Please try again in a few minutes.");
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
     EXPECT_TRUE(main.cmdCancel.Visible());
     EXPECT_FALSE(main.Timer1.Running());
     // Without a catalogue there is nothing to report.
@@ -163,8 +168,32 @@ TEST_F(WholeRun, CancellingAMenuEndsTheRunWithoutWritingAnything) {
                       [](Form& form) { user::Click(form.Get<CommandButton>("cmdCancel")); });
     run();
     EXPECT_TRUE(app_->Finished());
+    EXPECT_EQ(exitStatus(), 1);
     EXPECT_EQ(user.read("Kit/localtamselupdater.ini").find("historical"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(user / "Kit/Files"));
+}
+
+TEST_F(WholeRun, ClosingTheProcessingDialogByItsFrameCancelsTheRun) {
+    chooseInNextMenu({});
+    chooseInNextMenu({"Logos"});
+    continueReview();
+    toolkit.WhenShown("frmProcess",
+                      [](Form& form) { form.RequestUnload(UnloadMode::FormControlMenu); });
+    frmMain& main = run();
+    EXPECT_EQ(main.State(), 100);
+    EXPECT_FALSE(paneHas("Downloading files completed."));
+    EXPECT_TRUE(paneHas("Downloading files canceled."));
+    EXPECT_TRUE(paneHas("CANCELED No files have been updated"));
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(), "CANCELED No files have been updated");
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
+}
+
+TEST_F(WholeRun, ASecondCopyGivesWayAndSaysSo) {
+    SingleInstanceLock first(user / "updater.lock");
+    run("/SILENT");
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_EQ(errors.str(), "The Tamsel Updater is already running.\n");
 }
 
 TEST_F(WholeRun, ACatalogueSizeThatIsNotANumberFailsTheRunInOrder) {

@@ -196,5 +196,17 @@ TEST_F(Retrieval, UnreadableKitFolderFailsTheLocalCatalogue) {
     EXPECT_FALSE(metrics().getLocalCatalogue());
 }
 
+TEST_F(Retrieval, FailuresTellTheirCause) {
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
+    EXPECT_EQ(metrics().FailureCause(), "HTTP 404 Not Found from " + server.url("/missing.ini"));
+    published["/page.ini"] = "<html><body>Oops</body></html>";
+    EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/page.ini"), ""), nullptr);
+    EXPECT_EQ(metrics().FailureCause(),
+              "the answer from " + server.url("/page.ini") + " is not a catalogue");
+    run.localConfiguration.putValue("local", kit / "NoSuchKit");
+    EXPECT_FALSE(metrics().getLocalCatalogue());
+    EXPECT_NE(metrics().FailureCause().find(kit / "NoSuchKit"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tamsel

@@ -61,7 +61,12 @@ TEST_F(MenuDialog, UntickingAnInstalledPackageWarnsEachTime) {
     toolkit.WhenShown("frmWarning", [](Form& form) { user::PressEnter(form); });
     toolkit.WhenShown("frmWarning", [](Form& form) { user::PressEnter(form); });
     show([this](frmMenu& dialog) {
+        user::Tick(dialog.List, 1, false);
+        user::Tick(dialog.List, 1, true);
         user::Tick(dialog.List, 0, false);
+        // Back from the warning the keyboard is on the unticked line, not on a button.
+        EXPECT_EQ(toolkit.Focused(dialog), &dialog.List);
+        EXPECT_EQ(dialog.List.ListIndex(), 0);
         user::Tick(dialog.List, 0, true);
         user::Tick(dialog.List, 0, false);
         // A package only selected by the catalogue was never installed: no warning.
