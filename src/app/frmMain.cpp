@@ -140,7 +140,10 @@ void frmMain::Timer1_Timer() {
         metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
         const int before = state_;
         Step();
-        if (state_ == before || WaitsForTheUser(state_) || !IsLoaded() || !Timer1.Running()) {
+        // A processing dialog that has already finished leaves nothing to poll for.
+        const bool finishedProcessing = state_ == 40 && m_objProccess && m_objProccess->Complete();
+        if (state_ == before || (WaitsForTheUser(state_) && !finishedProcessing) || !IsLoaded() ||
+            !Timer1.Running()) {
             return;
         }
         if (std::chrono::steady_clock::now() - start >= kWorkPerTick) {

@@ -73,6 +73,10 @@ void frmProcess::Form_Load() {
     files_ = 0;
     processedSize_ = 0;
     startTime_ = GetToolkit().Loop().Now();
+    // Unseen, the work of a background run starts at once; a window the user sees first shows.
+    if (metrics_.Silent()) {
+        ContinueSoon();
+    }
 }
 
 void frmProcess::Heartbeat() {
@@ -112,14 +116,21 @@ void frmProcess::Timer1_Timer() {
             break;
         }
     }
-    if (IsLoaded() && !complete_ && !continuationPosted_) {
-        continuationPosted_ = true;
-        GetToolkit().Loop().Post([this] {
-            if (continuationPosted_ && IsLoaded()) {
-                Timer1_Timer();
-            }
-        });
+    if (IsLoaded() && !complete_) {
+        ContinueSoon();
     }
+}
+
+void frmProcess::ContinueSoon() {
+    if (continuationPosted_) {
+        return;
+    }
+    continuationPosted_ = true;
+    GetToolkit().Loop().Post([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired() && continuationPosted_ && IsLoaded()) {
+            Timer1_Timer();
+        }
+    });
 }
 
 std::string frmProcess::LocalPath() const {

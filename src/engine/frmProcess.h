@@ -44,6 +44,8 @@ class frmProcess : public Form {
   private:
     void Form_Load();
     void Timer1_Timer();
+    // Runs the next steps as soon as the event loop is free.
+    void ContinueSoon();
     // Performs the action of the current state and moves on; false when the loop must wait.
     bool Step();
     void Heartbeat();
@@ -70,6 +72,8 @@ class frmProcess : public Form {
     double processedSize_ = 0;
     EventLoop::Clock startTime_{};
     bool continuationPosted_ = false;
+    // Expires with the dialog, so that a step posted to the event loop never outlives it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // "1 second", "42 seconds", "1 minute", "2 minutes", "1 hour", "5 hours"; empty from 60 hours.
