@@ -145,23 +145,5 @@ TEST(CFileVersionInfo, CorruptPeFilesAreNotAvailable) {
     }
 }
 
-#ifdef PERES_PROGRAM
-// pev's resource tool walks the resource tree its own way; it must extract the bytes ours finds.
-TEST(CFileVersionInfo, FindsTheSameVersionResourceAsPeres) {
-    for (const char* name : {"app32.exe", "lib64.dll"}) {
-        test::TempDir dir;
-        const std::string command = "cd '" + dir.path() + "' && " PERES_PROGRAM " -x '" +
-                                    Fixture(name) + "' >/dev/null 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        std::string file;
-        ASSERT_TRUE(ReadWholeFile(Fixture(name), file));
-        const auto ours = FindPeVersionBlock(
-            Bytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
-        ASSERT_TRUE(ours.has_value()) << name;
-        EXPECT_EQ(std::string(ours->begin(), ours->end()), dir.read("resources/versions/1.rc"));
-    }
-}
-#endif
-
 }  // namespace
 }  // namespace tamsel

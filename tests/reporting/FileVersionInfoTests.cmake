@@ -3,7 +3,3 @@ tamsel_add_test(tamsel_version_info_tests
   LIBS tamsel_reporting)
 # The test program carries the build's version block, as the updater does, and reads itself.
 tamsel_embed_version(tamsel_version_info_tests)
-find_program(PERES_PROGRAM peres)
-if(PERES_PROGRAM)
-  target_compile_definitions(tamsel_version_info_tests PRIVATE PERES_PROGRAM="${PERES_PROGRAM}")
-endif()

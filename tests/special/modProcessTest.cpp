@@ -34,13 +34,5 @@ TEST(modProcessTest, FindsAProgramByItsPathOrTheOneItWasStartedWith) {
     EXPECT_EQ(IsTaskRunning(""), 0);
 }
 
-TEST(modProcessTest, ACloseRequestReachesAProcessWithoutWindowsAsSigterm) {
-    test::ChildProcess child("/bin/sleep", {"sleep", "60"});
-    closeProcessWindows(child.pid());
-    const int status = child.wait();
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGTERM);
-}
-
 }  // namespace
 }  // namespace tamsel

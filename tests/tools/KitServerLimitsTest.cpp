@@ -21,6 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
+constexpr const char* kUpload = "/tamsel_reports/upload.asp";
+
 // A raw client connection, for peers that misbehave as no HTTP client library would.
 class Peer {
   public:
@@ -78,6 +80,9 @@ class ServedKit {
         http.set_connection_timeout(1, 0);
         http.set_read_timeout(1, 0);
         return http;
+    }
+    httplib::Result upload(const std::string& body) const {
+        return client().Post(kUpload, body, "application/x-www-form-urlencoded");
     }
     std::vector<std::string> reports() const {
         std::vector<std::string> names;
@@ -197,10 +202,9 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
     options.uploads.reportsQuota = 4000;
     ServedKit served(options);
     ASSERT_TRUE(served.bound());
-    const std::string path = "/tamsel_reports/upload.asp";
     const auto chunked = [&](const std::string& body) {
         return served.client().Post(
-            path.c_str(),
+            kUpload,
             [body](std::size_t offset, httplib::DataSink& sink) {
                 if (offset < body.size()) {
                     sink.write(body.data() + offset,
@@ -213,8 +217,7 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
             "application/x-www-form-urlencoded");
     };
 
-    const auto tooLarge = served.client().Post(path.c_str(), "data=" + std::string(1200, 'a'),
-                                               "application/x-www-form-urlencoded");
+    const auto tooLarge = served.upload("data=" + std::string(1200, 'a'));
     ASSERT_TRUE(tooLarge);
     EXPECT_EQ(tooLarge->status, 413);
     const auto tooLargeInChunks = chunked("data=" + std::string(1200, 'a'));
@@ -228,8 +231,7 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
     EXPECT_EQ(overQuota->status, 507);
     EXPECT_EQ(served.reports(), std::vector<std::string>{"older.txt"});
 
-    const auto withinQuota = served.client().Post(path.c_str(), "data=" + std::string(400, 'a'),
-                                                  "application/x-www-form-urlencoded");
+    const auto withinQuota = served.upload("data=" + std::string(400, 'a'));
     ASSERT_TRUE(withinQuota);
     EXPECT_EQ(withinQuota->body, "SUCCESS");
     EXPECT_EQ(served.reports().size(), 2u);
@@ -266,8 +268,7 @@ TEST(UploadLimitsTest, UploadsBeyondTheConcurrentLimitAreAnsweredBusy) {
     for (int i = 0; i < 500 && !fs::exists(served.work / "reports/.upload-1.part"); ++i) {
         std::this_thread::sleep_for(milliseconds(10));
     }
-    const auto refused = served.client().Post("/tamsel_reports/upload.asp", "data=b",
-                                              "application/x-www-form-urlencoded");
+    const auto refused = served.upload("data=b");
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 503);
 

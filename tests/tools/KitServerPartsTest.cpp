@@ -17,12 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(UploadDecodingTest, ReversesTheUpdatersEscapingAndFindsTheDataField) {
-    for (const std::string log : {"a & b = c\r\n", "User: J Smith\r\nStatus: 3 files\r\n",
-                                  "50% done, \"quoted\" \xE9\r\n", ""}) {
-        EXPECT_EQ(UnescapePostData(EscapePostData(log)), log);
-        EXPECT_EQ(UploadedLog("data=" + EscapePostData(log)), log);
-    }
+TEST(UploadDecodingTest, DecodesOnlyTheFourEscapesAndFindsTheDataField) {
+    const std::string log = "a & b = 50%\r\n\"quoted\" \xE9\r\n";
+    EXPECT_EQ(UploadedLog("data=" + EscapePostData(log)), log);
     // Only the four escapes are decoded.
     EXPECT_EQ(UnescapePostData("%41%2B%0d%0a%26%25"), "%41%2B\r\n&%25");
     // Ambiguous by design of the escaping: a "+" of the log reads back as a blank.
@@ -51,33 +48,17 @@ TEST(UploadDecodingTest, DecodesTheSameWhereverTheBodyIsCutIntoPieces) {
     EXPECT_EQ(UploadedLog("data=a%%26%2x%0"), "a%&%2x%0");
 }
 
-TEST(NameDirectoryTest, KnownNumberAnswersFieldsTheReadersCanTakeApart) {
+// The served answer for a known and an unknown number is checked whole by KitServerTest.
+TEST(NameDirectoryTest, QuotedAndPaddedFieldsStillAnswerTheNumber) {
     const auto names = NameDirectory::Parse(
         "ein,name,surname,email,country,ouc\r\n"
         "1001,Jane,Surname-Smith,jane@example.com,UK,\"Sales, North\"\r\n"
         " 1002 , Ann , Lee ,ann@example.com,FR,MKT\n");
     EXPECT_EQ(names.size(), 2u);
-
-    const std::string answer = names.answer("1001", "OK-MARK", "BAD-MARK");
-    EXPECT_NE(answer.find("OK-MARK"), std::string::npos);
-    EXPECT_EQ(answer.find("BAD-MARK"), std::string::npos);
-    EXPECT_EQ(NameServerField(answer, "name"), "Jane");
-    EXPECT_EQ(NameServerField(answer, "surname"), "Surname-Smith");
-    EXPECT_EQ(NameServerField(answer, "email"), "jane@example.com");
-    EXPECT_EQ(NameServerField(answer, "country"), "UK");
-    EXPECT_EQ(NameServerField(answer, "ouc"), "Sales  North") << "commas would end the value early";
-
+    EXPECT_EQ(NameServerField(names.answer("1001", "OK", "BAD"), "ouc"), "Sales  North")
+        << "commas would end the value early";
     EXPECT_EQ(NameServerField(names.answer(" 1002", "OK", "BAD"), "name"), "Ann");
-}
-
-TEST(NameDirectoryTest, UnknownNumberAnswersBothMarkersAndAnUnreadableFileIsAnError) {
-    const std::string answer = NameDirectory::Parse("1001,Jane,Smith,j@x,UK,S\n")
-                                   .answer("9999", "TAMSEL-EIN-OK", "UNKNOWN-NUMBER");
-    EXPECT_NE(answer.find("TAMSEL-EIN-OK"), std::string::npos);
-    EXPECT_NE(answer.find("UNKNOWN-NUMBER"), std::string::npos);
-    EXPECT_EQ(NameServerField(answer, "name"), "");
     EXPECT_EQ(NameDirectory().answer("1001", "V", "I"), "V,I");
-    EXPECT_THROW(NameDirectory::Load("/nonexistent/names.csv"), std::runtime_error);
 }
 
 class ResolveKitFileTest : public testing::Test {

@@ -52,23 +52,6 @@ TEST_F(KitServerTest, ServesCataloguesNamingItselfAndAnswersNameQueries) {
     EXPECT_NE(unknown.find("UNKNOWN-NUMBER"), std::string::npos);
 }
 
-TEST_F(KitServerTest, StoresAPostedLogAndAnswersSuccess) {
-    const std::string report = "Tamsel Updater log\r\nUser: J & K Smith\r\nSize = 50%\r\n";
-    const auto stored = client.Post("/tamsel_reports/upload.asp", "data=" + EscapePostData(report),
-                                    "application/x-www-form-urlencoded");
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->body, "SUCCESS");
-    EXPECT_NE(client.Post("/elsewhere.asp", "data=x", "application/x-www-form-urlencoded")->body,
-              "SUCCESS");
-
-    std::vector<fs::path> reports;
-    for (const auto& entry : fs::directory_iterator(work / "reports")) {
-        reports.push_back(entry.path());
-    }
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(work.read("reports/" + reports.front().filename().string()), report);
-}
-
 TEST_F(KitServerTest, MissingPathsAnswerAnHtmlPageAndNoticesAreLogged) {
     for (const char* path :
          {"/missing.pot", "/Sales", "/../tools/tamsel-server/main.cpp", "/%2e%2e/README.md",
