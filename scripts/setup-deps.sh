@@ -9,7 +9,7 @@ packages=(
   curl locales clang-format
   desktop-file-utils
   xvfb xauth openbox xdotool x11-utils
-  libicu-dev pev
+  libicu-dev
 )
 missing=()
 for p in "${packages[@]}"; do
