@@ -43,7 +43,7 @@ void frmMain::ShowCentredOnTop() {
 // message in the status pane.
 void frmMain::Step() {
     try {
-        if (state_ >= 50 && state_ <= 84) {
+        if (IsSpecialState(state_)) {
             StepSpecial();
             return;
         }
@@ -52,10 +52,10 @@ void frmMain::Step() {
             cmdCancel.SetCaption("&Cancel");
         }
         switch (state_) {
-            case 0:
-                state_ = 1;
+            case MainState::Start:
+                state_ = MainState::LoadSettings;
                 break;
-            case 1: {
+            case MainState::LoadSettings: {
                 if (!metrics_.readConfigFile()) {
                     // Without a program folder there is nowhere to keep the files: the defaults
                     // stay in memory.
@@ -74,106 +74,112 @@ void frmMain::Step() {
                     run_.localConfiguration.putValue("office",
                                                      office ? OfficeVersionNumber(*office) : "");
                 }
-                state_ = 2;
+                state_ = MainState::Setup;
                 break;
             }
-            case 2:
+            case MainState::Setup:
                 ShowSetup();
                 break;
-            case 3:
-                state_ = 4;
+            case MainState::SetupDone:
+                state_ = MainState::TestHttpComponent;
                 break;
-            case 4:
+            case MainState::TestHttpComponent:
                 metrics_.Shout("Testing 'Microsoft.XMLHTTP'");
                 if (run_.canCreateObject("Microsoft.XMLHTTP")) {
                     metrics_.Shout("passed");
-                    state_ = 5;
+                    state_ = MainState::TestFileComponent;
                 } else {
                     metrics_.Shout(run_.canCreateObject("msxml2.ServerXMLHTTP")
                                        ? "out-of-date, requires 'msxml4.dll'"
                                        : "failed");
-                    state_ = 99;
+                    state_ = MainState::Failed;
                 }
                 break;
-            case 5:
-            case 6: {
-                const char* component = state_ == 5 ? "Scripting.filesystemobject" : "ADODB.Stream";
+            case MainState::TestFileComponent:
+            case MainState::TestStreamComponent: {
+                const bool files = state_ == MainState::TestFileComponent;
+                const char* component = files ? "Scripting.filesystemobject" : "ADODB.Stream";
                 metrics_.Shout(std::string("Testing '") + component + "'");
                 const bool passed = run_.canCreateObject(component);
                 metrics_.Shout(passed ? "passed" : "failed");
-                state_ = !passed ? 99 : state_ == 5 ? 6 : 8;
+                state_ = !passed ? MainState::Failed
+                         : files ? MainState::TestStreamComponent
+                                 : MainState::ComponentsTested;
                 break;
             }
-            case 8:
-                state_ = 9;
+            case MainState::ComponentsTested:
+                state_ = MainState::AnnounceMasterCatalogue;
                 break;
-            case 9:
+            case MainState::AnnounceMasterCatalogue:
                 metrics_.Shout("Retrieving master catalogue from server...");
-                state_ = 10;
+                state_ = MainState::FetchMasterCatalogue;
                 break;
-            case 10: {
+            case MainState::FetchMasterCatalogue: {
                 const bool fetched = metrics_.getRemoteCatalogue();
                 metrics_.Shout(fetched ? "successful" : "failed");
                 if (!fetched) {
                     metrics_.ShoutCause(metrics_.FailureCause());
                 }
                 metrics_.Shout(" ");
-                state_ = fetched ? 11 : 99;
+                state_ = fetched ? MainState::CheckForSpecialFiles : MainState::Failed;
                 break;
             }
-            case 11:
-                state_ = metrics_.RemoteCatalogue()->Special().Size() > 0 ? 50 : 12;
+            case MainState::CheckForSpecialFiles:
+                state_ = metrics_.RemoteCatalogue()->Special().Size() > 0
+                             ? MainState::CheckSpecialFiles
+                             : MainState::AnnounceLocalCatalogue;
                 break;
-            case 12:
+            case MainState::AnnounceLocalCatalogue:
                 metrics_.Shout("Building local catalogue from file system...");
-                state_ = 13;
+                state_ = MainState::BuildLocalCatalogue;
                 break;
-            case 13: {
+            case MainState::BuildLocalCatalogue: {
                 const bool built = metrics_.getLocalCatalogue();
                 metrics_.Shout(built ? "successful" : "failed");
                 if (!built) {
                     metrics_.ShoutCause(metrics_.FailureCause());
                 }
                 metrics_.Shout(" ");
-                state_ = built ? 16 : 99;
+                state_ = built ? MainState::PrepareMenus : MainState::Failed;
                 break;
             }
-            case 16: {
+            case MainState::PrepareMenus: {
                 CMenus& menus = metrics_.RemoteCatalogue()->Menus();
                 if (metrics_.Silent()) {
                     menus.promoteHistorical(run_.localConfiguration);
                     flattenedMenu_ = menus.flattenMenus();
-                    state_ = 18;
+                    state_ = MainState::StartChecking;
                 } else {
                     menus.moveFirst();
-                    state_ = 17;
+                    state_ = MainState::AskMenus;
                 }
                 break;
             }
-            case 17:
+            case MainState::AskMenus:
                 ShowMenus();
                 break;
-            case 18:
+            case MainState::StartChecking:
                 if (!metrics_.Silent()) {
                     Show();
                 }
                 metrics_.ClearPane();
                 lblLegend.SetCaption("Checking for available updates:");
                 menuIndex_ = 1;
-                state_ = 20;
+                state_ = MainState::NextChoice;
                 break;
-            case 20: {
+            case MainState::NextChoice: {
                 const auto& choices = flattenedMenu_->asCollection();
                 if (menuIndex_ > static_cast<int>(choices.size())) {
-                    state_ = 30;
+                    state_ = MainState::ChoicesDone;
                     break;
                 }
                 currentChoice_ = choices[static_cast<std::size_t>(menuIndex_ - 1)];
                 ++menuIndex_;
-                state_ = currentChoice_->Active() ? 24 : 20;
+                state_ = currentChoice_->Active() ? MainState::FetchChoiceCatalogue
+                                                  : MainState::NextChoice;
                 break;
             }
-            case 24: {
+            case MainState::FetchChoiceCatalogue: {
                 metrics_.Shout("Retrieving catalogue for " + currentChoice_->Choice() + "...");
                 const std::string url = run_.globalConfiguration.getRemote() +
                                         currentChoice_->Home() + "/" +
@@ -184,40 +190,41 @@ void frmMain::Step() {
                     metrics_.ShoutCause(metrics_.FailureCause());
                 }
                 metrics_.Shout(" ");
-                state_ = secondaryCatalogue_ ? 25 : 99;
+                state_ =
+                    secondaryCatalogue_ ? MainState::ChoiceCatalogueFetched : MainState::Failed;
                 break;
             }
-            case 25:
-                state_ = 26;
+            case MainState::ChoiceCatalogueFetched:
+                state_ = MainState::AppendChoiceCatalogue;
                 break;
-            case 26:
+            case MainState::AppendChoiceCatalogue:
                 metrics_.CompleteCatalogue()->Append(*secondaryCatalogue_);
-                state_ = 28;
+                state_ = MainState::ChoiceDone;
                 break;
-            case 28:
-                state_ = 20;
+            case MainState::ChoiceDone:
+                state_ = MainState::NextChoice;
                 break;
-            case 30:
-                state_ = 32;
+            case MainState::ChoicesDone:
+                state_ = MainState::AnalyseFiles;
                 break;
-            case 32:
+            case MainState::AnalyseFiles:
                 metrics_.Shout("Analysing files...");
                 metrics_.analyseCatalogue();
                 metrics_.Shout("successful");
                 metrics_.Shout(" ");
-                state_ = 34;
+                state_ = MainState::PruneCatalogue;
                 break;
-            case 34:
+            case MainState::PruneCatalogue:
                 metrics_.Shout("Building new content...");
                 metrics_.Trace("Main::g_objMetrics.pruneCatalogue");
                 metrics_.pruneCatalogue();
                 metrics_.Shout("successful");
                 metrics_.Shout(" ");
-                state_ = 35;
+                state_ = MainState::CheckForUpdates;
                 break;
-            case 35:
+            case MainState::CheckForUpdates:
                 if (metrics_.CompleteCatalogue()->Files().Size() > 0 || metrics_.Silent()) {
-                    state_ = 36;
+                    state_ = MainState::HideForReview;
                 } else {
                     Show();
                     SetTopMost(true);
@@ -226,49 +233,49 @@ void frmMain::Step() {
                     metrics_.Shout(" ");
                     metrics_.Shout("Tidying up local folders...");
                     cmdCancel.SetCaption("&Finish");
-                    state_ = 100;
+                    state_ = MainState::Finished;
                 }
                 break;
-            case 36:
+            case MainState::HideForReview:
                 Hide();
-                state_ = metrics_.Silent() ? 38 : 37;
+                state_ = metrics_.Silent() ? MainState::SilentReview : MainState::Review;
                 break;
-            case 37:
+            case MainState::Review:
                 ShowReview();
                 break;
-            case 38:
+            case MainState::SilentReview:
                 SilentReview();
                 break;
-            case 39:
+            case MainState::StartProcessing:
                 metrics_.ClearPane();
                 metrics_.Trace("Main::m_objProccess.Show vbMinimized");
                 m_objProccess = std::make_unique<frmProcess>(
                     GetToolkit(), metrics_, run_.localConfiguration, run_.globalConfiguration,
                     [this](const std::string& command) { processSpecial2(command); });
-                state_ = 40;
+                state_ = MainState::WaitForProcessing;
                 m_objProccess->Show(ShowMode::Modal);
                 break;
-            case 40:
+            case MainState::WaitForProcessing:
                 if (m_objProccess->Complete()) {
-                    state_ = 41;
+                    state_ = MainState::ProcessingDone;
                 }
                 break;
-            case 41:
+            case MainState::ProcessingDone:
                 // A dialog closed by its frame did not complete the downloads.
                 metrics_.Shout(m_objProccess->Canceled() ? "Downloading files canceled."
                                                          : "Downloading files completed.");
                 metrics_.Shout(" ");
                 metrics_.Shout("Tidying up local folders...");
                 PruneEmptyFolders(run_.localConfiguration.getLocal());
-                state_ = 42;
+                state_ = MainState::FinishRun;
                 break;
-            case 42:
+            case MainState::FinishRun:
                 Finish();
                 break;
-            case 99:
+            case MainState::Failed:
                 Fail();
                 break;
-            case 100:
+            case MainState::Finished:
                 metrics_.Shout("- creating log file");
                 sendLog(false);
                 sendCompletionNotice();
@@ -277,13 +284,13 @@ void frmMain::Step() {
                 cmdCancel.SetVisible(true);
                 Timer1.SetEnabled(false);
                 break;
-            case 200:
+            case MainState::FinishedQuietly:
                 runDeferredCommands();
                 ScheduleNextRun(run_.localConfiguration);
                 Timer1.SetEnabled(false);
                 Unload();
                 break;
-            case 300:
+            case MainState::FailedQuietly:
                 Timer1.SetEnabled(false);
                 Unload();
                 break;
@@ -294,11 +301,11 @@ void frmMain::Step() {
         // The error may have left a dialog's status pane attached.
         metrics_.Broadcast(&InfoPane);
         metrics_.Scream(error.Description());
-        state_ = 99;
+        state_ = MainState::Failed;
     } catch (const std::exception& error) {
         metrics_.Broadcast(&InfoPane);
         metrics_.Scream(error.what());
-        state_ = 99;
+        state_ = MainState::Failed;
     }
 }
 
@@ -306,7 +313,7 @@ void frmMain::ShowSetup() {
     const std::string registration =
         run_.localConfiguration.getValue(run_.einMode ? "ein" : "username");
     if (metrics_.Silent() && !registration.empty()) {
-        state_ = 3;
+        state_ = MainState::SetupDone;
         return;
     }
     frmLogin setup(GetToolkit(), run_);
@@ -314,7 +321,7 @@ void frmMain::ShowSetup() {
     if (setup.Complete()) {
         run_.localConfiguration.commit();
         Show();
-        state_ = 3;
+        state_ = MainState::SetupDone;
     } else if (setup.Built()) {
         metrics_.Shout("Catalogue build successful");
         Timer1.SetEnabled(false);
@@ -343,7 +350,7 @@ void frmMain::ShowMenus() {
         }
     }
     SaveChoices();
-    state_ = 18;
+    state_ = MainState::StartChecking;
 }
 
 void frmMain::SaveChoices() {
@@ -367,7 +374,7 @@ void frmMain::ShowReview() {
         metrics_.Trace("Main::g_objMetrics.calculateSize");
         metrics_.calculateSize();
         m_objUpdate.reset();
-        state_ = 39;
+        state_ = MainState::StartProcessing;
     } else {
         m_objUpdate.reset();
         Unload();
@@ -395,7 +402,7 @@ void frmMain::SilentReview() {
             more = notice.More();
         }
     }
-    state_ = more ? 37 : 39;
+    state_ = more ? MainState::Review : MainState::StartProcessing;
 }
 
 void frmMain::Finish() {
@@ -403,13 +410,13 @@ void frmMain::Finish() {
     const long files = m_objProccess->Files();
     if (metrics_.Silent() && !error && files == 0) {
         m_objProccess.reset();
-        state_ = 200;
+        state_ = MainState::FinishedQuietly;
         return;
     }
     ShowCentredOnTop();
     if (error) {
         metrics_.FinalStatus("ERROR");
-        state_ = 99;
+        state_ = MainState::Failed;
     } else {
         const std::string summary = UpdatedSummary(files, m_objProccess->Size());
         canceled_ = m_objProccess->Canceled();
@@ -423,7 +430,7 @@ void frmMain::Finish() {
         run_.localConfiguration.Dirty();
         run_.localConfiguration.commit();
         cmdCancel.SetCaption("&Finish");
-        state_ = 100;
+        state_ = MainState::Finished;
     }
     m_objProccess.reset();
 }
@@ -431,7 +438,7 @@ void frmMain::Finish() {
 void frmMain::Fail() {
     sendLog(true);
     if (metrics_.Silent()) {
-        state_ = 300;
+        state_ = MainState::FailedQuietly;
         return;
     }
     Show();

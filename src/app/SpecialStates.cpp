@@ -13,28 +13,31 @@ constexpr const char* kPowerPointStillOpen =
 }  // namespace
 
 // The special files are brought up to date before the kit folder is walked; every road out of
-// these states leads back to state 12 or ends the run.
+// these states leads back to AnnounceLocalCatalogue or ends the run.
 void frmMain::StepSpecial() {
     SpecialWork& special = *run_.special;
     CFiles& specialList = metrics_.RemoteCatalogue()->Special();
     switch (state_) {
-        case 50:
+        case MainState::CheckSpecialFiles:
             if (special.checkSpecial(ParentOfKit(), specialList) == 0) {
-                state_ = 12;
+                state_ = MainState::AnnounceLocalCatalogue;
                 break;
             }
             metrics_.Shout("Processing special files");
             metrics_.Shout(" ");
             if (special.checkScripts(ParentOfKit(), specialList)) {
-                state_ = 70;
+                state_ = MainState::ProcessSpecialFiles;
             } else {
-                state_ = special.checkAction(ParentOfKit(), specialList) ? 52 : 70;
+                state_ = special.checkAction(ParentOfKit(), specialList)
+                             ? MainState::CheckPowerPoint
+                             : MainState::ProcessSpecialFiles;
             }
             break;
-        case 52:
-            state_ = special.isPowerPointRunning() ? 54 : 70;
+        case MainState::CheckPowerPoint:
+            state_ = special.isPowerPointRunning() ? MainState::WarnPowerPointOpen
+                                                   : MainState::ProcessSpecialFiles;
             break;
-        case 54:
+        case MainState::WarnPowerPointOpen:
             GetToolkit().Beep();
             metrics_.Scream(
                 "WARNING! to safely update the 'Special' software files it is important");
@@ -48,53 +51,53 @@ void frmMain::StepSpecial() {
                 Show();
                 CFormMemory::forceCenter(*this);
             }
-            state_ = 55;
+            state_ = MainState::WaitForPowerPointClosed;
             break;
-        case 56:
+        case MainState::PromptPowerPointOpen:
             if (special.isPowerPointRunning() && powerPointPrompts_ < 4) {
                 GetToolkit().MsgBox(ExpandLineBreaks(kPowerPointStillOpen), msgbox::kCritical,
                                     Caption());
                 ++powerPointPrompts_;
-                state_ = 55;
+                state_ = MainState::WaitForPowerPointClosed;
             } else {
-                state_ = 70;
+                state_ = MainState::ProcessSpecialFiles;
             }
             break;
-        case 70: {
+        case MainState::ProcessSpecialFiles: {
             if (metrics_.Silent()) {
                 Hide();
             }
             if (special.processSpecial(ParentOfKit(), specialList)) {
                 metrics_.Shout(" ");
-                state_ = 12;
+                state_ = MainState::AnnounceLocalCatalogue;
             } else {
                 metrics_.Shout("Unable to complete special file processing.");
                 metrics_.Shout(" ");
                 metrics_.Shout("Please click the 'Continue' button.");
                 metrics_.Shout(" ");
-                state_ = 80;
+                state_ = MainState::ShowSpecialFailure;
             }
             if (run_.exitAfterProcessing) {
                 Unload();
             }
             break;
         }
-        case 80:
+        case MainState::ShowSpecialFailure:
             cmdCancel.SetCaption("&Continue");
             cmdCancel.SetVisible(true);
-            state_ = 82;
+            state_ = MainState::WaitAfterSpecialFailure;
             break;
-        case 82:
+        case MainState::WaitAfterSpecialFailure:
             if (metrics_.Silent()) {
-                state_ = 84;
+                state_ = MainState::SpecialFailureSeen;
             }
             break;
-        case 84:
+        case MainState::SpecialFailureSeen:
             cmdCancel.SetCaption("&Cancel");
-            state_ = 12;
+            state_ = MainState::AnnounceLocalCatalogue;
             break;
         default:
-            break;  // 55 waits for the button
+            break;  // WaitForPowerPointClosed waits for the button
     }
 }
 

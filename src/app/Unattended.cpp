@@ -14,9 +14,11 @@ namespace {
 // The states in which the main window waits for its one button: the PowerPoint warning, a failed
 // special processing, the finish and the failure.
 bool WaitsForButton(const frmMain& main) {
-    const int state = main.State();
-    return main.cmdCancel.Visible() && (state == 55 || state == 82 ||
-                                        ((state == 99 || state == 100) && !main.Timer1.Running()));
+    const MainState state = main.CurrentState();
+    const bool ended = state == MainState::Failed || state == MainState::Finished;
+    return main.cmdCancel.Visible() &&
+           (state == MainState::WaitForPowerPointClosed ||
+            state == MainState::WaitAfterSpecialFailure || (ended && !main.Timer1.Running()));
 }
 
 }  // namespace

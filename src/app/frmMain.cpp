@@ -28,12 +28,12 @@ class FlagWhile {
 
 // The states that poll or wait for the user: each is entered on a tick of its own, so they keep
 // the timer's pace. A dialog opened by a state holds its tick until it closes.
-bool WaitsForTheUser(int state) {
+bool WaitsForTheUser(MainState state) {
     switch (state) {
-        case 40:  // polls the processing dialog
-        case 55:  // waits for Continue while PowerPoint is open
-        case 56:  // the PowerPoint message box
-        case 82:  // waits for Continue after a failed special processing
+        case MainState::WaitForProcessing:
+        case MainState::WaitForPowerPointClosed:
+        case MainState::PromptPowerPointOpen:
+        case MainState::WaitAfterSpecialFailure:
             return true;
         default:
             return false;
@@ -69,7 +69,7 @@ frmMain::frmMain(UpdateRun& run, std::string commandLine, bool previousInstance)
     OnLoad = [this] { Form_Load(); };
     // A finished run closed through the window frame still runs its deferred commands.
     OnUnload = [this](bool&) {
-        if (state_ == 100) {
+        if (state_ == MainState::Finished) {
             runDeferredCommands();
         }
     };
@@ -106,13 +106,13 @@ void frmMain::Form_Load() {
 
 void frmMain::cmdCancel_Click() {
     switch (state_) {
-        case 55:
-            state_ = 56;
+        case MainState::WaitForPowerPointClosed:
+            state_ = MainState::PromptPowerPointOpen;
             break;
-        case 82:
-            state_ = 84;
+        case MainState::WaitAfterSpecialFailure:
+            state_ = MainState::SpecialFailureSeen;
             break;
-        case 100:
+        case MainState::Finished:
             runDeferredCommands();
             Unload();
             break;
@@ -137,8 +137,8 @@ void frmMain::Timer1_Timer() {
     }
     const auto start = std::chrono::steady_clock::now();
     while (true) {
-        metrics_.Trace("Main::State [" + std::to_string(state_) + "]");
-        const int before = state_;
+        metrics_.Trace("Main::State [" + std::to_string(State()) + "]");
+        const MainState before = state_;
         Step();
         // A processing dialog that has already finished leaves nothing to poll for.
         const bool finishedProcessing = state_ == 40 && m_objProccess && m_objProccess->Complete();

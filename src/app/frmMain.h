@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/MainState.h"
 #include "catalogue/CCatalogue.h"
 #include "catalogue/CChoice.h"
 #include "catalogue/CMenu.h"
@@ -28,12 +29,17 @@ class frmMain : public Form {
     CommandButton& cmdCancel = Add<CommandButton>("cmdCancel");
     Timer& Timer1 = Add<Timer>("Timer1");
 
-    int State() const { return state_; }
-    void SetState(int state) { state_ = state; }
-    // The run got to its end as planned (states 100 and 200) and was not cancelled on the way.
-    // The installer's hand-offs report their own outcome and count as finished.
+    MainState CurrentState() const { return state_; }
+    // The state's number, as the debug trace prints it.
+    int State() const { return static_cast<int>(state_); }
+    void SetState(MainState state) { state_ = state; }
+    void SetState(int state) { state_ = static_cast<MainState>(state); }
+    // The run got to its end as planned and was not cancelled on the way. The installer's
+    // hand-offs report their own outcome and count as finished.
     bool EndedFinished() const {
-        return handedOff_ || ((state_ == 100 || state_ == 200) && !canceled_);
+        return handedOff_ ||
+               ((state_ == MainState::Finished || state_ == MainState::FinishedQuietly) &&
+                !canceled_);
     }
     // This copy gave way to one that was already running.
     bool GaveWay() const { return gaveWay_; }
@@ -83,7 +89,7 @@ class frmMain : public Form {
     // Expires with the window, so that a step posted to the event loop never outlives it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool stepping_ = false;
-    int state_ = 0;
+    MainState state_ = MainState::Start;
     int menuIndex_ = 0;
     int powerPointPrompts_ = 0;
     bool canceled_ = false;

@@ -46,8 +46,6 @@ class CFile {
 
     // Append followed directly by URL.
     std::string fullURL() const { return append_ + url_; }
-    // Same identity: the URLs are equal, letter case included.
-    bool Equal(const CFile& other) const { return url_ == other.url_; }
     // A copy of Append, URL, Time, Size, myType and Action; the rest keeps its defaults.
     std::shared_ptr<CFile> Clone() const;
     // Script, trimmed of spaces, is not empty.

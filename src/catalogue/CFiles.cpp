@@ -2,21 +2,7 @@
 
 #include <algorithm>
 
-#include "util/Text.h"
-
 namespace tamsel {
-
-std::shared_ptr<CFile> CFiles::Find(const std::string& field, const std::string& value) const {
-    if (!EqualsNoCase(field, "URL")) {
-        return nullptr;
-    }
-    for (const auto& entry : entries_) {
-        if (EqualsNoCase(entry->URL(), value)) {
-            return entry;
-        }
-    }
-    return nullptr;
-}
 
 void CFiles::Append(const CFiles& other) {
     // Count first: the other list may be this one, and it grows while we append.

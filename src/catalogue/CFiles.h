@@ -16,9 +16,6 @@ class CFiles {
     void add(std::shared_ptr<CFile> entry) { entries_.push_back(std::move(entry)); }
     const Entries& asCollection() const { return entries_; }
 
-    // With the field name "URL" (any case): the first entry whose URL equals the value ignoring
-    // case. Null for any other field name or when nothing matches.
-    std::shared_ptr<CFile> Find(const std::string& field, const std::string& value) const;
     // Appends a clone of each entry of the other list, in its order. Appending a list to itself
     // clones each original entry once.
     void Append(const CFiles& other);

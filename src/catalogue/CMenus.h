@@ -21,15 +21,8 @@ class CMenus {
 
     void moveFirst() { cursor_ = 1; }
     void moveNext() { ++cursor_; }
-    void movePrevious() {
-        if (cursor_ > 1) {
-            --cursor_;
-        }
-    }
-    bool firstMenu() const { return cursor_ == 1; }
     // A menu follows the current one.
     bool anotherMenu() const { return cursor_ < Size(); }
-    long Cursor() const { return cursor_; }
 
     // The menu at the cursor. Throws TamselError(err::SubscriptOutOfRange) outside 1..Size().
     std::shared_ptr<CMenu> getMenu() const;

@@ -15,10 +15,6 @@ enum class KitUrlFault {
 
 KitUrlFault CheckKitUrl(std::string_view url);
 
-inline bool StaysInsideKit(std::string_view url) {
-    return CheckKitUrl(url) == KitUrlFault::None;
-}
-
 // "names no file", "leads outside the kit", "holds a control character"; empty for None.
 std::string_view KitUrlFaultText(KitUrlFault fault);
 

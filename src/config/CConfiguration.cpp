@@ -127,12 +127,4 @@ void CConfiguration::Default2(const std::string& path, const DateTime& now) {
                         0);
 }
 
-std::string CConfiguration::uniqueName(const DateTime& now) const {
-    std::string name = "file" + getValue("username");
-    name += static_cast<char>('0' + now.minute / 10);
-    name += static_cast<char>('0' + now.minute % 10);
-    std::erase(name, ' ');
-    return name;
-}
-
 }  // namespace tamsel

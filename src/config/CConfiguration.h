@@ -48,8 +48,6 @@ class CConfiguration {
     // The default local and global files, written at once to the given path.
     void Default1(const std::string& path, const DateTime& now = Now());
     void Default2(const std::string& path, const DateTime& now = Now());
-    // "file" + username + the minute as two digits, every space removed.
-    std::string uniqueName(const DateTime& now = Now()) const;
 
     // The whole file text as writeFile writes it.
     std::string toText() const;

@@ -13,13 +13,6 @@ void CSetting::Value(const std::string& value) {
     }
 }
 
-void CSetting::Blank() {
-    unchanged_ = false;
-    type_ = BlankLine;
-    key_.clear();
-    value_.clear();
-}
-
 void CSetting::Comment(const std::string& text) {
     unchanged_ = false;
     type_ = CommentLine;

@@ -20,7 +20,6 @@ class CSetting {
     // No effect on a line that is not a setting.
     void Value(const std::string& value);
 
-    void Blank();
     void Comment(const std::string& text);
     void Setting(const std::string& key, const std::string& value);
 

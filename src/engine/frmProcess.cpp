@@ -63,7 +63,7 @@ frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration
 
 void frmProcess::Form_Load() {
     SetCaption("Tamsel Updater");
-    state_ = 0;
+    state_ = ProcessState::NextFile;
     complete_ = false;
     canceled_ = true;
     error_ = false;
@@ -81,7 +81,7 @@ void frmProcess::Form_Load() {
 
 void frmProcess::Heartbeat() {
     const std::string separator = lblState.Caption().find(':') != std::string::npos ? "." : ":";
-    lblState.SetCaption(std::to_string(state_) + separator +
+    lblState.SetCaption(std::to_string(static_cast<int>(state_)) + separator +
                         std::to_string(metrics_.Http().readyState()));
 }
 
@@ -101,7 +101,7 @@ void frmProcess::Timer1_Timer() {
             // An entry the loop cannot handle ends the processing as failed, not the program.
             metrics_.Shout(error.what());
             error_ = true;
-            state_ = 99;
+            state_ = ProcessState::Done;
             continue;
         }
         if (!moved) {
@@ -192,93 +192,93 @@ bool frmProcess::WriteDownload() {
 bool frmProcess::Step() {
     const auto& files = metrics_.CompleteCatalogue()->Files().asCollection();
     switch (state_) {
-        case 0: {
+        case ProcessState::NextFile: {
             const long count = static_cast<long>(files.size());
             if (index_ > count) {
                 barProgress.SetRange(static_cast<int>(count), static_cast<int>(count));
-                state_ = 30;
+                state_ = ProcessState::AllFilesDone;
                 break;
             }
             ShowProgress(index_, count);
             current_ = files[static_cast<std::size_t>(index_ - 1)];
             lblInfo.SetCaption(current_->URL() + "  (" + current_->ppSize() + ")");
-            state_ = 2;
+            state_ = ProcessState::CheckSelected;
             break;
         }
-        case 2:
+        case ProcessState::CheckSelected:
             if (!current_->Tag()) {
                 lblFrame.SetCaption("Skipping");
-                state_ = 20;
+                state_ = ProcessState::FileDone;
             } else {
-                state_ = 3;
+                state_ = ProcessState::ChooseAction;
             }
             break;
-        case 3:
+        case ProcessState::ChooseAction:
             switch (current_->myType()) {
                 case CFile::TypeUpdate:
                     lblFrame.SetCaption("Updating");
-                    state_ = 4;
+                    state_ = ProcessState::StartDownload;
                     break;
                 case CFile::TypeNew:
                     lblFrame.SetCaption("Downloading");
-                    state_ = 4;
+                    state_ = ProcessState::StartDownload;
                     break;
                 case CFile::TypeRemove:
                     lblFrame.SetCaption("Removing");
-                    state_ = 10;
+                    state_ = ProcessState::DeleteFile;
                     break;
                 default:
-                    state_ = 20;  // nothing to do for an entry that was never analysed
+                    state_ = ProcessState::FileDone;  // nothing to do for an entry never analysed
                     break;
             }
             break;
-        case 4:
+        case ProcessState::StartDownload:
             if (metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true)) {
-                state_ = 5;
+                state_ = ProcessState::WaitForDownload;
             } else {
                 // A request that cannot be sent fails this file only; the rest still gets done.
                 FileFailed("Unable to write file '" + LocalPath() + "'");
-                state_ = 20;
+                state_ = ProcessState::FileDone;
             }
             break;
-        case 5:
+        case ProcessState::WaitForDownload:
             if (!metrics_.Http().Complete()) {
                 return false;
             }
-            state_ = 6;
+            state_ = ProcessState::WriteFile;
             break;
-        case 6:
-            state_ = WriteDownload() ? 8 : 20;
+        case ProcessState::WriteFile:
+            state_ = WriteDownload() ? ProcessState::RunFileCommands : ProcessState::FileDone;
             break;
-        case 8:
+        case ProcessState::RunFileCommands:
             for (long field = 1; field <= 4; ++field) {
                 if (processSpecial2_) {
                     processSpecial2_(PipeField(current_->Action(), field));
                 }
             }
-            state_ = 20;
+            state_ = ProcessState::FileDone;
             break;
-        case 10: {
+        case ProcessState::DeleteFile: {
             const std::string path = LocalPath();
             std::string cause;
             if (!SafeDeleteFile(path, &cause)) {
                 deleteFailed_ = true;
                 FileFailed("Unable to delete '" + path + "'", cause);
             }
-            state_ = 20;
+            state_ = ProcessState::FileDone;
             break;
         }
-        case 20:
+        case ProcessState::FileDone:
             ++index_;
-            state_ = 0;
+            state_ = ProcessState::NextFile;
             break;
-        case 30:
+        case ProcessState::AllFilesDone:
             if (error_ || deleteFailed_) {
                 metrics_.Shout(" ");
             }
-            state_ = 99;
+            state_ = ProcessState::Done;
             break;
-        case 99:
+        case ProcessState::Done:
             canceled_ = false;
             complete_ = true;
             Unload();

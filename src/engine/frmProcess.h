@@ -12,6 +12,22 @@
 
 namespace tamsel {
 
+// The processing loop's states, one file at a time. The dialog's heartbeat label shows the
+// number.
+enum class ProcessState : int {
+    NextFile = 0,
+    CheckSelected = 2,  // a file the user did not select is skipped
+    ChooseAction = 3,
+    StartDownload = 4,
+    WaitForDownload = 5,
+    WriteFile = 6,
+    RunFileCommands = 8,
+    DeleteFile = 10,
+    FileDone = 20,
+    AllFilesDone = 30,
+    Done = 99,  // closes the dialog
+};
+
 // The processing dialog: walks the complete catalogue file by file, downloads new and changed
 // files into the kit folder and dates them, runs the commands attached to a downloaded file and
 // deletes redundant files, showing progress and the time remaining. In a silent run it hides
@@ -61,7 +77,7 @@ class frmProcess : public Form {
     const CConfiguration& global_;
     SpecialCommand processSpecial2_;
 
-    int state_ = 0;
+    ProcessState state_ = ProcessState::NextFile;
     bool complete_ = false;
     bool canceled_ = true;
     bool error_ = false;

@@ -17,12 +17,6 @@ void CFormMemory::SnapShot(const Form& form) {
     }
 }
 
-void CFormMemory::Recall(Form& form) const {
-    if (ShownNormally(form) && m_lngTop > 0) {
-        form.Move(m_lngLeft, m_lngTop, form.Width(), form.Height());
-    }
-}
-
 void CFormMemory::forceCenter(Form& form) {
     if (ShownNormally(form)) {
         const Toolkit& toolkit = form.GetToolkit();

@@ -11,8 +11,6 @@ class CFormMemory {
   public:
     // Records the form's top and left unless a position is already remembered.
     void SnapShot(const Form& form);
-    // Moves a visible, not minimised form back to the remembered position, if there is one.
-    void Recall(Form& form) const;
     // Centres a visible, not minimised form on the screen; a form larger than the screen gets
     // a negative position.
     static void forceCenter(Form& form);

@@ -26,12 +26,6 @@ int ComboBox::AddItem(std::string text) {
     return index;
 }
 
-void ComboBox::Clear() {
-    m_items.clear();
-    m_listIndex = -1;
-    Notify(ControlProperty::ItemsCleared);
-}
-
 int ComboBox::FindItem(const std::string& text) const {
     const auto found = std::find(m_items.begin(), m_items.end(), text);
     return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());

@@ -19,7 +19,6 @@ class ComboBox : public Control {
     const std::vector<std::string>& Items() const { return m_items; }
     const std::string& List(int index) const;
     int AddItem(std::string text);
-    void Clear();
     // Index of the first entry equal to text, or -1.
     int FindItem(const std::string& text) const;
 

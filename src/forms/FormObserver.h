@@ -16,7 +16,6 @@ enum class ControlProperty {
     Geometry,
     Value,        // CheckBox value
     ItemAdded,    // ListBox/ComboBox: index = new item
-    ItemRemoved,  // index = removed item
     ItemText,     // index = item whose text changed
     ItemChecked,  // index = item whose tick changed
     ItemsCleared,

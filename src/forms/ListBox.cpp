@@ -32,19 +32,6 @@ int ListBox::AddItem(std::string text) {
     return index;
 }
 
-void ListBox::RemoveItem(int index) {
-    CheckIndex(index);
-    m_items.erase(m_items.begin() + index);
-    Notify(ControlProperty::ItemRemoved, index);
-    if (m_listIndex == index) {
-        m_listIndex = -1;
-        Notify(ControlProperty::ListIndex);
-    } else if (m_listIndex > index) {
-        --m_listIndex;
-        Notify(ControlProperty::ListIndex);
-    }
-}
-
 void ListBox::Clear() {
     m_items.clear();
     m_listIndex = -1;

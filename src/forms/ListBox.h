@@ -30,7 +30,6 @@ class ListBox : public Control {
     void SetList(int index, std::string text);
     // Adds a line at the end and returns its index.
     int AddItem(std::string text);
-    void RemoveItem(int index);
     void Clear();
 
     bool Checked(int index) const;

@@ -81,9 +81,6 @@ void ApplyList(ListBox& list, QListWidget& widget, ControlProperty property, int
         case ControlProperty::ItemAdded:
             widget.insertItem(index, MakeListItem(list, index));
             break;
-        case ControlProperty::ItemRemoved:
-            delete widget.takeItem(index);
-            break;
         case ControlProperty::ItemText:
             widget.item(index)->setText(ToQString(list.List(index)));
             break;
@@ -113,9 +110,6 @@ void ApplyCombo(ComboBox& combo, QComboBox& widget, ControlProperty property, in
     switch (property) {
         case ControlProperty::ItemAdded:
             widget.insertItem(index, ToQString(combo.List(index)));
-            break;
-        case ControlProperty::ItemsCleared:
-            widget.clear();
             break;
         case ControlProperty::ListIndex:
             widget.setCurrentIndex(combo.ListIndex());

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 #include <dlfcn.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -184,20 +183,6 @@ std::string InstallationNumberText(const std::vector<clsNetwork>& adapters,
 
 std::string InstallationNumber() {
     return InstallationNumberText(AdapterList(), LoginName());
-}
-
-std::string SpecialFolderPath(int folderId) {
-    constexpr int kApplicationData = 26;
-    if (folderId != kApplicationData) {
-        return {};
-    }
-    std::string folder;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
-        folder = data;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        folder = std::string(home) + "/.local/share";
-    }
-    return folder.empty() ? "" : AddTrailingBackslash(folder);
 }
 
 }  // namespace tamsel

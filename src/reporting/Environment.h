@@ -47,9 +47,6 @@ std::string ObjectInfo(const RegistryReader& registry, const std::string& classN
 std::string InstallationNumberText(const std::vector<clsNetwork>& adapters,
                                    const std::string& loginName);
 std::string InstallationNumber();
-// The folder of a special folder id with its trailing "/": 26, the application data folder
-// ($XDG_DATA_HOME, else ~/.local/share). Empty for an id this system has no folder for.
-std::string SpecialFolderPath(int folderId);
 
 // Where the update log takes its machine-dependent texts from. The registry store and the
 // installed Office versions are handed in; without them the stand-ins find nothing. Tests replace

@@ -17,6 +17,8 @@ constexpr const char* kScheduleEntries[] = {"Daily",  "2 Days", "3 Days", "4 Day
                                             "5 Days", "Weekly", "Never"};
 // Completion polls of one name server query before it counts as unanswered.
 constexpr int kMaxPolls = 3;
+// The quiet confirmation's steps are the interactive ones this much higher.
+constexpr int kQuietOffset = static_cast<int>(LoginState::QuietConfirm);
 
 // A value shown in a box: its text, in black.
 void ShowValue(TextBox& box, const std::string& text) {
@@ -255,13 +257,13 @@ void frmLogin::Timer1_Timer() {
 void frmLogin::cmdConnect_Click() {
     local_.commit();
     global_.commit();
-    if (m_intState != 0) {
+    if (m_intState != LoginState::Idle) {
         return;  // a confirmation is already running
     }
     if (cmdConnect.Caption() == kConfirmCaption) {
-        m_intState = 1;
+        m_intState = LoginState::Confirm;
     } else if (cmdConnect.Caption() == kConnectCaption) {
-        m_intState = m_blnConfirmed ? 200 : 100;
+        m_intState = m_blnConfirmed ? LoginState::SaveAndClose : LoginState::QuietConfirm;
     }
 }
 
@@ -314,14 +316,18 @@ int frmLogin::PollQuery() {
     return metrics_.Http().Complete() ? 1 : 0;
 }
 
-// One machine serves both confirmations. The interactive one (states 1 to 20) shows each outcome
-// in red and returns to 0; the quiet one that Connect runs (states 100 to 120) shows nothing and
-// always ends in saving and closing (200), a confirmed answer refreshing the stored name and
-// e-mail address on the way. Between start and end both take the same steps, 100 apart.
+// One machine serves both confirmations. The interactive one shows each outcome in red and
+// returns to Idle; the quiet one that Connect runs shows nothing and always ends in saving and
+// closing, a confirmed answer refreshing the stored name and e-mail address on the way. Between
+// start and end both take the same steps, the quiet ones kQuietOffset higher: the switch below
+// names the interactive step.
 void frmLogin::Timer2_Timer() {
-    const bool quiet = m_intState >= 100;
-    const int base = quiet ? 100 : 0;
-    const int done = quiet ? 200 : 0;
+    const bool quiet = m_intState >= LoginState::QuietConfirm;
+    const LoginState done = quiet ? LoginState::SaveAndClose : LoginState::Idle;
+    // Moves to the given interactive step, or to its quiet twin.
+    const auto goTo = [&](LoginState step) {
+        m_intState = quiet ? static_cast<LoginState>(static_cast<int>(step) + kQuietOffset) : step;
+    };
     // A failed step: the interactive confirmation says why; the quiet one goes on to close.
     const auto fail = [&](const char* message, bool flagged) {
         if (quiet || flagged) {
@@ -333,62 +339,66 @@ void frmLogin::Timer2_Timer() {
         m_intState = done;
     };
     switch (m_intState) {
-        case 1:
-        case 100:
+        case LoginState::Confirm:
+        case LoginState::QuietConfirm:
             if (StartQuery()) {
                 if (!quiet) {
                     ShowStatus("confirming EIN number...");
                 }
-                m_intState = base + 4;
+                goTo(LoginState::SendQuery);
             } else {
-                m_intState = 120;
+                m_intState = LoginState::QuietUnanswered;
             }
             return;
-        case 200:
-            m_intState = 0;
+        case LoginState::SaveAndClose:
+            m_intState = LoginState::Idle;
             SaveAndClose();
             return;
         default:
             break;
     }
-    switch (m_intState - base) {
-        case 4:
+    const auto step =
+        static_cast<LoginState>(static_cast<int>(m_intState) - (quiet ? kQuietOffset : 0));
+    switch (step) {
+        case LoginState::SendQuery:
             metrics_.Http().Query(NameServerQueryUrl(*metrics_.RemoteCatalogue(), m_strEin), true);
-            m_intState = base + 6;
+            goTo(LoginState::StartPolling);
             break;
-        case 6:
+        case LoginState::StartPolling:
             m_intPolls = 0;
-            m_intState = base + 8;
+            goTo(LoginState::Poll);
             break;
-        case 8: {
+        case LoginState::Poll: {
             const int polled = PollQuery();
-            m_intState = polled > 0 ? base + 10 : polled < 0 ? base + 20 : base + 8;
+            goTo(polled > 0   ? LoginState::ReadAnswer
+                 : polled < 0 ? LoginState::Unanswered
+                              : LoginState::Poll);
             break;
         }
-        case 10:
+        case LoginState::ReadAnswer:
             m_strResponse = metrics_.Http().getBody();
             if (m_strResponse.empty()) {
                 fail("Unable to connect", true);
             } else {
                 KeepNameServerAnswer(metrics_, m_strResponse);
-                m_intState = base + 12;
+                goTo(LoginState::CheckNameServer);
             }
             break;
-        case 12:
+        case LoginState::CheckNameServer:
             if (!IsNameServerAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
                 fail("Unable to connect to name server", true);
             } else {
-                m_intState = base + 14;
+                goTo(LoginState::CheckNumber);
             }
             break;
-        case 14:
+        case LoginState::CheckNumber:
             if (IsIncorrectNumberAnswer(*metrics_.RemoteCatalogue(), m_strResponse)) {
                 fail("Incorrect Number", true);
             } else {
-                m_intState = base + 16;
+                goTo(LoginState::StoreIdentity);
             }
             break;
-        case 16: {
+        case LoginState::StoreIdentity: {
             const NameServerPerson person = ReadNameServerPerson(m_strResponse);
             if (person.name.empty()) {
                 fail("No name given by server", false);
@@ -410,11 +420,11 @@ void frmLogin::Timer2_Timer() {
             m_intState = done;
             break;
         }
-        case 20:
+        case LoginState::Unanswered:
             fail("No response from server", false);
             break;
         default:
-            m_intState = 0;
+            m_intState = LoginState::Idle;
             break;
     }
 }

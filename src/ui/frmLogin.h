@@ -7,6 +7,32 @@
 
 namespace tamsel {
 
+// The name-server confirmation's states. The interactive confirmation (Confirm) shows each
+// outcome in red and returns to Idle; the quiet one that Connect runs takes the same steps 100
+// higher and always ends in SaveAndClose.
+enum class LoginState : int {
+    Idle = 0,
+    Confirm = 1,
+    SendQuery = 4,
+    StartPolling = 6,
+    Poll = 8,
+    ReadAnswer = 10,
+    CheckNameServer = 12,  // the answer comes from the name server
+    CheckNumber = 14,      // the number is not refused
+    StoreIdentity = 16,
+    Unanswered = 20,
+    QuietConfirm = 100,
+    QuietSendQuery = 104,
+    QuietStartPolling = 106,
+    QuietPoll = 108,
+    QuietReadAnswer = 110,
+    QuietCheckNameServer = 112,
+    QuietCheckNumber = 114,
+    QuietStoreIdentity = 116,
+    QuietUnanswered = 120,
+    SaveAndClose = 200,
+};
+
 // The setup dialog: who the user is (name, department and e-mail, or in EIN mode the number the
 // name server confirms), the server address, the kit folder, the update schedule and whether
 // downloads are shown. It edits the two settings files while the user types. After it closes,
@@ -43,8 +69,8 @@ class frmLogin : public Form {
 
     bool Complete() const { return m_blnComplete; }
     bool Built() const { return m_blnBuilt; }
-    // The confirmation machine's state, 0 when idle.
-    int State() const { return m_intState; }
+    // The confirmation machine's state as a number, 0 when idle.
+    int State() const { return static_cast<int>(m_intState); }
 
     static constexpr const char* kConnectCaption = "C&onnect";
     static constexpr const char* kConfirmCaption = "C&onfirm";
@@ -80,7 +106,7 @@ class frmLogin : public Form {
     bool m_blnComplete = false;
     bool m_blnBuilt = false;
     bool m_blnFailed = false;
-    int m_intState = 0;
+    LoginState m_intState = LoginState::Idle;
     std::string m_strEin;
     int m_intPolls = 0;
     std::string m_strResponse;

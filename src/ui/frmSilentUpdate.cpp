@@ -30,13 +30,13 @@ frmSilentUpdate::frmSilentUpdate(Toolkit& toolkit, CMetrics& metrics, const CCon
     // go on to download.
     OnQueryUnload = [this](bool&, UnloadMode mode) {
         if (mode == UnloadMode::FormControlMenu) {
-            m_intState = 0;
+            m_intState = SilentUpdateState::Cancelled;
         }
     };
     Timer1.OnTimer = [this] { Timer1_Timer(); };
     cmdUpdate.OnClick = [this] { cmdUpdate_Click(); };
-    cmdCancek.OnClick = [this] { Answer(0); };
-    Label1.OnClick = [this] { Answer(2); };
+    cmdCancek.OnClick = [this] { Answer(SilentUpdateState::Cancelled); };
+    Label1.OnClick = [this] { Answer(SilentUpdateState::MoreInformation); };
 }
 
 frmSilentUpdate::~frmSilentUpdate() {
@@ -82,28 +82,29 @@ void frmSilentUpdate::Form_Activate() {
 void frmSilentUpdate::Timer1_Timer() {
     CFiles& specialList = metrics_.RemoteCatalogue()->Special();
     switch (m_intState) {
-        case 0:
-            m_intState = 2;
+        case SilentUpdateState::Start:
+            m_intState = SilentUpdateState::CheckSpecialFiles;
             break;
-        case 2:
+        case SilentUpdateState::CheckSpecialFiles:
             specialFolder_ = ParentFolder(local_.getLocal());
             if (special_.checkSpecial(specialFolder_, specialList) > 0) {
                 metrics_.Shout("Processing special files.");
                 metrics_.Shout(" ");
                 if (!special_.checkScripts(specialFolder_, specialList)) {
                     SetVisible(true);
-                    m_intState = 4;
+                    m_intState = SilentUpdateState::CheckPowerPoint;
                 } else {
-                    m_intState = 20;
+                    m_intState = SilentUpdateState::ProcessSpecialFiles;
                 }
             } else {
-                m_intState = 40;
+                m_intState = SilentUpdateState::ShowUpdateCount;
             }
             break;
-        case 4:
-            m_intState = special_.isPowerPointRunning() ? 6 : 20;
+        case SilentUpdateState::CheckPowerPoint:
+            m_intState = special_.isPowerPointRunning() ? SilentUpdateState::CheckPowerPointNeeded
+                                                        : SilentUpdateState::ProcessSpecialFiles;
             break;
-        case 6:
+        case SilentUpdateState::CheckPowerPointNeeded:
             // Out-of-date special files that do not ask for PowerPoint to be closed are
             // processed at once rather than left out of date.
             if (special_.checkAction(specialFolder_, specialList)) {
@@ -116,41 +117,41 @@ void frmSilentUpdate::Timer1_Timer() {
                     "file needs to be updated,");
                 metrics_.Scream("which requires closing PowerPoint.");
                 metrics_.Scream(" ");
-                m_intState = 10;
+                m_intState = SilentUpdateState::ShowContinue;
             } else {
-                m_intState = 20;
+                m_intState = SilentUpdateState::ProcessSpecialFiles;
             }
             break;
-        case 10:
+        case SilentUpdateState::ShowContinue:
             cmdUpdate.SetCaption("&Continue");
             SetTopMost(false);
             m_intWarnings = 0;
             txtFocus.SetFocus();
-            m_intState = 13;
+            m_intState = SilentUpdateState::WaitForPowerPointClosed;
             break;
-        case 12:
+        case SilentUpdateState::PromptPowerPointOpen:
             txtFocus.SetFocus();
             if (special_.isPowerPointRunning() && m_intWarnings < 4) {
                 GetToolkit().MsgBox(ExpandLineBreaks(kPowerPointStillOpen), msgbox::kCritical,
                                     Caption());
                 ++m_intWarnings;
-                m_intState = 13;
+                m_intState = SilentUpdateState::WaitForPowerPointClosed;
             } else {
-                m_intState = 20;
+                m_intState = SilentUpdateState::ProcessSpecialFiles;
             }
             break;
-        case 20:
+        case SilentUpdateState::ProcessSpecialFiles:
             SetTopMost(true);
             special_.processSpecial(specialFolder_, specialList);
             metrics_.Shout(" ");
-            m_intState = 40;
+            m_intState = SilentUpdateState::ShowUpdateCount;
             break;
-        case 40:
+        case SilentUpdateState::ShowUpdateCount:
             ShowUpdateCount();
-            m_intState = 42;
+            m_intState = SilentUpdateState::WaitForAnswer;
             break;
         default:
-            break;  // 13 and 42 wait for the button
+            break;  // WaitForPowerPointClosed and WaitForAnswer wait for a button
     }
 }
 
@@ -171,14 +172,14 @@ void frmSilentUpdate::ShowUpdateCount() {
 }
 
 void frmSilentUpdate::cmdUpdate_Click() {
-    if (m_intState == 13) {
-        m_intState = 12;
-    } else if (m_intState == 42) {
+    if (m_intState == SilentUpdateState::WaitForPowerPointClosed) {
+        m_intState = SilentUpdateState::PromptPowerPointOpen;
+    } else if (m_intState == SilentUpdateState::WaitForAnswer) {
         Unload();
     }
 }
 
-void frmSilentUpdate::Answer(std::int16_t answer) {
+void frmSilentUpdate::Answer(SilentUpdateState answer) {
     m_intState = answer;
     Unload();
 }

@@ -9,6 +9,23 @@
 
 namespace tamsel {
 
+// The notice's timer steps. The state is also the user's answer: Cancelled, MoreInformation, or
+// WaitForAnswer when the user clicked Update.
+enum class SilentUpdateState : std::int16_t {
+    Start = 0,
+    Cancelled = 0,
+    CheckSpecialFiles = 2,
+    MoreInformation = 2,
+    CheckPowerPoint = 4,
+    CheckPowerPointNeeded = 6,  // warns when a special file needs PowerPoint closed
+    ShowContinue = 10,
+    PromptPowerPointOpen = 12,     // the PowerPoint message box
+    WaitForPowerPointClosed = 13,  // waits for "&Continue"
+    ProcessSpecialFiles = 20,
+    ShowUpdateCount = 40,
+    WaitForAnswer = 42,  // waits for Update, Cancel or "More information"
+};
+
 // The background run's notice that new or updated files are available. Before it offers the
 // update it brings the special files up to date, asking the user to close PowerPoint first when a
 // special file needs it. Its status pane is the run's while it is open. Read Complete and More
@@ -31,11 +48,11 @@ class frmSilentUpdate : public Form {
     Timer& Timer1 = Add<Timer>("Timer1");
 
     // Not cancelled.
-    bool Complete() const { return m_intState >= 1; }
+    bool Complete() const { return m_intState != SilentUpdateState::Cancelled; }
     // The user asked for the list of files.
-    bool More() const { return m_intState == 2; }
-    // The timer's step, which is also the answer.
-    std::int16_t State() const { return m_intState; }
+    bool More() const { return m_intState == SilentUpdateState::MoreInformation; }
+    // The timer's step, which is also the answer, as a number.
+    std::int16_t State() const { return static_cast<std::int16_t>(m_intState); }
 
   private:
     void Layout();
@@ -43,14 +60,14 @@ class frmSilentUpdate : public Form {
     void Form_Activate();
     void Timer1_Timer();
     void cmdUpdate_Click();
-    void Answer(std::int16_t answer);
+    void Answer(SilentUpdateState answer);
     void ShowUpdateCount();
 
     CMetrics& metrics_;
     const CConfiguration& local_;
     SpecialWork& special_;
     std::string specialFolder_;
-    std::int16_t m_intState = 0;
+    SilentUpdateState m_intState = SilentUpdateState::Start;
     std::int16_t m_intWarnings = 0;
 };
 

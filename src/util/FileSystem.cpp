@@ -211,20 +211,6 @@ bool CreateFolderPath(const std::string& path) {
     return true;
 }
 
-bool DeleteFolderTree(const std::string& path) {
-    if (path.empty())
-        return false;
-    std::string folder = path;
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    std::error_code ec;
-    const fs::file_status status = fs::symlink_status(folder, ec);
-    if (ec || !fs::is_directory(status))
-        return false;
-    fs::remove_all(folder, ec);
-    return !ec;
-}
-
 long PruneEmptyFolders(const std::string& folder) {
     // The listing is complete before any recursion.
     const std::vector<FolderEntry> entries = ListFolder(folder);

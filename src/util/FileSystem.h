@@ -25,7 +25,6 @@ std::string GetFileSize(const std::string& path);
 // Creates each missing folder up to every "/" of the path; a last component without a "/" after
 // it is not created. Throws TamselError when a folder cannot be created.
 bool CreateFolderPath(const std::string& path);
-bool DeleteFolderTree(const std::string& path);
 // Removes empty subfolders below the folder, deepest first; the count of entries left in it.
 // Linked folders are neither entered nor removed: they count as entries.
 // Sound behaviour: a subfolder that holds only hidden or system entries is kept (and counts), and

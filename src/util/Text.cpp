@@ -138,11 +138,6 @@ std::string PipeField(std::string_view text, long n) {
     }
 }
 
-std::string CutAtNul(std::string_view text) {
-    const auto pos = text.find('\0');
-    return std::string(pos == std::string_view::npos ? text : text.substr(0, pos));
-}
-
 std::string ToUpper(std::string_view text) {
     std::string result(text);
     for (char& c : result)

@@ -34,11 +34,6 @@ std::string EscapeSpacesAndQuotes(std::string_view text);
 std::string ExpandLineBreaks(std::string_view text);
 // The n-th field (from 1) of the trimmed text split at "|"; empty when n is out of range.
 std::string PipeField(std::string_view text, long n);
-// The text before the first NUL character.
-std::string CutAtNul(std::string_view text);
-inline std::string ChooseText(bool condition, std::string_view a, std::string_view b) {
-    return std::string(condition ? a : b);
-}
 
 // ASCII case helpers: single-byte texts, compared and folded as the original did for A-Z.
 std::string ToUpper(std::string_view text);
