@@ -141,7 +141,8 @@ void frmMain::Timer1_Timer() {
         const MainState before = state_;
         Step();
         // A processing dialog that has already finished leaves nothing to poll for.
-        const bool finishedProcessing = state_ == 40 && m_objProccess && m_objProccess->Complete();
+        const bool finishedProcessing =
+            state_ == MainState::WaitForProcessing && m_objProccess && m_objProccess->Complete();
         if (state_ == before || (WaitsForTheUser(state_) && !finishedProcessing) || !IsLoaded() ||
             !Timer1.Running()) {
             return;
