@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <string>
-#include <vector>
 
 #include "forms/Forms.h"
 #include "qt/FormWindow.h"
@@ -84,23 +83,6 @@ TEST_F(QtToolkitTest, MessageBoxesShowTitleIconAndReturnTheButtonPressed) {
         EXPECT_EQ(seenText, "Please make a selection\nfirst.");
         EXPECT_EQ(seenIcon, row.icon);
     }
-}
-
-TEST_F(QtToolkitTest, PostedTasksRunInOrderAndQuitEndsTheRun) {
-    std::vector<int> order;
-    loop.Post([&] { order.push_back(1); });
-    loop.Post([&] {
-        order.push_back(2);
-        loop.Quit();
-    });
-    loop.RunUntil([] { return false; });
-    EXPECT_EQ(order, (std::vector<int>{1, 2}));
-    EXPECT_TRUE(loop.QuitRequested());
-}
-
-TEST_F(QtToolkitTest, ScreenSizeIsKnown) {
-    EXPECT_GT(toolkit.ScreenWidth(), 0);
-    EXPECT_GT(toolkit.ScreenHeight(), 0);
 }
 
 }  // namespace
