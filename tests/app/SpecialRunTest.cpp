@@ -117,23 +117,15 @@ TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
     EXPECT_FALSE(wasSaid("Unable to complete special file processing."));
 }
 
-TEST_F(SpecialRun, ScriptsRegisterCopyConfigureDeferAndUnregister) {
+TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
     publishSpecial(addInEntry(" action=\"CLOSEPP\"") +
                    "script=\"LOAD @/Special/Tools.ppa\"\r\n"
-                   "script=\"copy @/Special/Tools.ppa to ^/Copies/Tools.ppa\"\r\n"
-                   "script=\"CONFIG ^/Tools.ini\"\r\n"
                    "script=\"!CONFIG ^/Deferred.ini\"\r\n");
-    fs::create_directories(appData("Copies"));
     frmMain& main = runWithoutPackages();
     ASSERT_EQ(main.State(), 100);
     EXPECT_TRUE(wasSaid("loading 'Tools'"));
-    const std::string addIn = user / "Kit/Special/Tools.ppa";
     const std::string reg = registry();
     EXPECT_NE(reg.find("\\PowerPoint\\AddIns\\Tools]"), std::string::npos) << reg;
-    EXPECT_NE(reg.find("\"AutoLoad\"=dword:ffffffff"), std::string::npos) << reg;
-    EXPECT_NE(reg.find("\"Path\"=\"" + addIn + "\""), std::string::npos) << reg;
-    EXPECT_EQ(home.read("data/Copies/Tools.ppa"), kAddIn);
-    EXPECT_EQ(home.read("data/Tools.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
     for (const auto& entry : app_->Run().g_objMetrics.RemoteCatalogue()->Special().asCollection()) {
         EXPECT_TRUE(entry->Hot()) << entry->asString();
     }
@@ -201,24 +193,6 @@ TEST_F(SpecialRun, AnInteractiveRunWarnsAboutPowerPointAndWaitsOnceAfterAFailure
     main.cmdCancel.PerformClick();
     loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
     EXPECT_EQ(main.State(), 100);
-}
-
-// Past the warning, once the special files are processed, the button cancels again.
-TEST_F(SpecialRun, TheButtonCancelsAgainAfterThePowerPointWarning) {
-    publishSpecial(addInEntry(" action=\"CLOSEPP\""));
-    processes.powerPointRuns = true;
-    std::string captionAtTheMenus;
-    toolkit.WhenShown("frmMenu", [&](Form& form) {
-        captionAtTheMenus = app_->Main().cmdCancel.Caption();
-        user::Click(form.Get<CommandButton>("cmdContinue"));
-    });
-    chooseInNextMenu({});
-    frmMain& main = run("", [this] { return app_->Main().State() == 55; });
-    processes.powerPointRuns = false;
-    main.cmdCancel.PerformClick();
-    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
-    EXPECT_EQ(main.State(), 100);
-    EXPECT_EQ(captionAtTheMenus, "&Cancel");
 }
 
 // A special list whose files are all current runs none of its scripts.

@@ -118,7 +118,9 @@ TEST_F(Retrieval, AnalysisMarksEveryCase) {
     localFile("/size.pot", "abc", "01/02/2006");
     localFile("/date.pot", "abc", "01/02/2006");
     localFile("/blank.pot", "abc", "01/02/2006");
-    localFile("/Personal/notes.txt", "n", "01/02/2006");
+    // The exclusion is a substring test ignoring case.
+    localFile("/PERSONAL/notes.txt", "n", "01/02/2006");
+    localFile("/docs/personal-notes.txt", "n", "01/02/2006");
     localFile("/old.pot", "o", "01/02/2006");
     localFile("/Templates/CASE.pot", "abc", "01/02/2006");
     // A partial download of an updater killed long ago.
@@ -146,18 +148,6 @@ TEST_F(Retrieval, AnalysisMarksEveryCase) {
     metrics().CompleteCatalogue()->Files().setTags();
     metrics().calculateSize();
     EXPECT_EQ(metrics().Size(), 4 + 3 + 3 + 9);
-}
-
-TEST_F(Retrieval, WithNothingChosenEveryLocalFileOutsideTheExclusionsIsRedundant) {
-    localFile("/a.pot", "a", "01/02/2006");
-    localFile("/PERSONAL/b.txt", "b", "01/02/2006");
-    localFile("/docs/personal-notes.txt", "c", "01/02/2006");
-    metrics().ExcludedFiles().add(std::make_shared<CFile>());
-    metrics().ExcludedFiles().asCollection()[0]->URL("/Personal");
-    ASSERT_TRUE(metrics().getLocalCatalogue());
-    metrics().analyseCatalogue();
-    // The exclusion is a substring test ignoring case: a path that merely contains it is kept too.
-    EXPECT_EQ(marks(), (std::vector<std::string>{"/a.pot 3/3"}));
 }
 
 TEST_F(Retrieval, TheUpdatersOwnFilesAreNeitherRemovedNorReplaced) {

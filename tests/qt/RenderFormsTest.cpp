@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "SampleForm.h"
 #include "app/frmMain.h"
 #include "engine/frmProcess.h"
 #include "qt/FormWindow.h"
@@ -56,13 +55,6 @@ class RenderFormsTest : public ::testing::Test {
     QtToolkit toolkit{loop};
 };
 
-TEST_F(RenderFormsTest, WarningAndSampleWithEveryControlKind) {
-    frmWarning warning(toolkit);
-    Render(warning);
-    testing::frmSample sample(toolkit);
-    Render(sample);
-}
-
 // The forms of a run, filled as a user would see them part way through an update.
 class RenderRunFormsTest : public RenderFormsTest {
   protected:
@@ -77,9 +69,13 @@ class RenderRunFormsTest : public RenderFormsTest {
     UpdateRun run{toolkit, "/opt/Kit/Updater"};
 };
 
-// Part way through an update: status lines, packages, changes, progress, the notice asking for
-// PowerPoint to be closed, the setup dialog in both modes and the Office version chooser.
+// The warning, and part way through an update: status lines, packages, changes, progress, the
+// notice asking for PowerPoint to be closed, the setup dialog in both modes and the Office version
+// chooser.
 TEST_F(RenderRunFormsTest, EveryFormOfARun) {
+    frmWarning warning(toolkit);
+    Render(warning);
+
     frmMain main(run, "", false);
     main.Load();
     main.Timer1.SetEnabled(false);
