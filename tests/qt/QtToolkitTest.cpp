@@ -30,8 +30,6 @@ TEST_F(QtToolkitTest, ModalShowReturnsWhenTheUserClicksOk) {
     });
     warning.Show(ShowMode::Modal);
     EXPECT_FALSE(warning.IsLoaded());
-    EXPECT_TRUE(warning.Delete());
-    EXPECT_TRUE(warning.Complete());
 }
 
 TEST_F(QtToolkitTest, HidingEndsTheModalShow) {
