@@ -33,10 +33,15 @@ class UnattendedToolkit : public HeadlessToolkit {
     unsigned nextSerial_ = 0;
 };
 
+// What the timers of an unattended run keep to: the wall clock, or a virtual clock that runs as
+// fast as the work (for tests: dialogs are answered without waiting for real time to pass).
+enum class UnattendedClock { Wall, Virtual };
+
 // Runs the updater for the program in appPath without a window: the interactive road, every
 // question answered with its default, every status line written to out as it appears. Exit
 // status 0 when the run reached its finish, 1 otherwise. lockPath empty: the user's lock file.
 int RunUnattended(const std::string& appPath, const std::string& commandLine, std::ostream& out,
-                  const std::string& lockPath = {}, std::ostream& errors = std::cerr);
+                  const std::string& lockPath = {}, std::ostream& errors = std::cerr,
+                  UnattendedClock clock = UnattendedClock::Wall);
 
 }  // namespace tamsel

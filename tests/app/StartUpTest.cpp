@@ -54,33 +54,6 @@ TEST_F(StartUp, SwitchesAreFoundAnywhereInAnyCase) {
     EXPECT_TRUE(handOffs.empty());
 }
 
-TEST_F(StartUp, TheMainWindowShowsItsNoticeAndStatusPane) {
-    auto app = start("");
-    frmMain& main = app->Main();
-    EXPECT_TRUE(main.Visible());
-    EXPECT_EQ(main.Caption(), "Tamsel Updater");
-    EXPECT_EQ(main.lblLegend.Caption(), "Connection status:");
-    const std::string legal = main.lblLegal.Caption();
-    EXPECT_NE(legal.find("\r\n"), std::string::npos);
-    EXPECT_EQ(legal.substr(legal.size() - 9), " (1.41.6)");
-    EXPECT_FALSE(main.lblLegal.UseMnemonic());
-    EXPECT_FALSE(main.cmdCancel.Visible());
-    EXPECT_EQ(app->Run().g_objMetrics.Pane(), &main.InfoPane);
-    EXPECT_TRUE(main.Timer1.Running());
-}
-
-TEST_F(StartUp, FirstTicksLoadTheSettingsAndWriteTheTrace) {
-    auto app = start("/DEBUG");
-    loop.Advance(std::chrono::milliseconds(200));
-    EXPECT_TRUE(std::filesystem::exists(kit / "Kit/localtamselupdater.ini"));
-    EXPECT_TRUE(std::filesystem::exists(kit / "Kit/globaltamselupdater.ini"));
-    // A new local file schedules weekly; an empty schedule would be made daily.
-    EXPECT_EQ(app->Run().localConfiguration.getValue("autoupdate"), "Weekly");
-    const std::string trace = kit.read("Kit/Updater/debug.log");
-    EXPECT_NE(trace.find("] Main::State [0]\r\n"), std::string::npos);
-    EXPECT_NE(trace.find("] Main::State [1]\r\n"), std::string::npos);
-}
-
 // The Office detection fills an empty "office" setting with the newest version found.
 TEST_F(StartUp, AnEmptyOfficeSettingTakesTheNewestInstalledVersion) {
     auto app = start("");
@@ -100,39 +73,6 @@ TEST_F(StartUp, LabelOneStartingWithEinSwitchesEinModeOnAndAnEmptyScheduleBecome
     loop.Advance(std::chrono::milliseconds(400));
     EXPECT_TRUE(app->Run().einMode);
     EXPECT_EQ(app->Run().localConfiguration.getValue("autoupdate"), "daily");
-}
-
-TEST_F(StartUp, ASecondCopyEndsOnItsFirstTick) {
-    auto first = start("");
-    auto second = start("");
-    EXPECT_FALSE(second->Finished());
-    loop.Advance(std::chrono::milliseconds(200));
-    EXPECT_TRUE(second->Finished());
-    EXPECT_FALSE(first->Finished());
-    first.reset();
-    auto third = start("");
-    loop.Advance(std::chrono::milliseconds(200));
-    EXPECT_FALSE(third->Finished());
-}
-
-TEST_F(StartUp, CancelMovesOnFromTheWaitingStatesAndEndsTheRunElsewhere) {
-    auto app = start("");
-    app->Main().Timer1.SetEnabled(false);
-    app->Main().SetState(55);
-    app->Main().cmdCancel.PerformClick();
-    EXPECT_EQ(app->Main().State(), 56);
-    app->Main().SetState(82);
-    app->Main().cmdCancel.PerformClick();
-    EXPECT_EQ(app->Main().State(), 84);
-    EXPECT_FALSE(app->Finished());
-    app->Main().SetState(100);
-    app->Main().cmdCancel.PerformClick();
-    EXPECT_TRUE(app->Finished());
-
-    auto other = start("");
-    other->Main().SetState(12);
-    other->Main().cmdCancel.PerformClick();
-    EXPECT_TRUE(other->Finished());
 }
 
 }  // namespace

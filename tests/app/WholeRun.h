@@ -6,13 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
-#include "KitServer.h"
 #include "app/UpdaterApp.h"
 #include "forms/HeadlessToolkit.h"
 #include "forms/User.h"
-#include "support/TempDir.h"
+#include "support/KitSite.h"
 #include "util/FileSystem.h"
 
 namespace tamsel::test {
@@ -52,38 +50,13 @@ class WholeRun : public ::testing::Test {
                 "url=\"/Logos/Logo.txt\" date=\"01/01/2024\" size=\"4\"\r\n");
         publish("Logos/PowerPoint/Logos/Logo.txt", "logo");
 
-        server::KitServerOptions options;
-        options.port = 0;
-        options.kitRoot = site.path();
-        options.reportsFolder = site / "reports";
-        server_ = std::make_unique<server::KitServer>(options, serverLog_);
-        ASSERT_TRUE(server_->bind());
-        serving_ = std::thread([this] { server_->run(); });
-        remote_ = "http://127.0.0.1:" + std::to_string(server_->port());
-
-        user.write("Kit/Updater/.keep", "");
-        user.write("Kit/globaltamselupdater.ini",
-                   "remote=\"" + remote_ +
-                       "\"\r\nprimary_catalogue=\"Tam-Sel Main Catalogue.ini\"\r\n"
-                       "secondary_catalogue=\"catalogue.ini\"\r\n");
-        user.write("Kit/localtamselupdater.ini",
-                   "username=\"J Smith\"\r\ndepartment=\"Sales\"\r\nemail=\"js@example.com\"\r\n"
-                   "autoupdate=\"Weekly\"\r\nlastupdated=\"\"\r\nlocal=\"" +
-                       user / "Kit/Files" + "\"\r\n");
-        user.write("Kit/tamsel.ini", "[Schedule]\r\nRunAtDate=1/1/2000\r\n");
-        fs::create_directories(user / "Kit/Files");
+        ASSERT_TRUE(server.bound());
+        remote_ = server.remote();
+        LayOutUserKit(user, remote_);
     }
-
-    void TearDown() override {
-        app_.reset();  // its kept-alive connection would hold a server thread
-        if (serving_.joinable()) {
-            while (!server_->running()) {
-                std::this_thread::yield();
-            }
-            server_->stop();
-            serving_.join();
-        }
-    }
+    // The run goes before the server (its kept-alive connection would hold a thread) and before
+    // what its handlers use.
+    void TearDown() override { app_.reset(); }
 
     void publish(const std::string& path, const std::string& content) { site.write(path, content); }
 
@@ -164,6 +137,9 @@ class WholeRun : public ::testing::Test {
     // The user checks the details the setup dialog shows and presses Connect once it is enabled.
     void connectInSetup() {
         toolkit.WhenShown("frmLogin", [this](Form& form) {
+            if (inSetup) {
+                inSetup(form);
+            }
             loop.PostAfter(std::chrono::milliseconds(400), [&form] {
                 EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdConnect")));
             });
@@ -179,12 +155,12 @@ class WholeRun : public ::testing::Test {
     TempDir site;
     TempDir user;
     TempDir home;
-    std::ostringstream serverLog_;
-    std::unique_ptr<server::KitServer> server_;
-    std::thread serving_;
+    RunningKitServer server{KitServing(site.path(), site / "reports")};
     std::string remote_;
     std::unique_ptr<UpdaterApp> app_;
     std::ostringstream errors;
+    // Called with the setup dialog before Connect is pressed.
+    std::function<void(Form&)> inSetup;
     // Called with each run before it starts.
     std::function<void(UpdateRun&)> beforeStart;
     // Every status line of the last run.

@@ -9,9 +9,8 @@ TEST(ProcessProgress, DurationsReadInTheLargestWholeUnit) {
     const struct {
         long long seconds;
         const char* text;
-    } rows[] = {{0, "1 second"},  {1, "1 second"},   {2, "2 seconds"},     {59, "59 seconds"},
-                {60, "1 minute"}, {90, "1 minute"},  {150, "2 minutes"},   {3599, "59 minutes"},
-                {3600, "1 hour"}, {7200, "2 hours"}, {215999, "59 hours"}, {216000, ""}};
+    } rows[] = {{0, "1 second"},      {2, "2 seconds"},     {90, "1 minute"},
+                {3599, "59 minutes"}, {215999, "59 hours"}, {216000, ""}};
     for (const auto& row : rows) {
         EXPECT_EQ(DurationText(row.seconds), row.text) << row.seconds;
     }

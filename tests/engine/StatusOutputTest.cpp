@@ -23,15 +23,6 @@ class StatusOutput : public ::testing::Test {
     void SetUp() override { metrics.Broadcast(&form.InfoPane); }
 };
 
-TEST_F(StatusOutput, TheLastShoutOrScreamColoursTheWholePane) {
-    metrics.Scream("WARNING!");
-    EXPECT_EQ(form.InfoPane.ForeColor(), kColourRed);
-    metrics.Shout("passed");
-    EXPECT_EQ(form.InfoPane.ForeColor(), kColourBlack);
-    EXPECT_EQ(form.InfoPane.ListCount(), 2);
-    EXPECT_EQ(form.InfoPane.ListIndex(), 1);
-}
-
 TEST_F(StatusOutput, WisperExtendsTheLastLine) {
     metrics.Shout("Retrieving...");
     metrics.Wisper(" successful");
@@ -47,14 +38,6 @@ TEST_F(StatusOutput, WarningIsACriticalMessageBoxAndLeavesThePaneAlone) {
     EXPECT_EQ(toolkit.MessageBoxes()[0].title, "Tamsel Problem");
     EXPECT_EQ(toolkit.MessageBoxes()[0].style & msgbox::kIconMask, msgbox::kCritical);
     EXPECT_EQ(form.InfoPane.ListCount(), 0);
-}
-
-TEST_F(StatusOutput, SharedObjectsAreCreatedOnceAndTheDebugTraceLivesBesideTheProgram) {
-    EXPECT_EQ(&metrics.Http(), &metrics.Http());
-    EXPECT_EQ(metrics.CompleteCatalogue(), metrics.CompleteCatalogue());
-    EXPECT_EQ(&metrics.FormMemory(), &metrics.FormMemory());
-    EXPECT_EQ(metrics.Debug().path, "/opt/Kit/Updater/debug.log");
-    EXPECT_FALSE(metrics.Debugging());
 }
 
 }  // namespace

@@ -13,9 +13,7 @@ class frmSample : public Form {
         Label1.SetCaption("Full name:");
         Label1.Move(12, 15, 90, 20);
         txtUser.Move(110, 12, 296, 24);
-        txtUser.SetForeColor(kColourRed);
         txtUser.SetText("Please complete details");
-        txtUser.SetToolTipText("Your name as the reports show it");
         Label2.SetCaption("Tamsel updates:");
         Label2.Move(12, 47, 104, 20);
         for (const char* entry : {"Daily", "2 Days", "3 Days", "Weekly", "Never"}) {

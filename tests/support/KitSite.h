@@ -12,6 +12,15 @@
 
 namespace tamsel::test {
 
+// What a kit server publishing kitRoot and storing reports in reportsFolder is started with.
+inline server::KitServerOptions KitServing(std::filesystem::path kitRoot,
+                                           std::filesystem::path reportsFolder = {}) {
+    server::KitServerOptions options;
+    options.kitRoot = std::move(kitRoot);
+    options.reportsFolder = std::move(reportsFolder);
+    return options;
+}
+
 // A kit server serving options.kitRoot in-process on a free port of 127.0.0.1 until it goes.
 // Its log is complete once stop() has returned.
 class RunningKitServer {
