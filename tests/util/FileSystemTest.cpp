@@ -39,12 +39,18 @@ Times GetTimes(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? Times{st.st_atime, st.st_mtime} : Times{};
 }
 
-std::vector<std::string> AllNames(const std::string& folder) {
+// Every entry below the folder, links not followed, sorted: "a/ a/f link@ x".
+std::string Tree(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        names.push_back(e.path().lexically_relative(folder).string() + (e.is_symlink()     ? "@"
+                                                                        : e.is_directory() ? "/"
+                                                                                           : ""));
     std::sort(names.begin(), names.end());
-    return names;
+    std::string tree;
+    for (const auto& name : names)
+        tree += (tree.empty() ? "" : " ") + name;
+    return tree;
 }
 
 // Runs the check in a child process whose files cannot grow beyond `bytes`; its result.
@@ -128,21 +134,16 @@ TEST(FolderAndFileExists, TrueOnlyForReadableFoldersAndFiles) {
 
 TEST(PruneEmptyFolders, RemovesEmptyFoldersDeepestFirst) {
     const TempFolder dir;
-    fs::create_directories(dir / "a");
-    fs::create_directories(dir / "b/c/d");
-    dir.write("e/file", "x");
-    dir.write("g/h/file", "x");
-    fs::create_directories(dir / "g/empty");
-    dir.write("f.txt", "x");
+    for (const char* folder : {"a", "b/c/d", "g/empty"})
+        fs::create_directories(dir / folder);
+    for (const char* file : {"e/file", "g/h/file", "f.txt"})
+        dir.write(file, "x");
     EXPECT_EQ(PruneEmptyFolders(dir.path()), 3);  // e, g and f.txt
-    EXPECT_EQ(AllNames(dir.path()), (std::vector<std::string>{"e", "f.txt", "g"}));
-    EXPECT_EQ(AllNames(dir / "g"), std::vector<std::string>{"h"});
-    EXPECT_TRUE(fs::exists(dir / "e/file"));
-    EXPECT_TRUE(fs::exists(dir / "g/h/file"));
+    EXPECT_EQ(Tree(dir.path()), "e/ e/file f.txt g/ g/h/ g/h/file");
 
     fs::create_directories(dir / "k/l/m");
     EXPECT_EQ(PruneEmptyFolders(dir / "k"), 0);
-    EXPECT_EQ(AllNames(dir / "k"), std::vector<std::string>{});  // the folder itself stays
+    EXPECT_EQ(Tree(dir / "k"), "");  // the folder itself stays
     EXPECT_THROW(PruneEmptyFolders(dir / "missing"), TamselError);
 }
 
@@ -158,12 +159,9 @@ TEST(PruneEmptyFolders, KeepsFoldersHoldingOnlyHiddenOrSystemEntries) {
     fs::create_directories(elsewhere / "empty");
     fs::create_directory_symlink(elsewhere.path(), dir / "emptylink");
     EXPECT_EQ(PruneEmptyFolders(dir.path()), 5);  // emptylink, hid, link, sys, target
-    EXPECT_TRUE(fs::exists(dir / "hid/.keep"));
-    EXPECT_TRUE(fs::exists(dir / "sys/fifo"));
-    EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_TRUE(fs::is_symlink(dir / "emptylink"));
+    EXPECT_EQ(Tree(dir.path()),
+              "emptylink@ hid/ hid/.keep link@ sys/ sys/fifo target/ target/precious");
     EXPECT_TRUE(fs::exists(elsewhere / "empty"));
-    EXPECT_TRUE(fs::exists(dir / "target/precious"));
 }
 
 TEST(SetFileTimeFromText, SetsBothTimesInLocalTimeAndRefusesHiddenMissingFoldersAndBadDates) {
@@ -299,7 +297,7 @@ TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
         fs::permissions(file, fs::perms(0640));
         EXPECT_TRUE(ReplaceLinesInFile(file, c.search, c.replacement)) << c.content;
         EXPECT_EQ(dir.read("f.ini"), c.expected) << c.content;
-        EXPECT_EQ(AllNames(dir.path()), std::vector<std::string>{"f.ini"});  // no temporary left
+        EXPECT_EQ(Tree(dir.path()), "f.ini");  // no temporary left
         EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
     }
 }
@@ -330,7 +328,7 @@ TEST(WriteFileAtomically, CreatesReplacesAndWritesThroughLinks) {
         EXPECT_TRUE(WriteFileAtomically(file, content));
         EXPECT_EQ(dir.read("settings.ini"), content);
     }
-    EXPECT_EQ(AllNames(dir.path()), std::vector<std::string>{"settings.ini"});
+    EXPECT_EQ(Tree(dir.path()), "settings.ini");
 
     fs::permissions(file, fs::perms(0600));
     fs::create_symlink(file, dir / "link");
@@ -355,14 +353,14 @@ TEST(WriteFileAtomically, FailureLeavesTheTargetAsItWas) {
     EXPECT_TRUE(
         RunUnprivileged([&] { return FileExists(locked) && !WriteFileAtomically(locked, "new"); }));
     EXPECT_EQ(dir.read("locked/f"), "old");
-    EXPECT_EQ(AllNames(dir / "locked"), std::vector<std::string>{"f"});
+    EXPECT_EQ(Tree(dir / "locked"), "f");
 
     // A write cut short, as on a full disk: the temporary file it began is removed.
     const std::string full = dir.write("full/f", "old");
     EXPECT_TRUE(RunWithFileSizeLimit(
         100, [&] { return !WriteFileAtomically(full, std::string(1000, 'x')); }));
     EXPECT_EQ(dir.read("full/f"), "old");
-    EXPECT_EQ(AllNames(dir / "full"), std::vector<std::string>{"f"});
+    EXPECT_EQ(Tree(dir / "full"), "f");
 }
 
 TEST(ReadWholeFile, ReadsBytesExactlyAndLeavesTheTextOnFailure) {
