@@ -51,25 +51,22 @@ TEST(TextRules, OneArgumentTable) {
 }
 
 TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
-    struct Case {
+    const struct {
         std::string text, delimiter, expected;
-    };
-    const std::vector<Case> cases = {
-        {"a|b|c", "|", "b"},     {"a|b", "|", ""}, {"abc", "", ""},
-        {"aaa", "aa", ""},  // the second search starts after the first delimiter
-        {"[a]b[a]", "[a]", "b"},
-    };
-    for (const auto& c : cases) {
+    } cases[] = {{"a|b|c", "|", "b"},
+                 {"a|b", "|", ""},
+                 {"abc", "", ""},
+                 {"[a]b[a]", "[a]", "b"},
+                 {"aaa", "aa", ""}};  // the second search starts after the first delimiter
+    for (const auto& c : cases)
         EXPECT_EQ(TextBetween(c.text, c.delimiter), c.expected) << c.text << " / " << c.delimiter;
-    }
 }
 
 TEST(KeyValue, FindsTheValueOfTheWantedKey) {
-    struct Case {
-        std::string key, line, expected;
-    };
     const std::string line = R"(url="kit/a=b.ppt" date="05/01/2007" size="1234")";
-    const std::vector<Case> cases = {
+    const struct {
+        std::string key, line, expected;
+    } cases[] = {
         {"url", line, "kit/a=b.ppt"},
         {"date", line, "05/01/2007"},  // the "=" inside the url value starts no pair
         {"SIZE", line, "1234"},
@@ -100,12 +97,11 @@ TEST(KeyValue, UnbalancedQuoteOnTheWantedValueIsAnInvalidArgument) {
 }
 
 TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
-    struct Case {
+    const struct {
         std::string text;
         long n;
         std::string expected;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {" a|b ", 2, "b"}, {" a|b ", 3, ""},  {" a|b ", 0, ""},     {"a||c", 2, ""},
         {"a||c", 3, "c"},  {"abc", 1, "abc"}, {" a | b ", 2, " b"}, {"|x", 1, ""},
     };
@@ -126,15 +122,12 @@ TEST(CaseHelpers, CompareAndFindIgnoringAsciiCaseOnly) {
 }
 
 TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
-    struct Case {
+    const struct {
         std::string text, from, to, expected;
-    };
-    const std::vector<Case> cases = {
-        {"aaa", "aa", "b", "ba"},
-        {"a", "a", "aa", "aa"},
-        {"abc", "", "x", "abc"},
-        {"abcabc", "bc", "", "aa"},
-    };
+    } cases[] = {{"aaa", "aa", "b", "ba"},
+                 {"a", "a", "aa", "aa"},
+                 {"abc", "", "x", "abc"},
+                 {"abcabc", "bc", "", "aa"}};
     for (const auto& c : cases)
         EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.expected) << c.text;
 }
