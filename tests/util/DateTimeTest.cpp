@@ -21,11 +21,7 @@ class ZoneGuard {
         ::tzset();
     }
     ~ZoneGuard() {
-        if (previous_) {
-            ::setenv("TZ", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
+        previous_ ? ::setenv("TZ", previous_->c_str(), 1) : ::unsetenv("TZ");
         ::tzset();
     }
 

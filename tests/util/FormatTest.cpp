@@ -68,11 +68,7 @@ class CommaLocale {
     }
     ~CommaLocale() {
         std::setlocale(LC_NUMERIC, previous_.c_str());
-        if (oldLocPath_) {
-            ::setenv("LOCPATH", oldLocPath_->c_str(), 1);
-        } else {
-            ::unsetenv("LOCPATH");
-        }
+        oldLocPath_ ? ::setenv("LOCPATH", oldLocPath_->c_str(), 1) : ::unsetenv("LOCPATH");
     }
     bool active_ = false;
 
