@@ -61,18 +61,16 @@ TEST_F(ControlTest, ListTickHandlerRunsForProgramTicksWithTheNewState) {
     std::vector<std::pair<int, bool>> ticks;
     form.List.SetTickBoxes(true);
     form.List.OnItemCheck = [&](int index) { ticks.emplace_back(index, form.List.Checked(index)); };
-    for (const char* line : {"New: 1.5kb  a.pot", "Remove: 0b  b.ppa"}) {
+    for (const char* line : {"New: 1.5kb  a.pot", "Remove: 0b  b.ppa"})
         form.List.SetChecked(form.List.AddItem(line), true);
-    }
     form.List.SetChecked(0, false);
     form.List.SetChecked(0, false);
     EXPECT_EQ(ticks, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {0, false}}));
 }
 
 TEST_F(ControlTest, ComboBoxFindsEntriesAndReportsSelection) {
-    for (const char* entry : {"Daily", "2 Days", "Weekly", "Never"}) {
+    for (const char* entry : {"Daily", "2 Days", "Weekly", "Never"})
         form.comAutoUpdate.AddItem(entry);
-    }
     int clicks = 0;
     form.comAutoUpdate.OnClick = [&] { ++clicks; };
     EXPECT_EQ(form.comAutoUpdate.Text(), "");

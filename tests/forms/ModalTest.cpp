@@ -11,8 +11,6 @@
 namespace tamsel {
 namespace {
 
-using std::chrono::milliseconds;
-
 // Works through five ticks of its timer, then reports Complete and unloads; hides itself on
 // activation in a silent run.
 class frmWorker : public Form {
@@ -20,9 +18,8 @@ class frmWorker : public Form {
     frmWorker(Toolkit& toolkit, bool silent) : Form(toolkit, "frmWorker") {
         Timer1.SetInterval(200);
         OnActivate = [this, silent] {
-            if (silent) {
+            if (silent)
                 Hide();
-            }
         };
         Timer1.OnTimer = [this] {
             if (++ticks == 5) {
@@ -66,24 +63,23 @@ class ModalTest : public ::testing::Test {
     HeadlessToolkit toolkit{loop};
 };
 
-TEST_F(ModalTest, ModalShowSuspendsTheOpeningTickUntilTheDialogCloses) {
-    frmMainLike main(toolkit, false);
-    main.Show();
-    loop.RunUntil([&] { return !main.IsLoaded(); });
-    // The worker ran 200..1200 inside the first tick; no main tick ran meanwhile.
-    EXPECT_EQ(main.log,
-              (std::vector<std::string>{"main@200", "shown returned, complete=1", "main@1400"}));
-}
-
-TEST_F(ModalTest, HidingEndsTheModalShowWhileTheDialogTimerKeepsWorking) {
-    frmMainLike main(toolkit, true);
-    main.Show();
-    loop.RunUntil([&] { return !main.IsLoaded(); });
-    EXPECT_EQ(main.log,
-              (std::vector<std::string>{"main@200", "shown returned, complete=0", "main@400",
-                                        "main@600", "main@800", "main@1000", "main@1200"}));
-    EXPECT_EQ(main.worker.ticks, 5);
-    EXPECT_FALSE(main.worker.IsLoaded());
+// A modal show suspends the opening tick until the dialog closes (the worker runs 200..1200
+// inside the first tick); hiding ends the modal show while the dialog's timer keeps working.
+TEST(Modal, ShowSuspendsTheOpeningTickUnlessTheDialogHides) {
+    const std::vector<std::string> logs[] = {
+        {"main@200", "shown returned, complete=1", "main@1400"},
+        {"main@200", "shown returned, complete=0", "main@400", "main@600", "main@800", "main@1000",
+         "main@1200"}};
+    for (const bool silent : {false, true}) {
+        HeadlessEventLoop loop;
+        HeadlessToolkit toolkit{loop};
+        frmMainLike main(toolkit, silent);
+        main.Show();
+        loop.RunUntil([&] { return !main.IsLoaded(); });
+        EXPECT_EQ(main.log, logs[silent]) << silent;
+        EXPECT_EQ(main.worker.ticks, 5);
+        EXPECT_FALSE(main.worker.IsLoaded());
+    }
 }
 
 class frmDialog : public Form {

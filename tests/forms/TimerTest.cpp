@@ -80,9 +80,8 @@ TEST_F(TimerTest, HandlerThatStopsItsOwnTimerStaysStopped) {
     form.Timer2.SetEnabled(false);
     int count = 0;
     form.Timer1.OnTimer = [&] {
-        if (++count == 2) {
+        if (++count == 2)
             form.Timer1.SetEnabled(false);
-        }
     };
     form.Load();
     loop.Advance(milliseconds(2000));
