@@ -49,9 +49,8 @@ TEST(CCatalogueSize, CountedSizeThatIsNotANumberIsATypeMismatch) {
 
 TEST(CCatalogueSize, CountsBeyondSixteenBits) {
     CCatalogue catalogue;
-    for (int i = 0; i < 40000; ++i) {
+    for (int i = 0; i < 40000; ++i)
         AddFile(catalogue, "1", CFile::TypeNew, true);
-    }
     EXPECT_EQ(catalogue.Files().Size(), 40000);
     EXPECT_EQ(catalogue.Updates(), 40000);
     EXPECT_DOUBLE_EQ(catalogue.Size(), 40000);

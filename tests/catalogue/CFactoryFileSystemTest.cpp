@@ -16,9 +16,8 @@ using test::TempDir;
 
 std::string Listing(const CCatalogue& catalogue) {
     std::string text;
-    for (const auto& file : catalogue.Files().asCollection()) {
+    for (const auto& file : catalogue.Files().asCollection())
         text += file->URL() + " " + file->Size() + "\n";
-    }
     return text;
 }
 

@@ -15,15 +15,13 @@ std::shared_ptr<CFile> Entry(const std::string& url, const std::string& time = "
     return file;
 }
 
-struct TextFormCase {
-    const char* name;
-    std::string script;
-    long reason;
-    std::string expected;
-};
-
 TEST(CFileText, WritesTheOneLineForm) {
-    const TextFormCase cases[] = {
+    const struct {
+        const char* name;
+        std::string script;
+        long reason;
+        std::string expected;
+    } cases[] = {
         {"unknown reason", "", 7, R"(url="/a b.pot" date="01/02/2007" size="10" reason="")"},
         {"spaces-only script", "   ", 0, R"(url="/a b.pot" date="01/02/2007" size="10")"},
         {"script", " run x ", 4, R"(script=" run x ")"},

@@ -16,9 +16,8 @@ std::shared_ptr<CChoice> Choice(const std::string& name, bool active = false) {
 
 std::shared_ptr<CMenu> Menu(std::initializer_list<std::shared_ptr<CChoice>> choices) {
     auto menu = std::make_shared<CMenu>();
-    for (const auto& choice : choices) {
+    for (const auto& choice : choices)
         menu->add(choice);
-    }
     return menu;
 }
 
@@ -52,12 +51,10 @@ TEST(CMenusFlatten, SharesTheChoicesInCatalogueOrder) {
     menus.asCollection()[0]->Force(2);
 
     const auto flat = menus.flattenMenus();
-    ASSERT_EQ(flat->asCollection().size(), 5u);
     std::string order;
-    for (const auto& choice : flat->asCollection()) {
+    for (const auto& choice : flat->asCollection())
         order += choice->Choice();
-    }
-    EXPECT_EQ(order, "abcde");
+    ASSERT_EQ(order, "abcde");
     EXPECT_EQ(flat->Caption(), "");
     EXPECT_EQ(flat->Force(), 0);
     flat->asCollection()[3]->Active(true);

@@ -6,29 +6,23 @@ namespace tamsel {
 namespace {
 
 TEST(NameServerTest, FieldIsReadAfterTheFirstOccurrenceOfTheKey) {
-    struct Row {
-        const char* answer;
-        const char* key;
-        const char* value;
-    };
-    const Row rows[] = {
-        {"ok,name=John,surname=Smith", "name", "John"},
-        {"ok,name= John,surname=Smith", "name", "John"},
-        // The key is found anywhere, so "name" is first met inside "surname".
-        {"ok,surname=Smith,name=John", "name", "Smith"},
-        {"ok,Name=Ann", "NAME", "Ann"},
-        // Only a comma ends a value: separate lines run on to the end of the answer.
-        {"ok\r\nname=Ann\r\nemail=a@b.c", "name", "Ann\r\nemail=a@b.c"},
-        // The "=" is looked for after the key's first character, wherever it is.
-        {"name,x=1", "name", "1"}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.answer) + " / " + row.key);
-        EXPECT_EQ(NameServerField(row.answer, row.key), row.value);
-    }
+    const struct {
+        const char *answer, *key, *value;
+    } rows[] = {{"ok,name=John,surname=Smith", "name", "John"},
+                {"ok,name= John,surname=Smith", "name", "John"},
+                // The key is found anywhere, so "name" is first met inside "surname".
+                {"ok,surname=Smith,name=John", "name", "Smith"},
+                {"ok,Name=Ann", "NAME", "Ann"},
+                // Only a comma ends a value: separate lines run on to the end of the answer.
+                {"ok\r\nname=Ann\r\nemail=a@b.c", "name", "Ann\r\nemail=a@b.c"},
+                // The "=" is looked for after the key's first character, wherever it is.
+                {"name,x=1", "name", "1"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(NameServerField(row.answer, row.key), row.value)
+            << row.answer << " / " << row.key;
     // An empty, blank or missing value, or no "=" at all, reads as nothing.
-    for (const char* answer : {"ok,name=   ", "ok,name=,surname=Smith", "ok,name"}) {
+    for (const char* answer : {"ok,name=   ", "ok,name=,surname=Smith", "ok,name"})
         EXPECT_EQ(NameServerField(answer, "name"), "") << answer;
-    }
 }
 
 TEST(NameServerTest, QueryAddressReplacesEveryPlaceholderWithTheNumberUnescaped) {

@@ -48,9 +48,8 @@ TEST_F(ReviewDialog, RemovalsAreListedAndCountedApart) {
 }
 
 TEST_F(ReviewDialog, OnlyRemovalsReadNoUpdatesAndTheWordFileStaysSingular) {
-    for (const char* url : {"/a", "/b", "/c"}) {
+    for (const char* url : {"/a", "/b", "/c"})
         entry(url, CFile::TypeRemove, "1024");
-    }
     frmUpdate dialog(toolkit, metrics);
     dialog.Load();
     EXPECT_EQ(dialog.lblStatus.Caption(), "no updates   3 file to delete (3kb)");
