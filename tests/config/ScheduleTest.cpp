@@ -25,9 +25,8 @@ TEST(NextRunDate, FollowsTheScheduleTable) {
         {"", DateTime{}},
         {"nonsense", DateTime{}},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : rows)
         EXPECT_EQ(NextRunDate(row.setting, now), row.expected) << row.setting;
-    }
     EXPECT_EQ(DateToDmy(NextRunDate("Monthly", DateTime{2028, 1, 31, 0, 0, 0})), "29/2/2028");
 }
 

@@ -39,9 +39,8 @@ class frmLoginTest : public ::testing::Test {
                         "ein_confirmation_response=\"TAMSEL-EIN-OK\"\r\n"
                         "ein_confirmation_response_fail=\"UNKNOWN-NUMBER\"\r\n"};
         }
-        if (url.find("/ein?number=") == std::string::npos) {
+        if (url.find("/ein?number=") == std::string::npos)
             return {404, "<html>Not found</html>"};
-        }
         // A name server that hangs answers nobody.
         return url.ends_with("=1001") && !othersAnswer.hang ? test::ScriptedAnswer{200, kJane}
                                                             : othersAnswer;
@@ -131,14 +130,13 @@ TEST_F(frmLoginTest, FirstRunWithEmptySettingsWaitsForEveryField) {
     // waits, tick by tick, until every field is filled.
     ASSERT_TRUE(user::Type(form.txtURL, "kits.example.com"));
     EXPECT_EQ(run.globalConfiguration.getRemote(), "kits.example.com");
-    struct Field {
+    const struct {
         TextBox* box;
-        const char* key;
-        const char* text;
-    };
-    for (const Field& field : {Field{&form.txtUser, "username", "J Smith"},
-                               Field{&form.txtDepartment, "department", "Sales"},
-                               Field{&form.txtEmail, "email", "js@example.com"}}) {
+        const char *key, *text;
+    } fields[] = {{&form.txtUser, "username", "J Smith"},
+                  {&form.txtDepartment, "department", "Sales"},
+                  {&form.txtEmail, "email", "js@example.com"}};
+    for (const auto& field : fields) {
         EXPECT_FALSE(form.cmdConnect.Enabled()) << "before " << field.key;
         ASSERT_TRUE(user::Type(*field.box, field.text));
         EXPECT_EQ(local(field.key), field.text);
@@ -170,18 +168,15 @@ TEST_F(frmLoginTest, LoadShowsTheStoredSettingsInBlackAndWritesThemBack) {
 }
 
 TEST_F(frmLoginTest, ConnectSavesTheShownScheduleAndTheShowDownloadsTick) {
-    struct Row {
-        const char* stored;
-        const char* shown;  // empty: nothing selected
-        const char* saved;
+    const struct {
+        const char *stored, *shown, *saved;  // shown empty: nothing selected
         bool tick;
-    };
-    const Row rows[] = {{"Monthly", "Weekly", "Weekly", false},
-                        // Start-up stores the default in lower case.
-                        {"daily", "Daily", "Daily", true},
-                        // Not an entry: shown as nothing, kept as it is.
-                        {"1 Day", "", "1 Day", false}};
-    for (const Row& row : rows) {
+    } rows[] = {{"Monthly", "Weekly", "Weekly", false},
+                // Start-up stores the default in lower case.
+                {"daily", "Daily", "Daily", true},
+                // Not an entry: shown as nothing, kept as it is.
+                {"1 Day", "", "1 Day", false}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.stored);
         registeredUser();
         run.localConfiguration.setValue("autoupdate", row.stored);
