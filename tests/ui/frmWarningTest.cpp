@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "forms/HeadlessToolkit.h"
 #include "forms/User.h"
 #include "ui/frmWarning.h"
@@ -14,32 +16,23 @@ class frmWarningTest : public ::testing::Test {
     frmWarning warning{toolkit};
 };
 
-TEST_F(frmWarningTest, OkConfirmsTheRemovalAndCloses) {
-    toolkit.WhenShown("frmWarning", [](Form& form) {
-        EXPECT_TRUE(user::Click(form.Get<CommandButton>("cmdRemove")));
-    });
-    warning.Show(ShowMode::Modal);
-    EXPECT_FALSE(warning.IsLoaded());
-    EXPECT_TRUE(warning.Delete());
-    EXPECT_TRUE(warning.Complete());
-    EXPECT_FALSE(warning.Update());
-}
-
-TEST_F(frmWarningTest, EnterMeansOkButEscapeDoesNot) {
-    toolkit.WhenShown("frmWarning", [](Form& form) {
-        EXPECT_FALSE(user::PressEscape(form));
-        EXPECT_TRUE(user::PressEnter(form));
-    });
-    warning.Show(ShowMode::Modal);
-    EXPECT_TRUE(warning.Delete());
-}
-
-TEST_F(frmWarningTest, ClosingByTheFrameLeavesBothFalse) {
-    toolkit.WhenShown("frmWarning", [](Form& form) { EXPECT_TRUE(user::CloseByFrame(form)); });
-    warning.Show(ShowMode::Modal);
-    EXPECT_FALSE(warning.IsLoaded());
-    EXPECT_FALSE(warning.Delete());
-    EXPECT_FALSE(warning.Complete());
+// The remove button and Enter confirm the removal; Escape does nothing; the frame's close refuses.
+TEST_F(frmWarningTest, GesturesConfirmOrRefuseTheRemovalAndClose) {
+    const struct {
+        std::function<bool(Form&)> gesture;
+        bool confirmed;
+    } rows[] = {{[](Form& f) { return user::Click(f.Get<CommandButton>("cmdRemove")); }, true},
+                {[](Form& f) { return !user::PressEscape(f) && user::PressEnter(f); }, true},
+                {[](Form& f) { return user::CloseByFrame(f); }, false}};
+    for (const auto& row : rows) {
+        frmWarning dialog(toolkit);
+        toolkit.WhenShown("frmWarning", [&row](Form& form) { EXPECT_TRUE(row.gesture(form)); });
+        dialog.Show(ShowMode::Modal);
+        EXPECT_FALSE(dialog.IsLoaded());
+        EXPECT_EQ(dialog.Delete(), row.confirmed);
+        EXPECT_EQ(dialog.Complete(), row.confirmed);
+        EXPECT_FALSE(dialog.Update());
+    }
 }
 
 TEST_F(frmWarningTest, LayoutKeepsEveryControlInsideTheWindow) {
