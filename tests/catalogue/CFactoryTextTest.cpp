@@ -134,12 +134,11 @@ TEST(CatalogueText, SettingsTakeTheFirstKeyOfTheList) {
         R"(ein_confirmation_response="resp" full_confirmation="fc")",
         R"(ein_confirmation="ein")",
     }));
-    EXPECT_EQ(catalogue->Log(), "");
-    EXPECT_EQ(catalogue->FullLog(), "F");
-    EXPECT_EQ(catalogue->FullConfirmation(), "fc");
-    EXPECT_EQ(catalogue->EinConfirmation(), "ein");
-    EXPECT_EQ(catalogue->EinConfirmationResponse(), "");
-    EXPECT_EQ(catalogue->EinConfirmationResponseFail(), "fail");
+    // log, full_log, full_confirmation, ein_confirmation, its response and its failure text
+    const CCatalogue& c = *catalogue;
+    EXPECT_EQ(c.Log() + "|" + c.FullLog() + "|" + c.FullConfirmation() + "|" + c.EinConfirmation() +
+                  "|" + c.EinConfirmationResponse() + "|" + c.EinConfirmationResponseFail(),
+              "|F|fc|ein||fail");
 }
 
 TEST(CatalogueText, SpecialEntries) {

@@ -106,15 +106,15 @@ TEST(ParseDateTimeText, RefusesWhatIsNotAValidDate) {
 }
 
 TEST(TimeConversion, IsLocalTime) {
-    {
-        const ZoneGuard zone("UTC0");
-        EXPECT_EQ(ToTimeT(DateTime{1970, 1, 1}), 0);
-        EXPECT_EQ(FromTimeT(0), (DateTime{1970, 1, 1}));
-    }
-    {
-        const ZoneGuard zone("EST5");
-        EXPECT_EQ(ToTimeT(DateTime{1970, 1, 1}), 5 * 3600);
-        EXPECT_EQ(FromTimeT(0), (DateTime{1969, 12, 31, 19, 0, 0}));
+    const struct {
+        const char* zone;
+        std::time_t epoch;
+        DateTime zero;
+    } zones[] = {{"UTC0", 0, {1970, 1, 1}}, {"EST5", 5 * 3600, {1969, 12, 31, 19, 0, 0}}};
+    for (const auto& z : zones) {
+        const ZoneGuard guard(z.zone);
+        EXPECT_EQ(ToTimeT(DateTime{1970, 1, 1}), z.epoch) << z.zone;
+        EXPECT_EQ(FromTimeT(0), z.zero) << z.zone;
     }
     const DateTime d{2007, 6, 15, 12, 30, 45};
     EXPECT_EQ(FromTimeT(ToTimeT(d)), d);
