@@ -72,10 +72,8 @@ TEST(CMenusHistory, PromotesExactMatchesFromEveryHistoricalLine) {
     local.add(CConfiguration::Setting("historical", "Extras"));
 
     CMenus menus;
-    auto sales = Choice("Sales");
-    auto marketing = Choice("Marketing");
-    auto charts = Choice("Charts");
-    auto extras = Choice("Extras", true);
+    const auto sales = Choice("Sales"), marketing = Choice("Marketing"), charts = Choice("Charts"),
+               extras = Choice("Extras", true);
     menus.add(Menu({sales, marketing}));
     menus.add(Menu({charts, extras}));
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "forms/CFormMemory.h"
 #include "forms/Form.h"
 #include "forms/HeadlessToolkit.h"
@@ -21,12 +23,10 @@ class CFormMemoryTest : public ::testing::Test {
 };
 
 TEST_F(CFormMemoryTest, SnapShotKeepsTheFirstPositionUnlessItsTopWasZero) {
-    form.Move(30, 0, 400, 300);
-    memory.SnapShot(form);
-    form.Move(70, 80, 400, 300);
-    memory.SnapShot(form);
-    form.Move(300, 200, 400, 300);
-    memory.SnapShot(form);
+    for (const auto& [left, top] : {std::pair{30, 0}, std::pair{70, 80}, std::pair{300, 200}}) {
+        form.Move(left, top, 400, 300);
+        memory.SnapShot(form);
+    }
     EXPECT_EQ(memory.RememberedLeft(), 70);
     EXPECT_EQ(memory.RememberedTop(), 80);
 }
