@@ -26,9 +26,8 @@ std::shared_ptr<CCatalogue> Parse(const std::string& text, const std::string& pr
 
 std::string Urls(const CFiles& files) {
     std::string urls;
-    for (const auto& file : files.asCollection()) {
+    for (const auto& file : files.asCollection())
         urls += (urls.empty() ? "" : ",") + file->fullURL();
-    }
     return urls;
 }
 
@@ -158,14 +157,11 @@ TEST(CatalogueText, SpecialEntries) {
     EXPECT_EQ(file.Action(), "run");
 }
 
-struct BrokenCase {
-    const char* fixture;
-    long number;
-    long line;
-};
-
 TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
-    const BrokenCase cases[] = {
+    const struct {
+        const char* fixture;
+        long number, line;
+    } cases[] = {
         {"broken_unbalanced_quote.ini", err::InvalidArgument, 2},
         {"broken_force_overflow.ini", err::Overflow, 3},
     };
@@ -183,9 +179,8 @@ TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
 
 TEST(CatalogueText, LongTextsAndManyEntries) {
     std::string text;
-    for (int i = 0; i < 40000; ++i) {
+    for (int i = 0; i < 40000; ++i)
         text += "url=\"/f" + std::to_string(i) + ".pot\" date=\"01/01/2007\" size=\"1\"\r\n";
-    }
     ASSERT_GT(text.size(), 32768u);
     const auto catalogue = Parse(text);
     ASSERT_EQ(catalogue->Files().Size(), 40000);
@@ -202,9 +197,8 @@ TEST(CatalogueText, EndsOnAnyInput) {
     int parsed = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        for (int i = length(random); i > 0; --i) {
+        for (int i = length(random); i > 0; --i)
             text += alphabet[pick(random)];
-        }
         try {
             Parse(text);
             ++parsed;

@@ -13,9 +13,8 @@ using test::TempDir;
 
 std::vector<long> Types(const CConfiguration& config) {
     std::vector<long> types;
-    for (const auto& line : config.asCollection()) {
+    for (const auto& line : config.asCollection())
         types.push_back(line->myType());
-    }
     return types;
 }
 

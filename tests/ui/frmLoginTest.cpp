@@ -270,40 +270,33 @@ TEST_F(frmLoginTest, EinModeWithoutANumberWaitsForOneAndConfirmingFillsNameAndEm
     EXPECT_EQ(nameServerQueries(), 1U);
 }
 
-struct FailureCase {
-    test::ScriptedAnswer answer;
-    const char* status;
-};
+TEST_F(frmLoginTest, ConfirmFailureShowsItsMessageAndKeepsTheTypedNumber) {
+    const struct {
+        test::ScriptedAnswer answer;
+        const char* status;
+    } cases[] = {{{200, kUnknown}, "Incorrect Number"},
+                 {{200, "<html>Service unavailable</html>"}, "Unable to connect to name server"},
+                 {{200, "TAMSEL-EIN-OK,email=x@example.com"}, "No name given by server"},
+                 {{500, ""}, "Unable to connect"},
+                 {{0, "", true}, "No response from server"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        einUser("");
+        othersAnswer = c.answer;
+        frmLogin& form = open();
+        confirm("3003");
+        EXPECT_TRUE(form.IsLoaded());
+        EXPECT_EQ(form.txtUser.Text(), c.status);
+        EXPECT_EQ(local("ein"), "3003");
+        EXPECT_EQ(local("username"), "J Smith");
 
-class frmLoginConfirmFailure : public frmLoginTest,
-                               public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(frmLoginConfirmFailure, ShowsItsMessageAndKeepsTheTypedNumber) {
-    einUser("");
-    othersAnswer = GetParam().answer;
-    frmLogin& form = open();
-    confirm("3003");
-
-    EXPECT_TRUE(form.IsLoaded());
-    EXPECT_EQ(form.txtUser.Text(), GetParam().status);
-    EXPECT_EQ(local("ein"), "3003");
-    EXPECT_EQ(local("username"), "J Smith");
-
-    // Cancel keeps the number the user typed, in memory and in the file.
-    ASSERT_TRUE(user::Click(form.cmdCancel));
-    EXPECT_FALSE(form.IsLoaded());
-    EXPECT_FALSE(form.Complete());
-    EXPECT_TRUE(saved("ein=\"3003\""));
+        // Cancel keeps the number the user typed, in memory and in the file.
+        ASSERT_TRUE(user::Click(form.cmdCancel));
+        EXPECT_FALSE(form.IsLoaded());
+        EXPECT_FALSE(form.Complete());
+        EXPECT_TRUE(saved("ein=\"3003\""));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Outcomes, frmLoginConfirmFailure,
-                         ::testing::Values(FailureCase{{200, kUnknown}, "Incorrect Number"},
-                                           FailureCase{{200, "<html>Service unavailable</html>"},
-                                                       "Unable to connect to name server"},
-                                           FailureCase{{200, "TAMSEL-EIN-OK,email=x@example.com"},
-                                                       "No name given by server"},
-                                           FailureCase{{500, ""}, "Unable to connect"},
-                                           FailureCase{{0, "", true}, "No response from server"}));
 
 TEST_F(frmLoginTest, AfterAFailureTheUserCorrectsTheNumberAndConfirmsAgain) {
     einUser("");

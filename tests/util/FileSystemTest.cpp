@@ -281,10 +281,9 @@ TEST(SafeDeleteFile, DeletesBesideSystemFoldersWhoseNamesLookAlike) {
 }
 
 TEST(ReplaceLinesInFile, ReplacesOrDropsMatchingLines) {
-    struct Case {
+    const struct {
         std::string content, search, replacement, expected;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"a\r\nfoo bar\r\nc\r\n", "FOO", "X", "a\r\nX\r\nc\r\n"},
         {"foo1\r\nb\r\nFoo2\r\n", "foo", "", "b\r\n"},  // empty replacement drops every match
         {"a\nb", "zzz", "X", "a\r\nb\r\n"},             // no match: same lines, CR LF ends
