@@ -38,14 +38,12 @@ TEST(FileSystemCatalogue, EmptyRootGivesNothingEmptyFolderNoFilesAndMissingFolde
 
 TEST(FileSystemCatalogue, WalksDepthFirstInNameOrder) {
     TempDir kit;
-    kit.write("b.pot", "12345");
-    kit.write("A.pot", "1");
-    kit.write("a.pot", "12");
-    kit.write("Templates/Sub/deep.pot", "abc");
-    kit.write("Templates/t.pot", "");
-    kit.write("c/x", "x");
-    kit.write(".hidden", "secret");
-    kit.write("Templates/.cache/h", "h");
+    const char* files[][2] = {{"b.pot", "12345"},      {"A.pot", "1"},
+                              {"a.pot", "12"},         {"Templates/Sub/deep.pot", "abc"},
+                              {"Templates/t.pot", ""}, {"c/x", "x"},
+                              {".hidden", "secret"},   {"Templates/.cache/h", "h"}};
+    for (const auto& file : files)
+        kit.write(file[0], file[1]);
     std::filesystem::create_directories(kit / "Empty/Inner");
     ASSERT_EQ(::mkfifo((kit / "pipe").c_str(), 0600), 0);
     // A linked folder is walked like any other; one leading back up is not walked again.
