@@ -135,7 +135,9 @@ TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
     }
 }
 
-TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
+// A refused connection fails without a status; unusable addresses and no room for the body mean
+// no request at all.
+TEST_F(CurlHttpTransportTest, RefusedConnectionUnusableUrlsAndNoRoomForTheBodyFail) {
     int freePort = 0;
     {
         HttpTestServer closed;
@@ -146,9 +148,6 @@ TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
     EXPECT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_FALSE(transport->succeeded());
     EXPECT_EQ(transport->status(), 0);
-}
-
-TEST_F(CurlHttpTransportTest, UnusableUrlsAndNoRoomForTheBodyMeanNoRequest) {
     for (const char* url : {"http://", "file:///etc/passwd", "no scheme"}) {
         EXPECT_FALSE(transport->startGet(url)) << url;
         EXPECT_FALSE(transport->succeeded()) << url;
