@@ -51,13 +51,6 @@ class RenderFormsTest : public ::testing::Test {
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     }
 
-    QtEventLoop loop;
-    QtToolkit toolkit{loop};
-};
-
-// The forms of a run, filled as a user would see them part way through an update.
-class RenderRunFormsTest : public RenderFormsTest {
-  protected:
     void AddEntry(const std::string& url, long type, const std::string& size) {
         auto file = std::make_shared<CFile>();
         file->URL(url);
@@ -66,13 +59,15 @@ class RenderRunFormsTest : public RenderFormsTest {
         run.g_objMetrics.CompleteCatalogue()->Files().add(file);
     }
 
+    QtEventLoop loop;
+    QtToolkit toolkit{loop};
     UpdateRun run{toolkit, "/opt/Kit/Updater"};
 };
 
-// The warning, and part way through an update: status lines, packages, changes, progress, the
-// notice asking for PowerPoint to be closed, the setup dialog in both modes and the Office version
-// chooser.
-TEST_F(RenderRunFormsTest, EveryFormOfARun) {
+// The forms of a run, filled as a user would see them. The warning, and part way through an update:
+// status lines, packages, changes, progress, the notice asking for PowerPoint to be closed, the
+// setup dialog in both modes and the Office version chooser.
+TEST_F(RenderFormsTest, EveryFormOfARun) {
     frmWarning warning(toolkit);
     Render(warning);
 
