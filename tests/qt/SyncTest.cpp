@@ -118,18 +118,6 @@ TEST_F(SyncTest, UserGesturesIncludingEscapeReachTheHandlersOfEnabledControls) {
     EXPECT_EQ(form.comAutoUpdate.ListIndex(), 3);
 }
 
-// Taking the focus chooses no line; a click on one does.
-TEST_F(SyncTest, AListChoosesALineOnlyWhenTheUserDoes) {
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    auto* list = WidgetOf<QListWidget>(form.List);
-    form.List.SetFocus();
-    EXPECT_EQ(form.List.ListIndex(), -1);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center());
-    EXPECT_EQ(form.List.ListIndex(), 1);
-}
-
 TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
     std::vector<UnloadMode> modes;
     bool refuse = true;
@@ -148,7 +136,8 @@ TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
               (std::vector<UnloadMode>{UnloadMode::FormControlMenu, UnloadMode::FormControlMenu}));
 }
 
-TEST_F(SyncTest, FocusEventsReachTheHandlers) {
+// Focus events reach the handlers; taking the focus chooses no line of a list, a click on one does.
+TEST_F(SyncTest, FocusEventsReachTheHandlersAndAListChoosesALineOnlyWhenTheUserDoes) {
     window->activateWindow();
     QApplication::setActiveWindow(window);
     std::vector<std::string> events;
@@ -159,6 +148,13 @@ TEST_F(SyncTest, FocusEventsReachTheHandlers) {
     form.txtUser.SetFocus();
     form.cmdConnect.SetFocus();
     EXPECT_EQ(events, (std::vector<std::string>{"got", "lost"}));
+
+    auto* list = WidgetOf<QListWidget>(form.List);
+    form.List.SetFocus();
+    EXPECT_EQ(form.List.ListIndex(), -1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(form.List.ListIndex(), 1);
 }
 
 TEST_F(SyncTest, WindowFollowsTopMostStateAndPosition) {
