@@ -61,16 +61,8 @@ class Retrieval : public ::testing::Test {
     UpdateRun run{toolkit, kit / "Kit/Updater"};
 };
 
-TEST_F(Retrieval, RemoteCatalogueKeepsItsLastLineAndExclusions) {
-    published["/Tam-Sel Main Catalogue.ini"] =
-        "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[EXCLUDE]\r\nurl=\"/Personal\"";
-    ASSERT_TRUE(metrics().getRemoteCatalogue());
-    // The last line has no line end of its own: the reader adds one.
-    ASSERT_EQ(metrics().RemoteCatalogue()->Files().Size(), 1);
-    EXPECT_EQ(metrics().ExcludedFiles().Size(), 1);
-}
-
-// A catalogue that reads as nothing would empty the kit: it is a failed retrieval.
+// A catalogue that reads as nothing would empty the kit: it is a failed retrieval. The remote
+// catalogue keeps its last line and its exclusions.
 TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
     const struct {
         std::string body;
@@ -93,6 +85,13 @@ TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
     }
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
     EXPECT_FALSE(metrics().getRemoteCatalogue());
+
+    // The last line has no line end of its own: the reader adds one.
+    published["/Tam-Sel Main Catalogue.ini"] =
+        "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[EXCLUDE]\r\nurl=\"/Personal\"";
+    ASSERT_TRUE(metrics().getRemoteCatalogue());
+    ASSERT_EQ(metrics().RemoteCatalogue()->Files().Size(), 1);
+    EXPECT_EQ(metrics().ExcludedFiles().Size(), 1);
 }
 
 TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
