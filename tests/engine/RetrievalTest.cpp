@@ -4,6 +4,7 @@
 
 #include "engine/UpdateRun.h"
 #include "forms/HeadlessToolkit.h"
+#include "support/CatalogueText.h"
 #include "support/HttpTestServer.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
@@ -95,16 +96,12 @@ TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
 }
 
 TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
-    published["/c.ini"] =
-        "url=\"/../outside.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/ok/../../x\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a\rb.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a\0b.txt\" date=\"01/02/2006\" size=\"3\"\r\n"s
-        "url=\"/Templates/\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"\\..\\a\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a..b/..c\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "[SPECIAL]\r\nurl=\"/../../etc/passwd\" date=\"01/02/2006\" size=\"3\"\r\n";
+    std::string& text = published["/c.ini"];
+    for (const std::string& url : {"/../outside.txt"s, "/ok/../../x"s, ""s, "/a\rb.txt"s,
+                                   "/a\0b.txt"s, "/Templates/"s, "\\..\\a"s, "/a..b/..c"s}) {
+        text += test::FileLine(url, "01/02/2006", "3");
+    }
+    text += "[SPECIAL]\r\n" + test::FileLine("/../../etc/passwd", "01/02/2006", "3");
     const auto catalogue = metrics().getCatalogue(server.hostUrl("/c.ini"), "");
     ASSERT_NE(catalogue, nullptr);
     ASSERT_EQ(catalogue->Files().Size(), 1);
