@@ -79,7 +79,7 @@ class CurlHttpTransportTest : public testing::Test {
     std::unique_ptr<HttpTransport> transport = MakeCurlHttpTransport(kShortTimeouts, spool.path());
 };
 
-TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
+TEST_F(CurlHttpTransportTest, BodiesAreSpooledCommittedIntactAndPolledAsynchronously) {
     ASSERT_TRUE(transport->startGet(http.url("/big.bin")));
     ASSERT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_TRUE(transport->succeeded());
@@ -91,10 +91,20 @@ TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
     EXPECT_EQ(kit.read("big.bin"), payload);
     EXPECT_EQ(spoolFiles(), 0u) << "the spooled body was moved, not copied";
     EXPECT_FALSE(transport->commitBody(kit / "again.bin")) << "the body was handed over";
-}
 
-// That requests share one connection is checked through the client that owns the transport.
-TEST_F(CurlHttpTransportTest, SuccessiveRequestsLeaveNoSpoolFilesBehind) {
+    // An asynchronous request advances only when polled.
+    ASSERT_TRUE(transport->startGet(http.url("/slow")));
+    EXPECT_EQ(transport->progress(), HttpProgress::Sent);
+    EXPECT_NE(transport->poll(), HttpProgress::Done) << "poll must return while the server waits";
+    EXPECT_EQ(transport->bodyText(), "");
+
+    http.releaseStalls();
+    ASSERT_EQ(PollUntilDone(*transport), HttpProgress::Done);
+    EXPECT_TRUE(transport->succeeded());
+    EXPECT_EQ(transport->bodyText(), "late");
+
+    // That requests share one connection is checked through the client that owns the transport;
+    // successive requests leave no spool files behind.
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(transport->startGet(http.url("/a")));
         transport->finish();
@@ -108,18 +118,6 @@ TEST_F(CurlHttpTransportTest, SuccessiveRequestsLeaveNoSpoolFilesBehind) {
     EXPECT_TRUE(transport->succeeded());
     transport.reset();
     EXPECT_EQ(spoolFiles(), 0u) << "the abandoned response left its spool file";
-}
-
-TEST_F(CurlHttpTransportTest, AsynchronousRequestAdvancesOnlyWhenPolled) {
-    ASSERT_TRUE(transport->startGet(http.url("/slow")));
-    EXPECT_EQ(transport->progress(), HttpProgress::Sent);
-    EXPECT_NE(transport->poll(), HttpProgress::Done) << "poll must return while the server waits";
-    EXPECT_EQ(transport->bodyText(), "");
-
-    http.releaseStalls();
-    ASSERT_EQ(PollUntilDone(*transport), HttpProgress::Done);
-    EXPECT_TRUE(transport->succeeded());
-    EXPECT_EQ(transport->bodyText(), "late");
 }
 
 // A transfer stalled mid-body fails after the stall timeout; a dropped connection fails at once.
