@@ -71,10 +71,8 @@ TEST_F(SyncTest, WidgetsStartWithTheControlsPropertiesAndFollowTheirChanges) {
     EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     form.InfoPane.Clear();
     EXPECT_EQ(pane->count(), 0);
-}
 
-TEST_F(SyncTest, SelectingTheLastLineScrollsItIntoView) {
-    auto* pane = WidgetOf<QListWidget>(form.InfoPane);
+    // Selecting the last line scrolls it into view.
     for (int i = 0; i < 40; ++i) {
         form.InfoPane.SetListIndex(form.InfoPane.AddItem("line " + std::to_string(i)));
     }
@@ -118,7 +116,21 @@ TEST_F(SyncTest, UserGesturesIncludingEscapeReachTheHandlersOfEnabledControls) {
     EXPECT_EQ(form.comAutoUpdate.ListIndex(), 3);
 }
 
-TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
+// The window follows the top-most state and the position; a close by its frame asks the form,
+// which may refuse.
+TEST_F(SyncTest, WindowFollowsTheFormAndFrameCloseAsksIt) {
+    form.SetTopMost(true);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->isVisible());
+    form.SetTopMost(false);
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    form.Move(40, 30, 420, 330);
+    EXPECT_EQ(window->pos(), QPoint(40, 30));
+    form.SetWindowState(WindowState::Minimized);
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
+    form.SetWindowState(WindowState::Normal);
+    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
+
     std::vector<UnloadMode> modes;
     bool refuse = true;
     form.OnQueryUnload = [&](bool& cancel, UnloadMode mode) {
@@ -155,20 +167,6 @@ TEST_F(SyncTest, FocusEventsReachTheHandlersAndAListChoosesALineOnlyWhenTheUserD
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(form.List.ListIndex(), 1);
-}
-
-TEST_F(SyncTest, WindowFollowsTopMostStateAndPosition) {
-    form.SetTopMost(true);
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(window->isVisible());
-    form.SetTopMost(false);
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    form.Move(40, 30, 420, 330);
-    EXPECT_EQ(window->pos(), QPoint(40, 30));
-    form.SetWindowState(WindowState::Minimized);
-    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
-    form.SetWindowState(WindowState::Normal);
-    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
 }
 
 }  // namespace
