@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, CHTTPFailedDownloadTest,
                                          "/moved-nowhere.pot", "/error500", "/hang",
                                          "/missing%20file.pot", "/empty.pot"));
 
-TEST_F(CHTTPTest, PostSendsTheEscapedFormBodyAndAFailedPostAnswersNothing) {
+TEST_F(CHTTPTest, PostAndQuerySendEscapedTextAndAnswerNothingOnFailure) {
     EXPECT_EQ(client.POST(http.hostUrl("/upload.asp"), "data=a & b = c\r\n100% \"done\"\r\n"),
               "SUCCESS");
     const auto seen = http.requests().back();
@@ -120,9 +120,8 @@ TEST_F(CHTTPTest, PostSendsTheEscapedFormBodyAndAFailedPostAnswersNothing) {
     EXPECT_EQ(seen.body, "data=a+%26+b+=+c%0D%0A100%+\"done\"%0D%0A");
     EXPECT_EQ(client.POST(http.url("/nowhere.asp"), "data=x"), "");
     EXPECT_EQ(client.POST("", "data=x"), "");
-}
 
-TEST_F(CHTTPTest, QueryReturnsTheAnswerOrTrueAndNothingWhenItFails) {
+    // A query returns the answer, or True, and nothing when it fails.
     EXPECT_EQ(client.Query(http.url("/ein?number=123"), false), "OK,name=123");
     EXPECT_EQ(client.Query(http.url("/ein?number=45 6"), true), "True");
     EXPECT_TRUE(client.Complete());
