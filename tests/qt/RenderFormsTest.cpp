@@ -68,8 +68,7 @@ class RenderFormsTest : public ::testing::Test {
 // status lines, packages, changes, progress, the notice asking for PowerPoint to be closed, the
 // setup dialog in both modes and the Office version chooser.
 TEST_F(RenderFormsTest, EveryFormOfARun) {
-    frmWarning warning(toolkit);
-    Render(warning);
+    Render(*std::make_unique<frmWarning>(toolkit));
 
     frmMain main(run, "", false);
     main.Load();
@@ -109,10 +108,7 @@ TEST_F(RenderFormsTest, EveryFormOfARun) {
     Render(notice);
 
     run.localConfiguration.putValue("username", "Demo User");
-    {
-        frmLogin setup(toolkit, run);
-        Render(setup);
-    }
+    Render(*std::make_unique<frmLogin>(toolkit, run));
     run.einMode = true;
     run.globalConfiguration.putValue("label1", "EIN number:");
     frmLogin setup(toolkit, run);
