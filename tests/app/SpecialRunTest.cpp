@@ -89,8 +89,7 @@ class SpecialRun : public WholeRun {
         if (notice.State() != 42) {
             return false;
         }
-        const auto& lines = notice.InfoPane.Items();
-        EXPECT_EQ(lines.back().text, "1 file need to be updated");
+        EXPECT_EQ(notice.InfoPane.Items().back().text, "1 file need to be updated");
         EXPECT_TRUE(user::Click(notice.cmdUpdate));
         return true;
     }
