@@ -110,10 +110,9 @@ TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
 }
 
 TEST_F(Retrieval, AnalysisMarksEveryCase) {
-    localFile("/same.pot", "abc", "01/02/2006");
-    localFile("/size.pot", "abc", "01/02/2006");
-    localFile("/date.pot", "abc", "01/02/2006");
-    localFile("/blank.pot", "abc", "01/02/2006");
+    for (const char* url : {"/same.pot", "/size.pot", "/date.pot", "/blank.pot"}) {
+        localFile(url, "abc", "01/02/2006");
+    }
     // The exclusion is a substring test ignoring case.
     localFile("/PERSONAL/notes.txt", "n", "01/02/2006");
     localFile("/docs/personal-notes.txt", "n", "01/02/2006");
