@@ -89,8 +89,7 @@ class SpecialRun : public WholeRun {
         if (notice.State() != 42) {
             return false;
         }
-        const auto& lines = notice.InfoPane.Items();
-        EXPECT_EQ(lines.back().text, "1 file need to be updated");
+        EXPECT_EQ(notice.InfoPane.Items().back().text, "1 file need to be updated");
         EXPECT_TRUE(user::Click(notice.cmdUpdate));
         return true;
     }
@@ -195,10 +194,21 @@ TEST_F(SpecialRun, AnInteractiveRunWarnsAboutPowerPointAndWaitsOnceAfterAFailure
     EXPECT_EQ(main.State(), 100);
 }
 
-// A special list whose files are all current runs none of its scripts.
+// A special list whose files are all current runs none of its scripts; the background notice
+// offers the update, or ends the run when closed by its frame.
 TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDate) {
     haveCurrentAddIn();
     publishSpecial(addInEntry(" action=\"CLOSEPP\"") + "script=\"CONFIG ^/ran.ini\"\r\n");
+    // Closing the notice through its window frame answers it as Cancel.
+    whileNoticeOpen(
+        [](frmSilentUpdate& notice) { return notice.State() == 42 && user::CloseByFrame(notice); });
+    runSilently();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(app_->Finished());
+    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
+
+    app_.reset();
+    noticeShown = false;
     whileNoticeOpen([](frmSilentUpdate& notice) { return updateWhenOffered(notice); });
     frmMain& main = runSilently();
     EXPECT_TRUE(noticeShown);
@@ -221,18 +231,6 @@ TEST_F(SpecialRun, TheBackgroundNoticeOffersTheUpdateWhenNoSpecialFileIsOutOfDat
     for (auto name = toolkit.ShowLog().begin() + shown; name != toolkit.ShowLog().end(); ++name) {
         EXPECT_EQ(*name, "frmProcess");
     }
-}
-
-// Closing the notice through its window frame answers it as Cancel.
-TEST_F(SpecialRun, TheBackgroundNoticeClosedThroughItsFrameEndsTheRun) {
-    haveCurrentAddIn();
-    publishSpecial(addInEntry());
-    whileNoticeOpen(
-        [](frmSilentUpdate& notice) { return notice.State() == 42 && user::CloseByFrame(notice); });
-    runSilently();
-    EXPECT_TRUE(noticeShown);
-    EXPECT_TRUE(app_->Finished());
-    EXPECT_FALSE(fs::exists(kitFile("/Logos/Logo.txt")));
 }
 
 // Special processing fails before the notice (the add-in is not published yet); the notice

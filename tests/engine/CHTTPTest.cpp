@@ -76,13 +76,18 @@ TEST(CHTTPRulesTest, UrlRuleAddsTheSchemeUnlessExactlyPresent) {
     EXPECT_EQ(ApplyUrlRule("https://server/kit"), "https://server/kit");
 }
 
+// Nothing is fetched or committed without a usable address and path.
 TEST_F(CHTTPTest, SynchronousFetchOfACatalogueWithBlanksInItsNameOrRedirected) {
+    EXPECT_FALSE(client.commit(kit / "a.pot")) << "no request made yet";
+    EXPECT_FALSE(client.Fetch("", false));
+    EXPECT_FALSE(client.Fetch("", true));
     ASSERT_TRUE(client.Fetch(http.hostUrl("/Tam-Sel Main Catalogue.ini"), false));
     EXPECT_EQ(client.getBody(), kCatalogueText);
     EXPECT_EQ(http.requests().back().target, "/Tam-Sel%20Main%20Catalogue.ini");
 
     ASSERT_TRUE(client.Fetch(http.url("/moved.ini"), false));
     EXPECT_EQ(client.getBody(), kCatalogueText);
+    EXPECT_FALSE(client.commit(""));
 }
 
 // Every failed or empty download must leave the user's existing file exactly as it was.
@@ -106,15 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, CHTTPFailedDownloadTest,
                                          "/moved-nowhere.pot", "/error500", "/hang",
                                          "/missing%20file.pot", "/empty.pot"));
 
-TEST_F(CHTTPTest, NothingIsFetchedOrCommittedWithoutAUsableAddressAndPath) {
-    EXPECT_FALSE(client.commit(kit / "a.pot")) << "no request made yet";
-    EXPECT_FALSE(client.Fetch("", false));
-    EXPECT_FALSE(client.Fetch("", true));
-    ASSERT_TRUE(client.Fetch(http.url("/a.pot"), false));
-    EXPECT_FALSE(client.commit(""));
-}
-
-TEST_F(CHTTPTest, PostSendsTheEscapedFormBodyAndAFailedPostAnswersNothing) {
+TEST_F(CHTTPTest, PostAndQuerySendEscapedTextAndAnswerNothingOnFailure) {
     EXPECT_EQ(client.POST(http.hostUrl("/upload.asp"), "data=a & b = c\r\n100% \"done\"\r\n"),
               "SUCCESS");
     const auto seen = http.requests().back();
@@ -123,9 +120,8 @@ TEST_F(CHTTPTest, PostSendsTheEscapedFormBodyAndAFailedPostAnswersNothing) {
     EXPECT_EQ(seen.body, "data=a+%26+b+=+c%0D%0A100%+\"done\"%0D%0A");
     EXPECT_EQ(client.POST(http.url("/nowhere.asp"), "data=x"), "");
     EXPECT_EQ(client.POST("", "data=x"), "");
-}
 
-TEST_F(CHTTPTest, QueryReturnsTheAnswerOrTrueAndNothingWhenItFails) {
+    // A query returns the answer, or True, and nothing when it fails.
     EXPECT_EQ(client.Query(http.url("/ein?number=123"), false), "OK,name=123");
     EXPECT_EQ(client.Query(http.url("/ein?number=45 6"), true), "True");
     EXPECT_TRUE(client.Complete());

@@ -17,10 +17,7 @@ TEST(KitPath, ExistingFilesAndFoldersOfAnyCaseAreFoundAndTheRestKeepsTheCatalogu
     // A new file takes its name as written, in a resolved folder.
     EXPECT_EQ(ResolveNewKitPath(dir.path(), "/templates/New.pot"), dir / "Templates/New.pot");
     EXPECT_EQ(ResolveNewKitPath(dir.path(), "/Fresh/Deep/a.pot"), dir / "Fresh/Deep/a.pot");
-}
-
-TEST(KitPath, AmongNamesDifferingOnlyInCaseTheFirstInListingOrderWins) {
-    test::TempDir dir;
+    // Among names differing only in case the first in listing order wins.
     dir.write("readme.TXT", "1");
     dir.write("README.txt", "2");
     EXPECT_EQ(ResolveKitPath(dir.path(), "/Readme.txt"), dir / "README.txt");

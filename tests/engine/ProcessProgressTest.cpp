@@ -5,7 +5,7 @@
 namespace tamsel {
 namespace {
 
-TEST(ProcessProgress, DurationsReadInTheLargestWholeUnit) {
+TEST(ProcessProgress, DurationsReadInTheLargestWholeUnitAndTheEstimateWaits) {
     const struct {
         long long seconds;
         const char* text;
@@ -14,9 +14,7 @@ TEST(ProcessProgress, DurationsReadInTheLargestWholeUnit) {
     for (const auto& row : rows) {
         EXPECT_EQ(DurationText(row.seconds), row.text) << row.seconds;
     }
-}
-
-TEST(ProcessProgress, TheEstimateWaitsForTheThirdFileAndTheFirstSecond) {
+    // The estimate waits for the third file and the first second.
     EXPECT_EQ(ProgressText(2, 10, 1024, 10240, 5), "Processing file 2 of 10    (1kb of 10kb)");
     EXPECT_EQ(ProgressText(3, 10, 1024, 10240, 0), "Processing file 3 of 10    (1kb of 10kb)");
     // 1024 bytes in 2 s is 512 bytes a second: 9216 bytes to go take 18 s.

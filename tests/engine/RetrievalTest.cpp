@@ -4,6 +4,7 @@
 
 #include "engine/UpdateRun.h"
 #include "forms/HeadlessToolkit.h"
+#include "support/CatalogueText.h"
 #include "support/HttpTestServer.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
@@ -61,16 +62,8 @@ class Retrieval : public ::testing::Test {
     UpdateRun run{toolkit, kit / "Kit/Updater"};
 };
 
-TEST_F(Retrieval, RemoteCatalogueKeepsItsLastLineAndExclusions) {
-    published["/Tam-Sel Main Catalogue.ini"] =
-        "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[EXCLUDE]\r\nurl=\"/Personal\"";
-    ASSERT_TRUE(metrics().getRemoteCatalogue());
-    // The last line has no line end of its own: the reader adds one.
-    ASSERT_EQ(metrics().RemoteCatalogue()->Files().Size(), 1);
-    EXPECT_EQ(metrics().ExcludedFiles().Size(), 1);
-}
-
-// A catalogue that reads as nothing would empty the kit: it is a failed retrieval.
+// A catalogue that reads as nothing would empty the kit: it is a failed retrieval. The remote
+// catalogue keeps its last line and its exclusions.
 TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
     const struct {
         std::string body;
@@ -93,19 +86,22 @@ TEST_F(Retrieval, OnlyATextYieldingSomeEntryIsACatalogue) {
     }
     EXPECT_EQ(metrics().getCatalogue(server.hostUrl("/missing.ini"), ""), nullptr);
     EXPECT_FALSE(metrics().getRemoteCatalogue());
+
+    // The last line has no line end of its own: the reader adds one.
+    published["/Tam-Sel Main Catalogue.ini"] =
+        "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n[EXCLUDE]\r\nurl=\"/Personal\"";
+    ASSERT_TRUE(metrics().getRemoteCatalogue());
+    ASSERT_EQ(metrics().RemoteCatalogue()->Files().Size(), 1);
+    EXPECT_EQ(metrics().ExcludedFiles().Size(), 1);
 }
 
 TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
-    published["/c.ini"] =
-        "url=\"/../outside.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/ok/../../x\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a\rb.txt\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a\0b.txt\" date=\"01/02/2006\" size=\"3\"\r\n"s
-        "url=\"/Templates/\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"\\..\\a\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "url=\"/a..b/..c\" date=\"01/02/2006\" size=\"3\"\r\n"
-        "[SPECIAL]\r\nurl=\"/../../etc/passwd\" date=\"01/02/2006\" size=\"3\"\r\n";
+    std::string& text = published["/c.ini"];
+    for (const std::string& url : {"/../outside.txt"s, "/ok/../../x"s, ""s, "/a\rb.txt"s,
+                                   "/a\0b.txt"s, "/Templates/"s, "\\..\\a"s, "/a..b/..c"s}) {
+        text += test::FileLine(url, "01/02/2006", "3");
+    }
+    text += "[SPECIAL]\r\n" + test::FileLine("/../../etc/passwd", "01/02/2006", "3");
     const auto catalogue = metrics().getCatalogue(server.hostUrl("/c.ini"), "");
     ASSERT_NE(catalogue, nullptr);
     ASSERT_EQ(catalogue->Files().Size(), 1);
@@ -114,10 +110,9 @@ TEST_F(Retrieval, EntriesNamingNoFileOfTheKitAreDropped) {
 }
 
 TEST_F(Retrieval, AnalysisMarksEveryCase) {
-    localFile("/same.pot", "abc", "01/02/2006");
-    localFile("/size.pot", "abc", "01/02/2006");
-    localFile("/date.pot", "abc", "01/02/2006");
-    localFile("/blank.pot", "abc", "01/02/2006");
+    for (const char* url : {"/same.pot", "/size.pot", "/date.pot", "/blank.pot"}) {
+        localFile(url, "abc", "01/02/2006");
+    }
     // The exclusion is a substring test ignoring case.
     localFile("/PERSONAL/notes.txt", "n", "01/02/2006");
     localFile("/docs/personal-notes.txt", "n", "01/02/2006");

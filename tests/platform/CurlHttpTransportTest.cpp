@@ -79,7 +79,7 @@ class CurlHttpTransportTest : public testing::Test {
     std::unique_ptr<HttpTransport> transport = MakeCurlHttpTransport(kShortTimeouts, spool.path());
 };
 
-TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
+TEST_F(CurlHttpTransportTest, BodiesAreSpooledCommittedIntactAndPolledAsynchronously) {
     ASSERT_TRUE(transport->startGet(http.url("/big.bin")));
     ASSERT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_TRUE(transport->succeeded());
@@ -91,10 +91,20 @@ TEST_F(CurlHttpTransportTest, LargeBodyIsSpooledAndCommittedIntact) {
     EXPECT_EQ(kit.read("big.bin"), payload);
     EXPECT_EQ(spoolFiles(), 0u) << "the spooled body was moved, not copied";
     EXPECT_FALSE(transport->commitBody(kit / "again.bin")) << "the body was handed over";
-}
 
-// That requests share one connection is checked through the client that owns the transport.
-TEST_F(CurlHttpTransportTest, SuccessiveRequestsLeaveNoSpoolFilesBehind) {
+    // An asynchronous request advances only when polled.
+    ASSERT_TRUE(transport->startGet(http.url("/slow")));
+    EXPECT_EQ(transport->progress(), HttpProgress::Sent);
+    EXPECT_NE(transport->poll(), HttpProgress::Done) << "poll must return while the server waits";
+    EXPECT_EQ(transport->bodyText(), "");
+
+    http.releaseStalls();
+    ASSERT_EQ(PollUntilDone(*transport), HttpProgress::Done);
+    EXPECT_TRUE(transport->succeeded());
+    EXPECT_EQ(transport->bodyText(), "late");
+
+    // That requests share one connection is checked through the client that owns the transport;
+    // successive requests leave no spool files behind.
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(transport->startGet(http.url("/a")));
         transport->finish();
@@ -110,18 +120,6 @@ TEST_F(CurlHttpTransportTest, SuccessiveRequestsLeaveNoSpoolFilesBehind) {
     EXPECT_EQ(spoolFiles(), 0u) << "the abandoned response left its spool file";
 }
 
-TEST_F(CurlHttpTransportTest, AsynchronousRequestAdvancesOnlyWhenPolled) {
-    ASSERT_TRUE(transport->startGet(http.url("/slow")));
-    EXPECT_EQ(transport->progress(), HttpProgress::Sent);
-    EXPECT_NE(transport->poll(), HttpProgress::Done) << "poll must return while the server waits";
-    EXPECT_EQ(transport->bodyText(), "");
-
-    http.releaseStalls();
-    ASSERT_EQ(PollUntilDone(*transport), HttpProgress::Done);
-    EXPECT_TRUE(transport->succeeded());
-    EXPECT_EQ(transport->bodyText(), "late");
-}
-
 // A transfer stalled mid-body fails after the stall timeout; a dropped connection fails at once.
 TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
     for (const char* path : {"/stuck", "/cut"}) {
@@ -135,7 +133,9 @@ TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
     }
 }
 
-TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
+// A refused connection fails without a status; unusable addresses and no room for the body mean
+// no request at all.
+TEST_F(CurlHttpTransportTest, RefusedConnectionUnusableUrlsAndNoRoomForTheBodyFail) {
     int freePort = 0;
     {
         HttpTestServer closed;
@@ -146,9 +146,6 @@ TEST_F(CurlHttpTransportTest, RefusedConnectionFailsWithoutStatus) {
     EXPECT_EQ(transport->finish(), HttpProgress::Done);
     EXPECT_FALSE(transport->succeeded());
     EXPECT_EQ(transport->status(), 0);
-}
-
-TEST_F(CurlHttpTransportTest, UnusableUrlsAndNoRoomForTheBodyMeanNoRequest) {
     for (const char* url : {"http://", "file:///etc/passwd", "no scheme"}) {
         EXPECT_FALSE(transport->startGet(url)) << url;
         EXPECT_FALSE(transport->succeeded()) << url;

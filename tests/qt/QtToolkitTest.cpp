@@ -20,7 +20,8 @@ class QtToolkitTest : public ::testing::Test {
     QtToolkit toolkit{loop};
 };
 
-TEST_F(QtToolkitTest, ModalShowReturnsWhenTheUserClicksOk) {
+// A modal show returns when the user clicks OK, or when the form hides itself.
+TEST_F(QtToolkitTest, ModalShowReturnsOnOkOrWhenHidden) {
     frmWarning warning(toolkit);
     loop.Post([&] {
         auto* ok = qobject_cast<QPushButton*>(toolkit.WidgetOf(warning.cmdRemove));
@@ -30,9 +31,7 @@ TEST_F(QtToolkitTest, ModalShowReturnsWhenTheUserClicksOk) {
     });
     warning.Show(ShowMode::Modal);
     EXPECT_FALSE(warning.IsLoaded());
-}
 
-TEST_F(QtToolkitTest, HidingEndsTheModalShow) {
     Form dialog(toolkit, "frmProcess");
     int activations = 0;
     dialog.OnActivate = [&] {

@@ -51,13 +51,6 @@ class RenderFormsTest : public ::testing::Test {
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     }
 
-    QtEventLoop loop;
-    QtToolkit toolkit{loop};
-};
-
-// The forms of a run, filled as a user would see them part way through an update.
-class RenderRunFormsTest : public RenderFormsTest {
-  protected:
     void AddEntry(const std::string& url, long type, const std::string& size) {
         auto file = std::make_shared<CFile>();
         file->URL(url);
@@ -66,15 +59,16 @@ class RenderRunFormsTest : public RenderFormsTest {
         run.g_objMetrics.CompleteCatalogue()->Files().add(file);
     }
 
+    QtEventLoop loop;
+    QtToolkit toolkit{loop};
     UpdateRun run{toolkit, "/opt/Kit/Updater"};
 };
 
-// The warning, and part way through an update: status lines, packages, changes, progress, the
-// notice asking for PowerPoint to be closed, the setup dialog in both modes and the Office version
-// chooser.
-TEST_F(RenderRunFormsTest, EveryFormOfARun) {
-    frmWarning warning(toolkit);
-    Render(warning);
+// The forms of a run, filled as a user would see them. The warning, and part way through an update:
+// status lines, packages, changes, progress, the notice asking for PowerPoint to be closed, the
+// setup dialog in both modes and the Office version chooser.
+TEST_F(RenderFormsTest, EveryFormOfARun) {
+    Render(*std::make_unique<frmWarning>(toolkit));
 
     frmMain main(run, "", false);
     main.Load();
@@ -114,10 +108,7 @@ TEST_F(RenderRunFormsTest, EveryFormOfARun) {
     Render(notice);
 
     run.localConfiguration.putValue("username", "Demo User");
-    {
-        frmLogin setup(toolkit, run);
-        Render(setup);
-    }
+    Render(*std::make_unique<frmLogin>(toolkit, run));
     run.einMode = true;
     run.globalConfiguration.putValue("label1", "EIN number:");
     frmLogin setup(toolkit, run);

@@ -71,10 +71,8 @@ TEST_F(SyncTest, WidgetsStartWithTheControlsPropertiesAndFollowTheirChanges) {
     EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     form.InfoPane.Clear();
     EXPECT_EQ(pane->count(), 0);
-}
 
-TEST_F(SyncTest, SelectingTheLastLineScrollsItIntoView) {
-    auto* pane = WidgetOf<QListWidget>(form.InfoPane);
+    // Selecting the last line scrolls it into view.
     for (int i = 0; i < 40; ++i) {
         form.InfoPane.SetListIndex(form.InfoPane.AddItem("line " + std::to_string(i)));
     }
@@ -118,19 +116,21 @@ TEST_F(SyncTest, UserGesturesIncludingEscapeReachTheHandlersOfEnabledControls) {
     EXPECT_EQ(form.comAutoUpdate.ListIndex(), 3);
 }
 
-// Taking the focus chooses no line; a click on one does.
-TEST_F(SyncTest, AListChoosesALineOnlyWhenTheUserDoes) {
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    auto* list = WidgetOf<QListWidget>(form.List);
-    form.List.SetFocus();
-    EXPECT_EQ(form.List.ListIndex(), -1);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center());
-    EXPECT_EQ(form.List.ListIndex(), 1);
-}
+// The window follows the top-most state and the position; a close by its frame asks the form,
+// which may refuse.
+TEST_F(SyncTest, WindowFollowsTheFormAndFrameCloseAsksIt) {
+    form.SetTopMost(true);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window->isVisible());
+    form.SetTopMost(false);
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    form.Move(40, 30, 420, 330);
+    EXPECT_EQ(window->pos(), QPoint(40, 30));
+    form.SetWindowState(WindowState::Minimized);
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
+    form.SetWindowState(WindowState::Normal);
+    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
 
-TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
     std::vector<UnloadMode> modes;
     bool refuse = true;
     form.OnQueryUnload = [&](bool& cancel, UnloadMode mode) {
@@ -148,7 +148,8 @@ TEST_F(SyncTest, FrameCloseAsksTheFormWhichMayRefuse) {
               (std::vector<UnloadMode>{UnloadMode::FormControlMenu, UnloadMode::FormControlMenu}));
 }
 
-TEST_F(SyncTest, FocusEventsReachTheHandlers) {
+// Focus events reach the handlers; taking the focus chooses no line of a list, a click on one does.
+TEST_F(SyncTest, FocusEventsReachTheHandlersAndAListChoosesALineOnlyWhenTheUserDoes) {
     window->activateWindow();
     QApplication::setActiveWindow(window);
     std::vector<std::string> events;
@@ -159,20 +160,13 @@ TEST_F(SyncTest, FocusEventsReachTheHandlers) {
     form.txtUser.SetFocus();
     form.cmdConnect.SetFocus();
     EXPECT_EQ(events, (std::vector<std::string>{"got", "lost"}));
-}
 
-TEST_F(SyncTest, WindowFollowsTopMostStateAndPosition) {
-    form.SetTopMost(true);
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(window->isVisible());
-    form.SetTopMost(false);
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    form.Move(40, 30, 420, 330);
-    EXPECT_EQ(window->pos(), QPoint(40, 30));
-    form.SetWindowState(WindowState::Minimized);
-    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
-    form.SetWindowState(WindowState::Normal);
-    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
+    auto* list = WidgetOf<QListWidget>(form.List);
+    form.List.SetFocus();
+    EXPECT_EQ(form.List.ListIndex(), -1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(form.List.ListIndex(), 1);
 }
 
 }  // namespace
