@@ -125,41 +125,35 @@ TEST_F(cRegistryTest, KeysAndSections) {
 }
 
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndMessages) {
+    // The number and the description of the error an operation raises.
+    const auto raised = [&](auto operation) {
+        const TamselError error = RaisedBy(operation);
+        return std::to_string(error.Number()) + " " + error.Description();
+    };
     registry.ValueKey("Path");
-    const auto openFailed = RaisedBy([&] { registry.DeleteValue(); });
-    EXPECT_EQ(openFailed.Number(), 26001);
-    EXPECT_EQ(openFailed.Description(),
-              "Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
-
-    registry.CreateKey();
-    const auto deleteFailed = RaisedBy([&] { registry.DeleteValue(); });
-    EXPECT_EQ(deleteFailed.Number(), 26001);
     EXPECT_EQ(
-        deleteFailed.Description(),
-        "Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: 'Path");
-
+        raised([&] { registry.DeleteValue(); }),
+        "26001 Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
+    registry.CreateKey();
+    EXPECT_EQ(raised([&] { registry.DeleteValue(); }),
+              "26001 Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
+              "'Path");
     registry.ValueType(4);
-    const auto notWritten = RaisedBy([&] { registry.Value(std::string("C:\\Kit")); });
-    EXPECT_EQ(notWritten.Number(), -2147194455);
-    EXPECT_EQ(notWritten.Description(),
-              "Failed to set registry value Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
-              "'Path' to value: 'C:\\Kit'");
+    EXPECT_EQ(raised([&] { registry.Value(std::string("C:\\Kit")); }),
+              "-2147194455 Failed to set registry value Key: '-2147483647',Section: "
+              "'Software\\Tamsel',Key: 'Path' to value: 'C:\\Kit'");
     registry.ValueType(3);
-    const auto notBytes = RaisedBy([&] { registry.Value(std::int32_t{1}); });
-    EXPECT_EQ(notBytes.Number(), 26001);
-    EXPECT_EQ(notBytes.Description(), "");
+    EXPECT_EQ(raised([&] { registry.Value(std::int32_t{1}); }), "26001 ");
     registry.ValueType(9);
     EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455);
     EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Path"), std::nullopt);
 
     registry.ClassKey(0);
-    const auto noRoot = RaisedBy([&] { registry.CreateKey(); });
-    EXPECT_EQ(noRoot.Number(), 26001);
-    EXPECT_EQ(noRoot.Description(), "Failed to create registry Key: 'Software\\Tamsel");
+    EXPECT_EQ(raised([&] { registry.CreateKey(); }),
+              "26001 Failed to create registry Key: 'Software\\Tamsel");
     registry.ValueType(1);
     EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), 26001);
 
-    registry.ValueType(1);
     registry.ClassKey(HKEY_CURRENT_USER);
     registry.ValueKey("Line\nBreak");
     EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455)
