@@ -117,7 +117,13 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     EXPECT_EQ(again.find("wrote"), std::string::npos) << again;
     EXPECT_EQ(again.find("linked"), std::string::npos) << again;
 
+    // Uninstalling another kit leaves this kit's integration.
     std::ostringstream out;
+    UninstallKit(home_ / "Other", paths_, out);
+    EXPECT_TRUE(fs::exists(config("/systemd/user/tamsel-updater.timer")));
+    EXPECT_TRUE(fs::exists(data("/applications/tamsel-updater.desktop")));
+    EXPECT_NE(out.str().find("belongs to the kit in " + request_.kitFolder), std::string::npos);
+
     UninstallKit(request_.kitFolder, paths_, out);
     for (const char* gone :
          {"/systemd/user/tamsel-updater.service", "/systemd/user/tamsel-updater.timer",
@@ -129,16 +135,6 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
                              "/globaltamselupdater.ini", "/tamsel.ini", "/Files"}) {
         EXPECT_TRUE(fs::exists(kit(kept))) << kept;
     }
-}
-
-TEST_F(InstallerTest, AnotherKitsIntegrationIsLeftByUninstall) {
-    install();
-    std::ostringstream out;
-    const std::string other = home_ / "Other";
-    UninstallKit(other, paths_, out);
-    EXPECT_TRUE(fs::exists(config("/systemd/user/tamsel-updater.timer")));
-    EXPECT_TRUE(fs::exists(data("/applications/tamsel-updater.desktop")));
-    EXPECT_NE(out.str().find("belongs to the kit in " + request_.kitFolder), std::string::npos);
 }
 
 TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
@@ -169,19 +165,17 @@ TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
     }
 }
 
-TEST_F(InstallerTest, AFolderOfOtherFilesIsRefusedBeforeAnythingIsWritten) {
-    home_.write("Kit %h $HOME `x`/report.odt", "x");
-    EXPECT_THROW(install(), TamselError);
-    EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
-    EXPECT_FALSE(fs::exists(data("/applications")));
-}
-
-TEST_F(InstallerTest, AHandMadeMenuEntryIsNeverOverwritten) {
-    const std::string entry = ".local/share/applications/tamsel-updater.desktop";
-    home_.write(entry, "[Desktop Entry]\n");
-    EXPECT_THROW(install(), TamselError);
-    EXPECT_EQ(home_.read(entry), "[Desktop Entry]\n");
-    EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
+// A folder of other files, or a hand-made menu entry, is refused before anything is written.
+TEST_F(InstallerTest, RefusesAFolderOfOtherFilesAndNeverOverwritesAHandMadeMenuEntry) {
+    for (const char* file :
+         {"Kit %h $HOME `x`/report.odt", ".local/share/applications/tamsel-updater.desktop"}) {
+        home_.write(file, "[Desktop Entry]\n");
+        EXPECT_THROW(install(), TamselError) << file;
+        EXPECT_EQ(home_.read(file), "[Desktop Entry]\n");
+        EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini"))) << file;
+        EXPECT_EQ(fs::exists(data("/applications")), file[0] == '.') << file;
+        fs::remove(home_ / file);
+    }
 }
 
 }  // namespace
