@@ -23,6 +23,11 @@ using std::chrono::milliseconds;
 
 constexpr const char* kUpload = "/tamsel_reports/upload.asp";
 
+// The answer's status, or -1 when none came.
+int StatusOf(const httplib::Result& answer) {
+    return answer ? answer->status : -1;
+}
+
 // A raw client connection, for peers that misbehave as no HTTP client library would.
 class Peer {
   public:
@@ -96,17 +101,15 @@ class ServedKit {
 
     test::TempDir kit;
     test::TempDir work;
-    const std::string content = Alphabet(1000);
+    const std::string content = [] {
+        std::string text;
+        for (int i = 0; i < 1000; ++i)
+            text += static_cast<char>('a' + i % 26);
+        return text;
+    }();
     test::RunningKitServer server;
 
   private:
-    static std::string Alphabet(int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i) {
-            text += static_cast<char>('a' + i % 26);
-        }
-        return text;
-    }
     KitServerOptions withFolders(KitServerOptions options) const {
         options.kitRoot = kit.path();
         options.reportsFolder = work / "reports";
@@ -125,9 +128,7 @@ TEST(SlowClientsTest, ARequestIsAnsweredWhileIdleAndSlowPeersHoldConnections) {
             ASSERT_TRUE(peers.back()->send("GET /file.bin HTTP/1.1\r\nHost: kit\r\n"));
         }
     }
-    const auto answer = served.client().Get("/file.bin");
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->status, 200);
+    EXPECT_EQ(StatusOf(served.client().Get("/file.bin")), 200);
 }
 
 TEST(SlowClientsTest, AConnectionFindingEveryWorkerBusyIsAnsweredBusy) {
@@ -190,9 +191,8 @@ TEST(RangeRequestTest, AnAnswerIsNeverLargerThanTheFile) {
           Case{"bytes=1000-", 416, ""}}) {
         SCOPED_TRACE(rangeCase.range.substr(0, 20));
         const auto answer = served.client().Get("/file.bin", {{"Range", rangeCase.range}});
-        ASSERT_TRUE(answer);
-        EXPECT_EQ(answer->status, rangeCase.status);
-        EXPECT_EQ(answer->body, rangeCase.body);
+        EXPECT_EQ(StatusOf(answer), rangeCase.status);
+        EXPECT_EQ(answer ? answer->body : "no answer", rangeCase.body);
     }
 }
 
@@ -217,18 +217,12 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
             "application/x-www-form-urlencoded");
     };
 
-    const auto tooLarge = served.upload("data=" + std::string(1200, 'a'));
-    ASSERT_TRUE(tooLarge);
-    EXPECT_EQ(tooLarge->status, 413);
-    const auto tooLargeInChunks = chunked("data=" + std::string(1200, 'a'));
-    ASSERT_TRUE(tooLargeInChunks);
-    EXPECT_EQ(tooLargeInChunks->status, 413);
+    EXPECT_EQ(StatusOf(served.upload("data=" + std::string(1200, 'a'))), 413);
+    EXPECT_EQ(StatusOf(chunked("data=" + std::string(1200, 'a'))), 413);
     EXPECT_TRUE(served.reports().empty());
 
     served.work.write("reports/older.txt", std::string(3500, 'x'));
-    const auto overQuota = chunked("data=" + std::string(600, 'a'));
-    ASSERT_TRUE(overQuota);
-    EXPECT_EQ(overQuota->status, 507);
+    EXPECT_EQ(StatusOf(chunked("data=" + std::string(600, 'a'))), 507);
     EXPECT_EQ(served.reports(), std::vector<std::string>{"older.txt"});
 
     const auto withinQuota = served.upload("data=" + std::string(400, 'a'));
@@ -268,9 +262,7 @@ TEST(UploadLimitsTest, UploadsBeyondTheConcurrentLimitAreAnsweredBusy) {
     for (int i = 0; i < 500 && !fs::exists(served.work / "reports/.upload-1.part"); ++i) {
         std::this_thread::sleep_for(milliseconds(10));
     }
-    const auto refused = served.upload("data=b");
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->status, 503);
+    EXPECT_EQ(StatusOf(served.upload("data=b")), 503);
 
     ASSERT_TRUE(slow.send("hello"));
     EXPECT_NE(slow.receive(milliseconds(2000)).find("SUCCESS"), std::string::npos);
