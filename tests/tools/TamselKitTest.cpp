@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -113,11 +114,7 @@ TEST(TamselKit, LintWarnsOncePerProblemWithItsLine) {
         "8: section marker inside a value",
         "9: unbalanced quotes",
     };
-    std::size_t lines = 0;
-    for (const char c : run.out) {
-        lines += c == '\n' ? 1 : 0;
-    }
-    EXPECT_EQ(lines, std::size(expected)) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), std::ssize(expected)) << run.out;
     for (const auto& warning : expected) {
         EXPECT_NE(run.out.find(prefix + warning), std::string::npos) << warning << "\n" << run.out;
     }
