@@ -44,6 +44,7 @@ TEST(modShellTest, ResultsOfTheLauncherBecomeTheShellsErrors) {
     const auto opener0 = Script(dir, "opener0", "exit 0");
     const auto opener3 = Script(dir, "opener3", "exit 3");
     const auto opener4 = Script(dir, "opener4", "exit 4");
+    const std::string noApp = "No application is associated with this file type.";
     const struct {
         std::string file;
         std::string opener;
@@ -54,11 +55,10 @@ TEST(modShellTest, ResultsOfTheLauncherBecomeTheShellsErrors) {
         {"http://example.invalid/kit", opener0, 0, ""},
         {dir / "kit/missing.pot", opener0, 53, "File not found"},
         {dir / "gone/missing.pot", opener0, 76, "Path not found"},
-        {document, opener3, kBase + 31, "No application is associated with this file type."},
-        {document, opener4, kBase + 31, "No application is associated with this file type."},
-        {document, dir / "no-opener", kBase + 31,
-         "No application is associated with this file type."},
-        {marked, opener3, kBase + 31, "No application is associated with this file type."},
+        {document, opener3, kBase + 31, noApp},
+        {document, opener4, kBase + 31, noApp},
+        {document, dir / "no-opener", kBase + 31, noApp},
+        {marked, opener3, kBase + 31, noApp},
         {badScript, opener0, 76, "Path not found"},
     };
     for (const auto& c : cases) {
