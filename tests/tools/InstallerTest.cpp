@@ -155,13 +155,11 @@ TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
         if (*c.file != '\0') {
             parent.write(std::string(c.folder) + "/" + c.file, "x");
         }
-        bool accepted = true;
-        try {
-            CheckKitFolder(parent / c.folder);
-        } catch (const TamselError&) {
-            accepted = false;
+        if (c.accepted) {
+            EXPECT_NO_THROW(CheckKitFolder(parent / c.folder)) << c.folder;
+        } else {
+            EXPECT_THROW(CheckKitFolder(parent / c.folder), TamselError) << c.folder;
         }
-        EXPECT_EQ(accepted, c.accepted) << c.folder;
     }
 }
 
