@@ -71,18 +71,15 @@ TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
 
 TEST_F(cRegistryTest, ReadsStoredTypesThatTheWriterNeverMakes) {
     store.createKey(RegistryRoot::CurrentUser, "Software\\Tamsel");
-    const struct {
-        RegistryData data;
-        RegistryValue read;
-    } cases[] = {
+    const std::pair<RegistryData, RegistryValue> cases[] = {
         {{regtype::NumberBigEndian, {0, 0, 1, 2}}, std::int32_t{258}},
         {{regtype::TextList, {'a', 0, 'b', 0, 0}}, std::string("a\0b\0", 4)},
         {{11, {1, 2}}, Bytes{1, 2}},
     };
-    for (const auto& c : cases) {
-        store.writeValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Setting", c.data);
-        EXPECT_EQ(registry.Value(), c.read);
-        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.data.type));
+    for (const auto& [data, read] : cases) {
+        store.writeValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Setting", data);
+        EXPECT_EQ(registry.Value(), read);
+        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(data.type));
     }
 }
 
