@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "DesktopFiles.h"
 #include "Installer.h"
@@ -138,11 +139,8 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
 }
 
 TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
-    const struct {
-        const char* folder;
-        const char* file;  // written inside the folder; empty: the folder is left empty
-        bool accepted;
-    } cases[] = {
+    // The folder, a file written inside it (empty: the folder is left empty), and the verdict.
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"Empty", "", true},
         {"Kit", "globaltamselupdater.ini", true},
         {"Documents", "Letters/note.txt", false},
@@ -150,15 +148,15 @@ TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
         {"Quote \"1\"", "", false},  // the settings file cannot hold a double quote in a path
     };
     test::TempDir parent;
-    for (const auto& c : cases) {
-        fs::create_directories(parent / c.folder);
-        if (*c.file != '\0') {
-            parent.write(std::string(c.folder) + "/" + c.file, "x");
+    for (const auto& [folder, file, accepted] : cases) {
+        fs::create_directories(parent / folder);
+        if (*file != '\0') {
+            parent.write(std::string(folder) + "/" + file, "x");
         }
-        if (c.accepted) {
-            EXPECT_NO_THROW(CheckKitFolder(parent / c.folder)) << c.folder;
+        if (accepted) {
+            EXPECT_NO_THROW(CheckKitFolder(parent / folder)) << folder;
         } else {
-            EXPECT_THROW(CheckKitFolder(parent / c.folder), TamselError) << c.folder;
+            EXPECT_THROW(CheckKitFolder(parent / folder), TamselError) << folder;
         }
     }
 }
