@@ -19,17 +19,18 @@ class cRegistryTest : public ::testing::Test {
         registry.ValueKey("Setting");
     }
 
-    // The error a registry operation raises; fails the test when it raises none.
+    // The number and description of the error a registry operation raises; fails the test when
+    // it raises none.
     template <class Operation>
-    TamselError RaisedBy(Operation operation) {
+    std::string Raised(Operation operation) {
         try {
             operation();
         } catch (const TamselError& error) {
             EXPECT_TRUE(error.Source().ends_with(".cRegistry")) << error.Source();
-            return error;
+            return std::to_string(error.Number()) + " " + error.Description();
         }
         ADD_FAILURE() << "no error raised";
-        return TamselError(0, "", "");
+        return "";
     }
 
     MemoryRegistryStore store;
@@ -122,38 +123,33 @@ TEST_F(cRegistryTest, KeysAndSections) {
 }
 
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndMessages) {
-    // The number and the description of the error an operation raises.
-    const auto raised = [&](auto operation) {
-        const TamselError error = RaisedBy(operation);
-        return std::to_string(error.Number()) + " " + error.Description();
-    };
     registry.ValueKey("Path");
     EXPECT_EQ(
-        raised([&] { registry.DeleteValue(); }),
+        Raised([&] { registry.DeleteValue(); }),
         "26001 Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
     registry.CreateKey();
-    EXPECT_EQ(raised([&] { registry.DeleteValue(); }),
+    EXPECT_EQ(Raised([&] { registry.DeleteValue(); }),
               "26001 Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
               "'Path");
     registry.ValueType(4);
-    EXPECT_EQ(raised([&] { registry.Value(std::string("C:\\Kit")); }),
+    EXPECT_EQ(Raised([&] { registry.Value(std::string("C:\\Kit")); }),
               "-2147194455 Failed to set registry value Key: '-2147483647',Section: "
               "'Software\\Tamsel',Key: 'Path' to value: 'C:\\Kit'");
     registry.ValueType(3);
-    EXPECT_EQ(raised([&] { registry.Value(std::int32_t{1}); }), "26001 ");
+    EXPECT_EQ(Raised([&] { registry.Value(std::int32_t{1}); }), "26001 ");
     registry.ValueType(9);
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455);
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("-2147194455 "));
     EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Path"), std::nullopt);
 
     registry.ClassKey(0);
-    EXPECT_EQ(raised([&] { registry.CreateKey(); }),
+    EXPECT_EQ(Raised([&] { registry.CreateKey(); }),
               "26001 Failed to create registry Key: 'Software\\Tamsel");
     registry.ValueType(1);
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), 26001);
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("26001 "));
 
     registry.ClassKey(HKEY_CURRENT_USER);
     registry.ValueKey("Line\nBreak");
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455)
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("-2147194455 "))
         << "a name that would break the file's lines is refused";
 }
 
