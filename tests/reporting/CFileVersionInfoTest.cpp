@@ -73,8 +73,10 @@ TEST(CFileVersionInfo, ReadsPeResourcesAndOurOwnSection) {
 }
 
 // Types and subtypes, flags, systems; a subtype outside its list, or a type without subtypes,
-// keeps the subtype text of the file before.
-TEST(CFileVersionInfo, FixedRecordTextsFollowOneAnother) {
+// keeps the subtype text of the file before. Strings under neither the translation's language
+// nor US English read as empty, and a file without version information keeps every text of the
+// one before.
+TEST(CFileVersionInfo, FixedRecordTextsFollowOneAnotherAndAMissingResourceKeepsTheTexts) {
     const std::pair<VersionBlockContent, std::string> cases[] = {
         {Fixed(0x3F, 0x10004, 4, 3),
          "Debug PreRel Patched Private Info Special|DOS-Win32|Font|TrueType Font"},
@@ -91,13 +93,7 @@ TEST(CFileVersionInfo, FixedRecordTextsFollowOneAnother) {
                       info.FileSubType(),
                   texts);
     }
-}
-
-// Strings under neither the translation's language nor US English read as empty, and a file
-// without version information keeps every text of the one before.
-TEST(CFileVersionInfo, MissingStringsReadEmptyAndAMissingResourceKeepsTheTexts) {
-    test::TempDir dir;
-    CFileVersionInfo info;
+    info = CFileVersionInfo();  // no subtype text carried over
     info.FullPathName(Fixture("app32.exe"));
     VersionBlockContent content = Fixed(0, 4, 1, 0);
     content.language = 0x040C;

@@ -10,18 +10,10 @@ namespace tamsel {
 namespace {
 
 TEST(CrcText, ShortAndLongFormsOfKnownTexts) {
-    const struct {
-        const char* text;
-        const char* crc16;
-        const char* crc32;
-    } cases[] = {
-        {"abc", "5749", "352441C2"},
-        {"", "FFFF", "00000000"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(CrcText(c.text, false), c.crc16) << c.text;
-        EXPECT_EQ(CrcText(c.text, true), c.crc32) << c.text;
-    }
+    EXPECT_EQ(CrcText("abc", false), "5749");
+    EXPECT_EQ(CrcText("abc", true), "352441C2");
+    EXPECT_EQ(CrcText("", false), "FFFF");
+    EXPECT_EQ(CrcText("", true), "00000000");
 }
 
 TEST(InstallationNumber, AdapterAddressAndTheLoginNamesCrc) {

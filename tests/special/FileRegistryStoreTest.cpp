@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "special/cRegistry.h"
 #include "support/TempDir.h"
 #include "util/Error.h"
@@ -26,11 +28,8 @@ std::string Utf16WithMark(std::string_view ascii) {
 
 TEST(FileRegistryStoreTest, EveryValueTypeSurvivesTheFileFormat) {
     test::TempDir dir;
-    const struct {
-        std::string name;
-        RegistryData data;
-        std::string line;  // as it stands in the file; empty when not checked
-    } cases[] = {
+    // The value's name, its data, and its line as it stands in the file (empty: not checked).
+    const std::tuple<std::string, RegistryData, std::string> cases[] = {
         {"Path", RegistryText("C:\\Kit \"Tamsel\""), "\"Path\"=\"C:\\\\Kit \\\"Tamsel\\\"\""},
         {"", RegistryText("default"), "@=\"default\""},
         {"Quote\"d\\", RegistryText(""), "\"Quote\\\"d\\\\\"=\"\""},
@@ -51,19 +50,19 @@ TEST(FileRegistryStoreTest, EveryValueTypeSurvivesTheFileFormat) {
     {
         FileRegistryStore store(dir.path());
         ASSERT_TRUE(store.createKey(kUser, "Software\\Tamsel"));
-        for (const auto& c : cases) {
-            ASSERT_TRUE(store.writeValue(kUser, "Software\\Tamsel", c.name, c.data)) << c.name;
+        for (const auto& [name, data, line] : cases) {
+            ASSERT_TRUE(store.writeValue(kUser, "Software\\Tamsel", name, data)) << name;
         }
     }
     const std::string file = dir.read("HKEY_CURRENT_USER.reg");
     EXPECT_TRUE(file.starts_with("Windows Registry Editor Version 5.00\r\n")) << file;
     EXPECT_NE(file.find("\r\n[HKEY_CURRENT_USER\\Software\\Tamsel]\r\n"), std::string::npos);
     FileRegistryStore reread(dir.path());
-    for (const auto& c : cases) {
-        if (!c.line.empty()) {
-            EXPECT_NE(file.find("\r\n" + c.line + "\r\n"), std::string::npos) << c.line;
+    for (const auto& [name, data, line] : cases) {
+        if (!line.empty()) {
+            EXPECT_NE(file.find("\r\n" + line + "\r\n"), std::string::npos) << line;
         }
-        EXPECT_EQ(reread.readValue(kUser, "software\\tamsel", c.name), c.data) << c.name;
+        EXPECT_EQ(reread.readValue(kUser, "software\\tamsel", name), data) << name;
     }
 }
 

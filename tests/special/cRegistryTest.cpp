@@ -19,17 +19,18 @@ class cRegistryTest : public ::testing::Test {
         registry.ValueKey("Setting");
     }
 
-    // The error a registry operation raises; fails the test when it raises none.
+    // The number and description of the error a registry operation raises; fails the test when
+    // it raises none.
     template <class Operation>
-    TamselError RaisedBy(Operation operation) {
+    std::string Raised(Operation operation) {
         try {
             operation();
         } catch (const TamselError& error) {
             EXPECT_TRUE(error.Source().ends_with(".cRegistry")) << error.Source();
-            return error;
+            return std::to_string(error.Number()) + " " + error.Description();
         }
         ADD_FAILURE() << "no error raised";
-        return TamselError(0, "", "");
+        return "";
     }
 
     MemoryRegistryStore store;
@@ -71,18 +72,15 @@ TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
 
 TEST_F(cRegistryTest, ReadsStoredTypesThatTheWriterNeverMakes) {
     store.createKey(RegistryRoot::CurrentUser, "Software\\Tamsel");
-    const struct {
-        RegistryData data;
-        RegistryValue read;
-    } cases[] = {
+    const std::pair<RegistryData, RegistryValue> cases[] = {
         {{regtype::NumberBigEndian, {0, 0, 1, 2}}, std::int32_t{258}},
         {{regtype::TextList, {'a', 0, 'b', 0, 0}}, std::string("a\0b\0", 4)},
         {{11, {1, 2}}, Bytes{1, 2}},
     };
-    for (const auto& c : cases) {
-        store.writeValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Setting", c.data);
-        EXPECT_EQ(registry.Value(), c.read);
-        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.data.type));
+    for (const auto& [data, read] : cases) {
+        store.writeValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Setting", data);
+        EXPECT_EQ(registry.Value(), read);
+        EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(data.type));
     }
 }
 
@@ -126,43 +124,32 @@ TEST_F(cRegistryTest, KeysAndSections) {
 
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndMessages) {
     registry.ValueKey("Path");
-    const auto openFailed = RaisedBy([&] { registry.DeleteValue(); });
-    EXPECT_EQ(openFailed.Number(), 26001);
-    EXPECT_EQ(openFailed.Description(),
-              "Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
-
-    registry.CreateKey();
-    const auto deleteFailed = RaisedBy([&] { registry.DeleteValue(); });
-    EXPECT_EQ(deleteFailed.Number(), 26001);
     EXPECT_EQ(
-        deleteFailed.Description(),
-        "Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: 'Path");
-
+        Raised([&] { registry.DeleteValue(); }),
+        "26001 Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
+    registry.CreateKey();
+    EXPECT_EQ(Raised([&] { registry.DeleteValue(); }),
+              "26001 Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
+              "'Path");
     registry.ValueType(4);
-    const auto notWritten = RaisedBy([&] { registry.Value(std::string("C:\\Kit")); });
-    EXPECT_EQ(notWritten.Number(), -2147194455);
-    EXPECT_EQ(notWritten.Description(),
-              "Failed to set registry value Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
-              "'Path' to value: 'C:\\Kit'");
+    EXPECT_EQ(Raised([&] { registry.Value(std::string("C:\\Kit")); }),
+              "-2147194455 Failed to set registry value Key: '-2147483647',Section: "
+              "'Software\\Tamsel',Key: 'Path' to value: 'C:\\Kit'");
     registry.ValueType(3);
-    const auto notBytes = RaisedBy([&] { registry.Value(std::int32_t{1}); });
-    EXPECT_EQ(notBytes.Number(), 26001);
-    EXPECT_EQ(notBytes.Description(), "");
+    EXPECT_EQ(Raised([&] { registry.Value(std::int32_t{1}); }), "26001 ");
     registry.ValueType(9);
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455);
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("-2147194455 "));
     EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Path"), std::nullopt);
 
     registry.ClassKey(0);
-    const auto noRoot = RaisedBy([&] { registry.CreateKey(); });
-    EXPECT_EQ(noRoot.Number(), 26001);
-    EXPECT_EQ(noRoot.Description(), "Failed to create registry Key: 'Software\\Tamsel");
+    EXPECT_EQ(Raised([&] { registry.CreateKey(); }),
+              "26001 Failed to create registry Key: 'Software\\Tamsel");
     registry.ValueType(1);
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), 26001);
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("26001 "));
 
-    registry.ValueType(1);
     registry.ClassKey(HKEY_CURRENT_USER);
     registry.ValueKey("Line\nBreak");
-    EXPECT_EQ(RaisedBy([&] { registry.Value(std::string("x")); }).Number(), -2147194455)
+    EXPECT_TRUE(Raised([&] { registry.Value(std::string("x")); }).starts_with("-2147194455 "))
         << "a name that would break the file's lines is refused";
 }
 

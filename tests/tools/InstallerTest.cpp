@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "DesktopFiles.h"
 #include "Installer.h"
@@ -117,7 +118,13 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     EXPECT_EQ(again.find("wrote"), std::string::npos) << again;
     EXPECT_EQ(again.find("linked"), std::string::npos) << again;
 
+    // Uninstalling another kit leaves this kit's integration.
     std::ostringstream out;
+    UninstallKit(home_ / "Other", paths_, out);
+    EXPECT_TRUE(fs::exists(config("/systemd/user/tamsel-updater.timer")));
+    EXPECT_TRUE(fs::exists(data("/applications/tamsel-updater.desktop")));
+    EXPECT_NE(out.str().find("belongs to the kit in " + request_.kitFolder), std::string::npos);
+
     UninstallKit(request_.kitFolder, paths_, out);
     for (const char* gone :
          {"/systemd/user/tamsel-updater.service", "/systemd/user/tamsel-updater.timer",
@@ -131,22 +138,9 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     }
 }
 
-TEST_F(InstallerTest, AnotherKitsIntegrationIsLeftByUninstall) {
-    install();
-    std::ostringstream out;
-    const std::string other = home_ / "Other";
-    UninstallKit(other, paths_, out);
-    EXPECT_TRUE(fs::exists(config("/systemd/user/tamsel-updater.timer")));
-    EXPECT_TRUE(fs::exists(data("/applications/tamsel-updater.desktop")));
-    EXPECT_NE(out.str().find("belongs to the kit in " + request_.kitFolder), std::string::npos);
-}
-
 TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
-    const struct {
-        const char* folder;
-        const char* file;  // written inside the folder; empty: the folder is left empty
-        bool accepted;
-    } cases[] = {
+    // The folder, a file written inside it (empty: the folder is left empty), and the verdict.
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"Empty", "", true},
         {"Kit", "globaltamselupdater.ini", true},
         {"Documents", "Letters/note.txt", false},
@@ -154,34 +148,30 @@ TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {
         {"Quote \"1\"", "", false},  // the settings file cannot hold a double quote in a path
     };
     test::TempDir parent;
-    for (const auto& c : cases) {
-        fs::create_directories(parent / c.folder);
-        if (*c.file != '\0') {
-            parent.write(std::string(c.folder) + "/" + c.file, "x");
+    for (const auto& [folder, file, accepted] : cases) {
+        fs::create_directories(parent / folder);
+        if (*file != '\0') {
+            parent.write(std::string(folder) + "/" + file, "x");
         }
-        bool accepted = true;
-        try {
-            CheckKitFolder(parent / c.folder);
-        } catch (const TamselError&) {
-            accepted = false;
+        if (accepted) {
+            EXPECT_NO_THROW(CheckKitFolder(parent / folder)) << folder;
+        } else {
+            EXPECT_THROW(CheckKitFolder(parent / folder), TamselError) << folder;
         }
-        EXPECT_EQ(accepted, c.accepted) << c.folder;
     }
 }
 
-TEST_F(InstallerTest, AFolderOfOtherFilesIsRefusedBeforeAnythingIsWritten) {
-    home_.write("Kit %h $HOME `x`/report.odt", "x");
-    EXPECT_THROW(install(), TamselError);
-    EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
-    EXPECT_FALSE(fs::exists(data("/applications")));
-}
-
-TEST_F(InstallerTest, AHandMadeMenuEntryIsNeverOverwritten) {
-    const std::string entry = ".local/share/applications/tamsel-updater.desktop";
-    home_.write(entry, "[Desktop Entry]\n");
-    EXPECT_THROW(install(), TamselError);
-    EXPECT_EQ(home_.read(entry), "[Desktop Entry]\n");
-    EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini")));
+// A folder of other files, or a hand-made menu entry, is refused before anything is written.
+TEST_F(InstallerTest, RefusesAFolderOfOtherFilesAndNeverOverwritesAHandMadeMenuEntry) {
+    for (const char* file :
+         {"Kit %h $HOME `x`/report.odt", ".local/share/applications/tamsel-updater.desktop"}) {
+        home_.write(file, "[Desktop Entry]\n");
+        EXPECT_THROW(install(), TamselError) << file;
+        EXPECT_EQ(home_.read(file), "[Desktop Entry]\n");
+        EXPECT_FALSE(fs::exists(kit("/localtamselupdater.ini"))) << file;
+        EXPECT_EQ(fs::exists(data("/applications")), file[0] == '.') << file;
+        fs::remove(home_ / file);
+    }
 }
 
 }  // namespace

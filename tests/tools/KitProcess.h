@@ -7,6 +7,7 @@
 
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
+#include "util/Text.h"
 
 namespace tamsel::test {
 
@@ -19,11 +20,7 @@ struct KitRun {
 
 // The text single-quoted for the shell.
 inline std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
+    return "'" + ReplaceAll(text, "'", "'\\''") + "'";
 }
 
 // Runs tamsel-kit with the arguments (already quoted for the shell) and the environment

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace tamsel::server {
@@ -22,6 +23,11 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 constexpr const char* kUpload = "/tamsel_reports/upload.asp";
+
+// The answer's status, or -1 when none came.
+int StatusOf(const httplib::Result& answer) {
+    return answer ? answer->status : -1;
+}
 
 // A raw client connection, for peers that misbehave as no HTTP client library would.
 class Peer {
@@ -96,17 +102,15 @@ class ServedKit {
 
     test::TempDir kit;
     test::TempDir work;
-    const std::string content = Alphabet(1000);
+    const std::string content = [] {
+        std::string text;
+        for (int i = 0; i < 1000; ++i)
+            text += static_cast<char>('a' + i % 26);
+        return text;
+    }();
     test::RunningKitServer server;
 
   private:
-    static std::string Alphabet(int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i) {
-            text += static_cast<char>('a' + i % 26);
-        }
-        return text;
-    }
     KitServerOptions withFolders(KitServerOptions options) const {
         options.kitRoot = kit.path();
         options.reportsFolder = work / "reports";
@@ -114,7 +118,7 @@ class ServedKit {
     }
 };
 
-TEST(SlowClientsTest, ARequestIsAnsweredWhileIdleAndSlowPeersHoldConnections) {
+TEST(SlowClientsTest, ARequestIsAnsweredWhileSlowPeersHoldConnectionsAndRangesStayInTheFile) {
     ServedKit served({});
     ASSERT_TRUE(served.bound());
     std::vector<std::unique_ptr<Peer>> peers;
@@ -125,9 +129,26 @@ TEST(SlowClientsTest, ARequestIsAnsweredWhileIdleAndSlowPeersHoldConnections) {
             ASSERT_TRUE(peers.back()->send("GET /file.bin HTTP/1.1\r\nHost: kit\r\n"));
         }
     }
-    const auto answer = served.client().Get("/file.bin");
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->status, 200);
+    EXPECT_EQ(StatusOf(served.client().Get("/file.bin")), 200);
+    peers.clear();
+
+    // A range answer is never larger than the file.
+    std::string manyRanges = "bytes=0-999";
+    for (int i = 0; i < 500; ++i) {
+        manyRanges += ",0-999";
+    }
+    const std::string& file = served.content;
+    const std::pair<std::string, std::string> cases[] = {
+        {manyRanges, "200 " + file},
+        {"bytes=0-99", "206 " + file.substr(0, 100)},
+        {"bytes=990-5000", "206 " + file.substr(990)},
+        {"bytes=-10", "206 " + file.substr(990)},
+        {"bytes=1000-", "416 "}};
+    for (const auto& [range, expected] : cases) {
+        SCOPED_TRACE(range.substr(0, 20));
+        const auto answer = served.client().Get("/file.bin", {{"Range", range}});
+        EXPECT_EQ(answer ? std::to_string(answer->status) + " " + answer->body : "none", expected);
+    }
 }
 
 TEST(SlowClientsTest, AConnectionFindingEveryWorkerBusyIsAnsweredBusy) {
@@ -149,50 +170,23 @@ TEST(SlowClientsTest, IdleAndTricklingConnectionsAreClosed) {
     ServedKit served(options);
     ASSERT_TRUE(served.bound());
     const std::string request = "GET /file.bin HTTP/1.1\r\nHost: kit\r\n\r\n";
-    struct Case {
-        const char* name;
-        std::string opening;
-        std::string trickle;
-    };
-    for (const Case& peerCase :
-         {Case{"sends nothing", "", ""}, Case{"idles after an answer", request, ""},
-          Case{"trickles its head", "GET / HTTP/1.1\r\n", "X-A: b\r\n"}}) {
-        SCOPED_TRACE(peerCase.name);
+    // What the peer does, what it sends first, and what it trickles after.
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        {"sends nothing", "", ""},
+        {"idles after an answer", request, ""},
+        {"trickles its head", "GET / HTTP/1.1\r\n", "X-A: b\r\n"}};
+    for (const auto& [name, opening, trickle] : cases) {
+        SCOPED_TRACE(name);
         Peer peer(served.port());
-        ASSERT_TRUE(peer.send(peerCase.opening));
+        ASSERT_TRUE(peer.send(opening));
         // Today's limits are far below this bound; a peer that is never cut off exceeds it.
         for (int round = 0; round < 30 && !peer.closedByServer(); ++round) {
-            if (!peerCase.trickle.empty()) {
-                peer.send(peerCase.trickle);
+            if (!trickle.empty()) {
+                peer.send(trickle);
             }
             peer.receive(milliseconds(100));
         }
         EXPECT_TRUE(peer.closedByServer());
-    }
-}
-
-TEST(RangeRequestTest, AnAnswerIsNeverLargerThanTheFile) {
-    ServedKit served({});
-    ASSERT_TRUE(served.bound());
-    std::string manyRanges = "bytes=0-999";
-    for (int i = 0; i < 500; ++i) {
-        manyRanges += ",0-999";
-    }
-    const std::string& file = served.content;
-    struct Case {
-        std::string range;
-        int status;
-        std::string body;
-    };
-    for (const Case& rangeCase :
-         {Case{manyRanges, 200, file}, Case{"bytes=0-99", 206, file.substr(0, 100)},
-          Case{"bytes=990-5000", 206, file.substr(990)}, Case{"bytes=-10", 206, file.substr(990)},
-          Case{"bytes=1000-", 416, ""}}) {
-        SCOPED_TRACE(rangeCase.range.substr(0, 20));
-        const auto answer = served.client().Get("/file.bin", {{"Range", rangeCase.range}});
-        ASSERT_TRUE(answer);
-        EXPECT_EQ(answer->status, rangeCase.status);
-        EXPECT_EQ(answer->body, rangeCase.body);
     }
 }
 
@@ -217,18 +211,12 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
             "application/x-www-form-urlencoded");
     };
 
-    const auto tooLarge = served.upload("data=" + std::string(1200, 'a'));
-    ASSERT_TRUE(tooLarge);
-    EXPECT_EQ(tooLarge->status, 413);
-    const auto tooLargeInChunks = chunked("data=" + std::string(1200, 'a'));
-    ASSERT_TRUE(tooLargeInChunks);
-    EXPECT_EQ(tooLargeInChunks->status, 413);
+    EXPECT_EQ(StatusOf(served.upload("data=" + std::string(1200, 'a'))), 413);
+    EXPECT_EQ(StatusOf(chunked("data=" + std::string(1200, 'a'))), 413);
     EXPECT_TRUE(served.reports().empty());
 
     served.work.write("reports/older.txt", std::string(3500, 'x'));
-    const auto overQuota = chunked("data=" + std::string(600, 'a'));
-    ASSERT_TRUE(overQuota);
-    EXPECT_EQ(overQuota->status, 507);
+    EXPECT_EQ(StatusOf(chunked("data=" + std::string(600, 'a'))), 507);
     EXPECT_EQ(served.reports(), std::vector<std::string>{"older.txt"});
 
     const auto withinQuota = served.upload("data=" + std::string(400, 'a'));
@@ -268,9 +256,7 @@ TEST(UploadLimitsTest, UploadsBeyondTheConcurrentLimitAreAnsweredBusy) {
     for (int i = 0; i < 500 && !fs::exists(served.work / "reports/.upload-1.part"); ++i) {
         std::this_thread::sleep_for(milliseconds(10));
     }
-    const auto refused = served.upload("data=b");
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->status, 503);
+    EXPECT_EQ(StatusOf(served.upload("data=b")), 503);
 
     ASSERT_TRUE(slow.send("hello"));
     EXPECT_NE(slow.receive(milliseconds(2000)).find("SUCCESS"), std::string::npos);

@@ -64,25 +64,23 @@ TEST(TamselKitCompare, UnreadableInputsAndRejectedTextsFailWithOneLine) {
     CompareKit kit;
     ASSERT_EQ(kit.compare("[MENU]\r\n").status, 0)
         << "a readable catalogue, so that the folder is at fault";
-    const auto missingFolder = Kit("compare " + Quote(kit.path("catalogue.ini")) + " " +
-                                   Quote(kit.path("no-such-folder")));
-    const auto missingCatalogue =
-        Kit("compare " + Quote(kit.path("none.ini")) + " " + Quote(kit.path("kit")));
-    const auto webPage = kit.compare(" <!DOCTYPE html><p>Back soon</p>\r\n");
-    const auto empty = kit.compare("' nothing\r\n");
-    const auto unbalanced = kit.compare(FileLine("/ok.pot", "05/01/2007", "1") +
-                                        "url=\"/broken.pot\" date=\"05/01/2007\" size=\"1\r\n");
-
     const struct {
         const char* name;
-        const KitRun& run;
+        KitRun run;
         const char* expected;
     } cases[] = {
-        {"missing folder", missingFolder, "no-such-folder"},
-        {"missing catalogue", missingCatalogue, "none.ini"},
-        {"web page", webPage, "web page"},
-        {"empty", empty, "holds no file, menu"},
-        {"parse error", unbalanced, "catalogue.ini:2: "},
+        {"missing folder",
+         Kit("compare " + Quote(kit.path("catalogue.ini")) + " " +
+             Quote(kit.path("no-such-folder"))),
+         "no-such-folder"},
+        {"missing catalogue",
+         Kit("compare " + Quote(kit.path("none.ini")) + " " + Quote(kit.path("kit"))), "none.ini"},
+        {"web page", kit.compare(" <!DOCTYPE html><p>Back soon</p>\r\n"), "web page"},
+        {"empty", kit.compare("' nothing\r\n"), "holds no file, menu"},
+        {"parse error",
+         kit.compare(FileLine("/ok.pot", "05/01/2007", "1") +
+                     "url=\"/broken.pot\" date=\"05/01/2007\" size=\"1\r\n"),
+         "catalogue.ini:2: "},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.run.status, 1) << c.name;

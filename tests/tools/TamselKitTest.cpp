@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -31,7 +32,7 @@ TEST(TamselKit, HelpForEveryCommandAndUsageErrorsForWrongArguments) {
     }
 }
 
-TEST(TamselKit, BuildWritesTheCatalogueOfAFolder) {
+TEST(TamselKit, BuildWritesTheCatalogueOfAFolderByTheLoginNameAndRefusesAMissingFolder) {
     TempDir kit;
     SetFileTimeFromText(kit.write("Templates/Corporate.pot", "12345"), "05/01/2007 10:00");
     SetFileTimeFromText(kit.write("a b.ppa", "x"), "28/02/2008 23:59");
@@ -49,15 +50,12 @@ TEST(TamselKit, BuildWritesTheCatalogueOfAFolder) {
     // What build writes, lint finds clean.
     const std::string written = kit.write("catalogue.ini", run.out);
     EXPECT_EQ(Kit("lint " + Quote(written)).status, 0);
-}
 
-TEST(TamselKit, BuildDefaultsToTheLoginNameAndRefusesAMissingFolder) {
-    TempDir kit;
-    const auto run = Kit("build " + Quote(kit.path()), "USER=publisher");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto by = run.out.find(" by ");
+    const auto byLogin = Kit("build " + Quote(kit.path()), "USER=publisher");
+    ASSERT_EQ(byLogin.status, 0) << byLogin.err;
+    const auto by = byLogin.out.find(" by ");
     ASSERT_NE(by, std::string::npos);
-    EXPECT_NE(run.out[by + 4], '\r') << "a login name is written";
+    EXPECT_NE(byLogin.out[by + 4], '\r') << "a login name is written";
 
     const auto missing = Kit("build " + Quote(kit / "missing"));
     EXPECT_EQ(missing.status, 1);
@@ -65,6 +63,8 @@ TEST(TamselKit, BuildDefaultsToTheLoginNameAndRefusesAMissingFolder) {
     EXPECT_NE(missing.err.find("missing"), std::string::npos);
 }
 
+// Show reads a last line without line end and single-byte text, and names the line of a parse
+// error.
 TEST(TamselKit, ShowPrintsTheCatalogueAsJson) {
     const auto run = Kit("show " + Quote(kCatalogues + "master.ini") +
                          " --prefix /Sales --remote http://kit.example.com");
@@ -80,26 +80,25 @@ TEST(TamselKit, ShowPrintsTheCatalogueAsJson) {
               nlohmann::json::parse(R"({"choice":"Sales","home":"/sales","active":true})"));
     EXPECT_EQ(json["menus"][0]["choices"][1]["active"], false);
     EXPECT_EQ(json["settings"]["full_log"], "yes");
-}
 
-TEST(TamselKit, ShowReadsALastLineWithoutLineEndAndSingleByteText) {
     TempDir scratch;
     const auto path = scratch.write("latin1.ini", "url=\"/caf\xe9.pot\" date=\"d\" size=\"1\"");
-    const auto run = Kit("show " + Quote(path));
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto json = nlohmann::json::parse(run.out);
-    ASSERT_EQ(json["files"].size(), 1u);
-    EXPECT_EQ(json["files"][0]["url"], "/caf\xc3\xa9.pot");
+    const auto latin1 = Kit("show " + Quote(path));
+    ASSERT_EQ(latin1.status, 0) << latin1.err;
+    const auto files = nlohmann::json::parse(latin1.out)["files"];
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0]["url"], "/caf\xc3\xa9.pot");
+
+    const auto broken = Kit("show " + Quote(kCatalogues + "broken_force_overflow.ini"));
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_TRUE(broken.out.empty());
+    EXPECT_NE(broken.err.find("broken_force_overflow.ini:3: Overflow"), std::string::npos)
+        << broken.err;
+    EXPECT_EQ(broken.err.find('\n'), broken.err.size() - 1) << "one line: " << broken.err;
 }
 
-TEST(TamselKit, ShowNamesTheLineOfAParseError) {
-    const auto run = Kit("show " + Quote(kCatalogues + "broken_force_overflow.ini"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("broken_force_overflow.ini:3: Overflow"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
-}
-
+// Lint warns once per problem with its line, passes clean files, and names the urls the updater
+// drops.
 TEST(TamselKit, LintWarnsOncePerProblemWithItsLine) {
     const auto run = Kit("lint " + Quote(kCatalogues + "lint_problems.ini"));
     EXPECT_EQ(run.status, 1);
@@ -113,17 +112,11 @@ TEST(TamselKit, LintWarnsOncePerProblemWithItsLine) {
         "8: section marker inside a value",
         "9: unbalanced quotes",
     };
-    std::size_t lines = 0;
-    for (const char c : run.out) {
-        lines += c == '\n' ? 1 : 0;
-    }
-    EXPECT_EQ(lines, std::size(expected)) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), std::ssize(expected)) << run.out;
     for (const auto& warning : expected) {
         EXPECT_NE(run.out.find(prefix + warning), std::string::npos) << warning << "\n" << run.out;
     }
-}
 
-TEST(TamselKit, LintOfCleanFilesAndOfUrlsTheUpdaterDrops) {
     const auto clean = Kit("lint " + Quote(kCatalogues + "clean.ini"));
     EXPECT_EQ(clean.status, 0);
     EXPECT_EQ(clean.out, "");
