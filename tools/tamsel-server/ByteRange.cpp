@@ -36,13 +36,13 @@ ByteRange ChooseByteRange(std::string_view rangeHeader, std::uint64_t fileSize) 
         header.find(',') != std::string_view::npos) {
         return {};
     }
-    const std::string_view spec = Trim(header.substr(unit.size()));
-    const std::size_t dash = spec.find('-');
+    const std::string_view range = Trim(header.substr(unit.size()));
+    const std::size_t dash = range.find('-');
     if (dash == std::string_view::npos) {
         return {};
     }
-    const auto first = Number(Trim(spec.substr(0, dash)));
-    const std::string_view lastText = Trim(spec.substr(dash + 1));
+    const auto first = Number(Trim(range.substr(0, dash)));
+    const std::string_view lastText = Trim(range.substr(dash + 1));
     const auto last = Number(lastText);
     if (!first) {
         // "-N": the last N bytes.
