@@ -139,11 +139,14 @@ void frmMain::Timer1_Timer() {
     while (true) {
         metrics_.Trace("Main::State [" + std::to_string(State()) + "]");
         const MainState before = state_;
+        const int choiceBefore = menuIndex_;
         Step();
+        // Passing over a package that is not chosen keeps the state and moves to the next choice.
+        const bool moved = state_ != before || menuIndex_ != choiceBefore;
         // A processing dialog that has already finished leaves nothing to poll for.
         const bool finishedProcessing =
             state_ == MainState::WaitForProcessing && m_objProccess && m_objProccess->Complete();
-        if (state_ == before || (WaitsForTheUser(state_) && !finishedProcessing) || !IsLoaded() ||
+        if (!moved || (WaitsForTheUser(state_) && !finishedProcessing) || !IsLoaded() ||
             !Timer1.Running()) {
             return;
         }
