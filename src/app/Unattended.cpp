@@ -37,10 +37,12 @@ void UnattendedToolkit::ShowForm(Form& form, ShowMode mode) {
 }
 
 // Presses the default button once the dialog has settled. A dialog that stays open after it (a
-// confirmation still running) is given more time; one whose default button cannot be pressed, or
-// that answers it with a message box (too few choices ticked), is left with its cancel button.
+// confirmation still running, a notice still on its way to its question) is pressed again every
+// tenth of a second for up to 12 seconds; one whose default button cannot be pressed, or that
+// answers it with a message box (too few choices ticked), is left with its cancel button.
 void UnattendedToolkit::Answer(Form* form, unsigned serial, int attempt) {
-    constexpr int kAttempts = 20;
+    constexpr int kAttempts = 120;
+    constexpr std::chrono::milliseconds kRetryDelay{100};
     const auto shown = shows_.find(form);
     if (shown == shows_.end() || shown->second != serial) {
         return;
@@ -58,7 +60,7 @@ void UnattendedToolkit::Answer(Form* form, unsigned serial, int attempt) {
         return;
     }
     if (form->IsLoaded() && form->Visible()) {
-        Headless().PostAfter(kAnswerDelay,
+        Headless().PostAfter(kRetryDelay,
                              [this, form, serial, attempt] { Answer(form, serial, attempt + 1); });
     }
 }
@@ -93,8 +95,8 @@ int RunUnattended(const std::string& appPath, const std::string& commandLine, st
         loop.StartTimer(std::chrono::milliseconds(10),
                         [&loop, started] { std::this_thread::sleep_until(started + loop.Now()); });
     }
-    // The main window's button is pressed where the run waits for it.
-    loop.StartTimer(std::chrono::milliseconds(200), [&app] {
+    // The main window's button is pressed soon after the run starts waiting for it.
+    loop.StartTimer(std::chrono::milliseconds(50), [&app] {
         if (!app.Finished() && WaitsForButton(app.Main())) {
             user::Click(app.Main().cmdCancel);
         }

@@ -21,8 +21,9 @@ class UnattendedToolkit : public HeadlessToolkit {
     void FormUnloaded(Form& form) override;
     MsgBoxResult MsgBox(const std::string& prompt, int style, const std::string& title) override;
 
-    // How long a dialog is left to settle (its timers enable its buttons) before it is answered.
-    static constexpr std::chrono::milliseconds kAnswerDelay{600};
+    // How long a dialog is left to settle before it is answered: two ticks of the dialogs' 200 ms
+    // timers (the setup dialog enables Connect, the background notice reaches its question).
+    static constexpr std::chrono::milliseconds kAnswerDelay{450};
 
   private:
     // Answers the form if it is still the one shown under that serial number.
