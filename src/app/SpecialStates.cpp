@@ -1,16 +1,10 @@
 #include "app/frmMain.h"
+#include "engine/PowerPointWarning.h"
 #include "util/Text.h"
 
 namespace tamsel {
 
-namespace {
-
-constexpr const char* kPowerPointStillOpen =
-    "The Tamsel Updater has detected that you still have PowerPoint open.\\nTo safely update "
-    "the 'Special' software files it is important that\\nyou close PowerPoint before clicking "
-    "the 'Continue' button.";
-
-}  // namespace
+namespace {}  // namespace
 
 // The special files are brought up to date before the kit folder is walked; every road out of
 // these states leads back to AnnounceLocalCatalogue or ends the run.
@@ -54,9 +48,7 @@ void frmMain::StepSpecial() {
             state_ = MainState::WaitForPowerPointClosed;
             break;
         case MainState::PromptPowerPointOpen:
-            if (special.isPowerPointRunning() && powerPointPrompts_ < 4) {
-                GetToolkit().MsgBox(ExpandLineBreaks(kPowerPointStillOpen), msgbox::kCritical,
-                                    Caption());
+            if (WarnPowerPointStillOpen(GetToolkit(), special, powerPointPrompts_, Caption())) {
                 ++powerPointPrompts_;
                 state_ = MainState::WaitForPowerPointClosed;
             } else {

@@ -1,5 +1,6 @@
 #include "ui/frmSilentUpdate.h"
 
+#include "engine/PowerPointWarning.h"
 #include "ui/LegalLabel.h"
 #include "util/Text.h"
 
@@ -10,10 +11,6 @@ namespace {
 constexpr const char* kCloseBeforeContinue =
     "WARNING! to safely update the 'Special' software files it is important that you close "
     "PowerPoint before clicking the 'Continue' button.";
-constexpr const char* kPowerPointStillOpen =
-    "The Tamsel Updater has detected that you still have PowerPoint open.\\nTo safely update "
-    "the 'Special' software files it is important that\\nyou close PowerPoint before clicking "
-    "the 'Continue' button.";
 constexpr const char* kClickUpdate =
     "Please click the 'Update' button to download and install the files.\\nYou can continue "
     "working whilst the updates are being downloaded.";
@@ -131,9 +128,7 @@ void frmSilentUpdate::Timer1_Timer() {
             break;
         case SilentUpdateState::PromptPowerPointOpen:
             txtFocus.SetFocus();
-            if (special_.isPowerPointRunning() && m_intWarnings < 4) {
-                GetToolkit().MsgBox(ExpandLineBreaks(kPowerPointStillOpen), msgbox::kCritical,
-                                    Caption());
+            if (WarnPowerPointStillOpen(GetToolkit(), special_, m_intWarnings, Caption())) {
                 ++m_intWarnings;
                 m_intState = SilentUpdateState::WaitForPowerPointClosed;
             } else {
