@@ -1,13 +1,12 @@
 #include "catalogue/KitUrl.h"
 
+#include "util/Text.h"
+
 namespace tamsel {
 
 KitUrlFault CheckKitUrl(std::string_view url) {
-    for (const char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return KitUrlFault::ControlCharacter;
-        }
+    if (HasControlCharacter(url)) {
+        return KitUrlFault::ControlCharacter;
     }
     std::string_view rest(url);
     std::string_view last;

@@ -1,4 +1,5 @@
 // The special script language: one command per text, recognised by its first characters.
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -35,14 +36,7 @@ std::string ApplicationDataFolder() {
 }
 
 bool IsMalformedArgument(const std::string& arg) {
-    long quotes = 0;
-    for (const char c : arg) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return true;
-        }
-        quotes += c == '"' ? 1 : 0;
-    }
-    return quotes % 2 != 0;
+    return HasControlCharacter(arg) || std::count(arg.begin(), arg.end(), '"') % 2 != 0;
 }
 
 std::string SpecialProcessing::expandPath(const std::string& text) const {

@@ -212,4 +212,11 @@ bool NameLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
 }  // namespace tamsel

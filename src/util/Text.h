@@ -39,6 +39,8 @@ std::string PipeField(std::string_view text, long n);
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// Whether the text holds a control character (NUL, CR, LF and the like, or DEL).
+bool HasControlCharacter(std::string_view text);
 // Position of the first occurrence of needle in haystack ignoring case, or npos.
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 inline bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
