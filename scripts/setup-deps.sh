@@ -2,7 +2,7 @@
 # Installs the Debian packages the project builds, tests and runs with. Quick when they are there.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential binutils cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -33,7 +33,7 @@ std::string Texts(const CFileVersionInfo& info) {
 
 // A copy of the updater as our build makes it, with the given version block.
 std::string Copy(const test::TempDir& dir, const VersionBlockContent& content) {
-    return dir.write("copy", test::ElfWithVersionBlock(WriteVersionBlock(content)));
+    return test::ElfWithVersionBlock(dir, "copy", WriteVersionBlock(content));
 }
 
 VersionBlockContent Fixed(std::uint32_t flags, std::uint32_t os, std::uint32_t type,

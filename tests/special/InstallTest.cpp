@@ -43,7 +43,7 @@ class OlderVersions : public ::testing::Test {
         VersionBlockContent content;
         content.strings = {{"ProductName", product}, {"ProductVersion", productVersion}};
         const std::string path =
-            folder.write(name, test::ElfWithVersionBlock(WriteVersionBlock(content)));
+            test::ElfWithVersionBlock(folder, name, WriteVersionBlock(content));
         ::chmod(path.c_str(), executable ? 0755 : 0644);
         return path;
     }
