@@ -64,17 +64,6 @@ TEST(FileSystemCatalogue, WalksDepthFirstInNameOrder) {
     }
 }
 
-TEST(FileSystemCatalogue, RelativeStartAndDatesAsText) {
-    TempDir kit;
-    const auto path = kit.write("Templates/a.pot", "1");
-    ASSERT_TRUE(SetFileTimeFromText(path, "05/01/2007 15:30"));
-    CFactory factory;
-    const auto catalogue = factory.createCatalogueFromFileSystem(kit.path(), "Templates/");
-    ASSERT_EQ(catalogue->Files().Size(), 1);
-    EXPECT_EQ(catalogue->Files().asCollection()[0]->URL(), "/Templates/a.pot");
-    EXPECT_EQ(catalogue->Files().asCollection()[0]->Time(), "05/01/2007");
-}
-
 TEST(CatalogueBuilderText, CommentLinesThenOneLinePerFile) {
     TempDir kit;
     SetFileTimeFromText(kit.write("b.pot", "12"), "09/03/2008 10:00");

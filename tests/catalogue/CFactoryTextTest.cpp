@@ -177,16 +177,6 @@ TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
     }
 }
 
-TEST(CatalogueText, LongTextsAndManyEntries) {
-    std::string text;
-    for (int i = 0; i < 40000; ++i)
-        text += "url=\"/f" + std::to_string(i) + ".pot\" date=\"01/01/2007\" size=\"1\"\r\n";
-    ASSERT_GT(text.size(), 32768u);
-    const auto catalogue = Parse(text);
-    ASSERT_EQ(catalogue->Files().Size(), 40000);
-    EXPECT_EQ(catalogue->Files().asCollection().back()->URL(), "/f39999.pot");
-}
-
 TEST(CatalogueText, EndsOnAnyInput) {
     // Texts made of the characters that steer the parser; every one must finish with a
     // catalogue or one of our errors.

@@ -73,18 +73,5 @@ TEST(CFilesAppend, ClonesInOrderAndSurvivesAppendingItself) {
     EXPECT_NE(files.asCollection()[2], files.asCollection()[0]);
 }
 
-TEST(CFilesMarks, SetTagsAndAnyHot) {
-    CFiles files;
-    EXPECT_FALSE(files.anyHot());
-    files.add(Entry("/a"));
-    files.add(Entry("/b"));
-    EXPECT_FALSE(files.anyHot());
-    files.asCollection()[1]->Hot(true);
-    EXPECT_TRUE(files.anyHot());
-    files.setTags();
-    EXPECT_TRUE(files.asCollection()[0]->Tag());
-    EXPECT_TRUE(files.asCollection()[1]->Tag());
-}
-
 }  // namespace
 }  // namespace tamsel

@@ -2,7 +2,6 @@
 
 #include "catalogue/CMenus.h"
 #include "config/CConfiguration.h"
-#include "util/Error.h"
 
 namespace tamsel {
 namespace {
@@ -19,27 +18,6 @@ std::shared_ptr<CMenu> Menu(std::initializer_list<std::shared_ptr<CChoice>> choi
     for (const auto& choice : choices)
         menu->add(choice);
     return menu;
-}
-
-TEST(CMenusCursor, GetMenuOutsideTheListIsAnError) {
-    CMenus menus;
-    menus.add(Menu({Choice("a")}));
-    auto expectOutOfRange = [&](const char* when) {
-        try {
-            menus.getMenu();
-            ADD_FAILURE() << when;
-        } catch (const TamselError& error) {
-            EXPECT_EQ(error.Number(), err::SubscriptOutOfRange) << when;
-        }
-    };
-    expectOutOfRange("before moveFirst");
-    menus.moveFirst();
-    EXPECT_NO_THROW(menus.getMenu());
-    menus.moveNext();
-    expectOutOfRange("past the end");
-    CMenus empty;
-    empty.moveFirst();
-    EXPECT_THROW(empty.getMenu(), TamselError);
 }
 
 TEST(CMenusFlatten, SharesTheChoicesInCatalogueOrder) {

@@ -71,17 +71,6 @@ TEST(CConfiguration, KeysAreExactAndTheFirstLineWins) {
     EXPECT_EQ(config.asCollection()[0]->Key(), "Username");
 }
 
-TEST(CConfiguration, RemoveAllOfAnEmptyKeyRemovesBlankAndCommentLines) {
-    CConfiguration config;
-    config.add(CSetting());
-    CSetting comment;
-    comment.Comment("'note");
-    config.add(comment);
-    config.putValue("local", "/kit");
-    config.RemoveAll("");
-    EXPECT_EQ(Types(config), (std::vector<long>{2}));
-}
-
 TEST(CConfiguration, NewKeyDoesNotDirtySoCommitWritesNothingUntilDirty) {
     TempDir dir;
     CConfiguration config;

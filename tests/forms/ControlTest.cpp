@@ -1,7 +1,6 @@
 // Control properties and the events they raise, whoever changes them.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,17 +10,6 @@
 
 namespace tamsel {
 namespace {
-
-class Recorder : public FormObserver {
-  public:
-    void ControlChanged(Control& control, ControlProperty property, int index) override {
-        changes.emplace_back(control.Name() + ":" + std::to_string(static_cast<int>(property)),
-                             index);
-    }
-    void FormChanged(FormProperty property) override { formChanges.push_back(property); }
-    std::vector<std::pair<std::string, int>> changes;
-    std::vector<FormProperty> formChanges;
-};
 
 class frmSample : public Form {
   public:
@@ -66,52 +54,6 @@ TEST_F(ControlTest, ListTickHandlerRunsForProgramTicksWithTheNewState) {
     form.List.SetChecked(0, false);
     form.List.SetChecked(0, false);
     EXPECT_EQ(ticks, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}, {0, false}}));
-}
-
-TEST_F(ControlTest, ComboBoxFindsEntriesAndReportsSelection) {
-    for (const char* entry : {"Daily", "2 Days", "Weekly", "Never"})
-        form.comAutoUpdate.AddItem(entry);
-    int clicks = 0;
-    form.comAutoUpdate.OnClick = [&] { ++clicks; };
-    EXPECT_EQ(form.comAutoUpdate.Text(), "");
-    form.comAutoUpdate.SetListIndex(form.comAutoUpdate.FindItem("Weekly"));
-    EXPECT_EQ(form.comAutoUpdate.Text(), "Weekly");
-    EXPECT_EQ(form.comAutoUpdate.FindItem("Monthly"), -1);
-    form.comAutoUpdate.SetListIndex(-1);
-    EXPECT_EQ(form.comAutoUpdate.Text(), "");
-    EXPECT_EQ(clicks, 2);
-    EXPECT_THROW(form.comAutoUpdate.SetListIndex(4), std::out_of_range);
-}
-
-TEST_F(ControlTest, ObserverSeesEveryRealChangeWithItsIndex) {
-    Recorder recorder;
-    form.SetObserver(&recorder);
-    form.List.AddItem("one");
-    form.List.AddItem("two");
-    form.List.SetList(1, "two more");
-    form.List.SetForeColor(kColourRed);
-    form.List.SetForeColor(kColourRed);
-    form.txtUser.SetEnabled(false);
-    form.SetCaption("Tamsel Updater");
-    form.SetTopMost(true);
-    const auto change = [](const char* control, ControlProperty property, int index) {
-        return std::pair{control + (":" + std::to_string(static_cast<int>(property))), index};
-    };
-    EXPECT_EQ(recorder.changes, (std::vector<std::pair<std::string, int>>{
-                                    change("List", ControlProperty::ItemAdded, 0),
-                                    change("List", ControlProperty::ItemAdded, 1),
-                                    change("List", ControlProperty::ItemText, 1),
-                                    change("List", ControlProperty::ForeColor, -1),
-                                    change("txtUser", ControlProperty::Enabled, -1)}));
-    EXPECT_EQ(recorder.formChanges,
-              (std::vector<FormProperty>{FormProperty::Caption, FormProperty::TopMost}));
-    form.SetObserver(nullptr);
-}
-
-TEST_F(ControlTest, FormFindsControlsByNameAndKind) {
-    EXPECT_EQ(&form.Get<TextBox>("txtUser"), &form.txtUser);
-    EXPECT_EQ(form.Find("nothing"), nullptr);
-    EXPECT_THROW(form.Get<CommandButton>("txtUser"), std::invalid_argument);
 }
 
 }  // namespace

@@ -62,14 +62,6 @@ TEST_F(FormLifecycleTest, ShowLoadsOnceActivatesAndEveryUnloadReportsItsMode) {
                                              "frmA.QueryUnload 1", "frmA.Unload"}));
 }
 
-TEST_F(FormLifecycleTest, UnloadDuringLoadEndsAModalShowAtOnce) {
-    frmLog form(toolkit, "frmMain", log);
-    form.OnLoad = [&form] { form.Unload(); };
-    form.Show(ShowMode::Modal);  // would stall if the show went on
-    EXPECT_FALSE(form.IsLoaded());
-    EXPECT_TRUE(toolkit.ShowLog().empty());
-}
-
 TEST_F(FormLifecycleTest, OwnerIsActivatedAgainWhenModalChildCloses) {
     frmLog owner(toolkit, "frmMain", log);
     frmLog child(toolkit, "frmWarning", log);
@@ -80,16 +72,6 @@ TEST_F(FormLifecycleTest, OwnerIsActivatedAgainWhenModalChildCloses) {
                                              "frmWarning.Activate", "frmWarning.QueryUnload 1",
                                              "frmWarning.Unload", "frmMain.Activate"}));
     EXPECT_EQ(toolkit.ActiveForm(), &owner);
-}
-
-TEST_F(FormLifecycleTest, DestroyingALoadedFormForgetsItWithoutEvents) {
-    {
-        frmLog form(toolkit, "frmA", log);
-        form.Show();
-    }
-    EXPECT_TRUE(toolkit.LoadedForms().empty());
-    EXPECT_EQ(toolkit.ActiveForm(), nullptr);
-    EXPECT_EQ(log.size(), 2U);
 }
 
 TEST_F(FormLifecycleTest, OnlyTheFirstShowAfterLoadCentres) {

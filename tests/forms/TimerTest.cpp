@@ -76,27 +76,6 @@ TEST_F(TimerTest, ChangingIntervalOrEnabledRestartsTheCount) {
     EXPECT_FALSE(form.Timer1.Running());
 }
 
-TEST_F(TimerTest, HandlerThatStopsItsOwnTimerStaysStopped) {
-    form.Timer2.SetEnabled(false);
-    int count = 0;
-    form.Timer1.OnTimer = [&] {
-        if (++count == 2)
-            form.Timer1.SetEnabled(false);
-    };
-    form.Load();
-    loop.Advance(milliseconds(2000));
-    EXPECT_EQ(count, 2);
-}
-
-TEST_F(TimerTest, DestroyedFormLeavesNoTimerBehind) {
-    {
-        frmTimers other(toolkit);
-        other.Load();
-        EXPECT_EQ(loop.ActiveTimers(), 2U);
-    }
-    EXPECT_EQ(loop.ActiveTimers(), 0U);
-}
-
 TEST(HeadlessEventLoopTest, PostedTasksRunBeforeTimersAndDelayedOnesAtTheirTime) {
     HeadlessEventLoop loop;
     std::vector<std::string> order;

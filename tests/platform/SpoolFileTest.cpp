@@ -53,27 +53,5 @@ TEST(SpoolFileTest, StaleFilesOfEndedProcessesAreRemoved) {
     EXPECT_EQ(EntriesIn(dir / "Sub"), 0u);
 }
 
-// An uncommitted file is readable and removed with its spool; a failed commit or create leaves
-// everything alone.
-TEST(SpoolFileTest, UncommittedFileIsRemovedAndFailuresLeaveEverythingAlone) {
-    test::TempDir dir;
-    const auto target = dir.write("folder/keep.txt", "keep");
-    auto spool = SpoolFile::Create(dir.path());
-    ASSERT_NE(spool, nullptr);
-    const auto path = spool->path();
-    EXPECT_EQ(path.filename().string().front(), '.') << "spool files are hidden";
-    spool->write("body", 4);
-    // A folder cannot be replaced by a file.
-    EXPECT_FALSE(spool->commitTo(dir / "folder"));
-    EXPECT_EQ(dir.read("folder/keep.txt"), "keep");
-    // A missing folder is not created here, nor is a spool file made in one.
-    EXPECT_FALSE(spool->commitTo(dir / "missing/a.txt"));
-    EXPECT_EQ(SpoolFile::Create(dir / "no/such/folder"), nullptr);
-    ASSERT_TRUE(spool->close());
-    EXPECT_EQ(spool->readAll(), "body");
-    spool.reset();
-    EXPECT_FALSE(fs::exists(path));
-}
-
 }  // namespace
 }  // namespace tamsel

@@ -31,38 +31,6 @@ TEST(WindowsVersion, KernelReleaseInTheVersionFormat) {
     EXPECT_EQ(WindowsVersionText("Linux", ""), "Microsoft Windows (Unknown)");
     EXPECT_EQ(PrettyName("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
               "Debian GNU/Linux 12 (bookworm)");
-
-    const std::string live = WindowsVersion();
-    const auto version = live.find(" Version ");
-    ASSERT_NE(version, std::string::npos) << live;
-    EXPECT_NE(live.find("  (Build ", version), std::string::npos) << live;
-    EXPECT_TRUE(live.ends_with(")")) << live;
-}
-
-TEST(DiskList, LocalDisksOnlyEachOnceWithTheirFreeSpace) {
-    const std::string mounts =
-        "proc /proc proc rw 0 0\n"
-        "/dev/sda1 / ext4 rw 0 0\n"
-        "tmpfs /tmp tmpfs rw 0 0\n"
-        "server:/share /mnt/share nfs rw 0 0\n"
-        "/dev/sda1 /etc/hosts ext4 rw 0 0\n"
-        "/dev/loop0 /snap/core squashfs ro 0 0\n"
-        "/dev/sdb1 /media/usb vfat rw 0 0\n"
-        "/dev/sda2 /home/my\\040files ext4 rw 0 0\n";
-    const auto removable = [](const std::string& device) { return device == "/dev/sdb1"; };
-    EXPECT_EQ(LocalDiskMounts(mounts, removable),
-              (std::vector<std::string>{"/", "/home/my files"}));
-    EXPECT_EQ(DiskListText({{"/", 12.3 * 1024 * 1024 * 1024}, {"/home", 512.0 * 1024 * 1024}}),
-              "/: (free space: 12.3gb), /home: (free space: 512mb)");
-    EXPECT_EQ(DiskListText({}), "");
-}
-
-TEST(ObjectInfo, WithoutARegistrationTheComponentThatStandsInForTheClass) {
-    const RegistryReader none;
-    EXPECT_TRUE(ObjectInfo(none, "Microsoft.XMLHTTP").starts_with("libcurl/"));
-    EXPECT_TRUE(ObjectInfo(none, "Scripting.filesystemobject").starts_with("std::filesystem ("));
-    EXPECT_TRUE(ObjectInfo(none, "ADODB.Stream").starts_with("SpoolFile ("));
-    EXPECT_EQ(ObjectInfo(none, "Word.Application"), "");
 }
 
 // The installed versions by their numbers: "8", "9", "X" (XP) and "B" (2003).

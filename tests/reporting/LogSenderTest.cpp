@@ -117,18 +117,5 @@ TEST_F(LogSender, TheConfirmationSettingSendsASecondCopyAndAnUnwrittenLogIsNotSe
     EXPECT_EQ(posted().size(), 6u);
 }
 
-TEST(LogFolder, IsTheKitFoldersParentUnlessLocalEndsWithASlash) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/home/u/Kit/Files", "/home/u/Kit/"},
-        {"/home/u/Kit/", "/home/u/Kit/"},
-        {"Files", ""},
-    };
-    for (const auto& [local, folder] : cases) {
-        CConfiguration settings;
-        settings.putValue("local", local);
-        EXPECT_EQ(LogFolder(settings), folder) << local;
-    }
-}
-
 }  // namespace
 }  // namespace tamsel

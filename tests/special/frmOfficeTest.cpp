@@ -29,23 +29,5 @@ TEST_F(frmOfficeTest, ListsTheVersionsAndSelectsTheChosenOne) {
     EXPECT_TRUE(chooser.cmdOK.Enabled());
 }
 
-// OK waits for a choice; after it the dialog closes itself on the fourth tick of its timer.
-TEST_F(frmOfficeTest, ChoosingEnablesOkWhichClosesOnTheFourthTick) {
-    chooser.Show();
-    EXPECT_TRUE(chooser.TopMost());
-    EXPECT_EQ(chooser.List1.ListIndex(), -1);
-    EXPECT_FALSE(chooser.cmdOK.Enabled());
-    ASSERT_TRUE(user::Select(chooser.List1, 0));
-    EXPECT_EQ(run.localConfiguration.getValue("office"), "11.0");
-    ASSERT_TRUE(user::Click(chooser.cmdOK));
-    EXPECT_FALSE(chooser.cmdOK.Visible());
-    loop.Advance(std::chrono::milliseconds(799));
-    EXPECT_TRUE(chooser.IsLoaded());
-    EXPECT_FALSE(chooser.Complete());
-    loop.Advance(std::chrono::milliseconds(1));
-    EXPECT_FALSE(chooser.IsLoaded());
-    EXPECT_TRUE(chooser.Complete());
-}
-
 }  // namespace
 }  // namespace tamsel

@@ -318,16 +318,6 @@ TEST_F(frmLoginTest, AfterAFailureTheUserCorrectsTheNumberAndConfirmsAgain) {
     EXPECT_EQ(local("username"), "Jane Smith");
 }
 
-TEST_F(frmLoginTest, ConfirmingWithoutACatalogueClosesAsComplete) {
-    einUser("");
-    run.globalConfiguration.setValue("primary_catalogue", "missing.ini");
-    frmLogin& form = open();
-    confirm("1001");
-    EXPECT_TRUE(form.Complete());
-    EXPECT_FALSE(form.IsLoaded());
-    EXPECT_EQ(local("ein"), "1001");
-}
-
 TEST_F(frmLoginTest, BuildWritesTheKitCatalogueBesideTheKitFolderOrInsideOneEndingInASlash) {
     registeredUser("build=\"yes\"\r\n");
     kit.write("Kit/Files/b.pot", "bbbb");

@@ -13,7 +13,6 @@ class frmWarningTest : public ::testing::Test {
   protected:
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
-    frmWarning warning{toolkit};
 };
 
 // The remove button and Enter confirm the removal; Escape does nothing; the frame's close refuses.
@@ -32,16 +31,6 @@ TEST_F(frmWarningTest, GesturesConfirmOrRefuseTheRemovalAndClose) {
         EXPECT_EQ(dialog.Delete(), row.confirmed);
         EXPECT_EQ(dialog.Complete(), row.confirmed);
         EXPECT_FALSE(dialog.Update());
-    }
-}
-
-TEST_F(frmWarningTest, LayoutKeepsEveryControlInsideTheWindow) {
-    for (const Control* control : warning.Controls()) {
-        const Rect& box = control->Geometry();
-        EXPECT_GE(box.left, 0) << control->Name();
-        EXPECT_GE(box.top, 0) << control->Name();
-        EXPECT_LE(box.left + box.width, warning.Width()) << control->Name();
-        EXPECT_LE(box.top + box.height, warning.Height()) << control->Name();
     }
 }
 

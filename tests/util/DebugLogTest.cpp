@@ -3,24 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "support/TempDir.h"
 
 namespace tamsel {
 namespace {
-
-TEST(DebugLog, AppendsOneStampedLinePerCall) {
-    const test::TempDir folder;
-    DebugTarget target{true, folder.write("debug.log", "old\r\n")};
-    DebugLog(target, "Main::State [1]");
-    DebugLog(target, "second");
-    // The C locale's long time form is hh:mm:ss.
-    const std::regex expected(
-        "old\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] Main::State \\[1\\]\r\n\\[\\d\\d:\\d\\d:\\d\\d\\] "
-        "second\r\n");
-    EXPECT_TRUE(std::regex_match(folder.read("debug.log"), expected)) << folder.read("debug.log");
-}
 
 TEST(DebugLog, WritesNothingWhenDisabledAndIgnoresErrors) {
     const test::TempDir folder;

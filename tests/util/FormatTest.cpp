@@ -37,17 +37,6 @@ TEST(FormatSize, ShowsWholeUnitsOrOneDecimal) {
         EXPECT_EQ(FormatSize(c.bytes), c.expected) << c.bytes;
 }
 
-TEST(FormatMegabytes, HasOneDecimal) {
-    const struct {
-        std::int64_t bytes;
-        std::string expected;
-    } cases[] = {
-        {1572864, "1.5"}, {0, "0.0"}, {52428, "0.0"}, {52429, "0.1"}, {5000000000LL, "4768.4"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatMegabytes(c.bytes), c.expected) << c.bytes;
-}
-
 // Switches LC_NUMERIC to a locale whose decimal separator is a comma, and back at the end. When
 // none is installed, one is compiled with localedef into a temporary folder (LOCPATH).
 class CommaLocale {

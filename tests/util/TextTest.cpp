@@ -50,18 +50,6 @@ TEST(TextRules, OneArgumentTable) {
         EXPECT_EQ(c.apply(c.input), c.expected) << c.rule << "(" << c.input << ")";
 }
 
-TEST(TextBetween, TakesTheTextBetweenTheFirstTwoDelimiters) {
-    const struct {
-        std::string text, delimiter, expected;
-    } cases[] = {{"a|b|c", "|", "b"},
-                 {"a|b", "|", ""},
-                 {"abc", "", ""},
-                 {"[a]b[a]", "[a]", "b"},
-                 {"aaa", "aa", ""}};  // the second search starts after the first delimiter
-    for (const auto& c : cases)
-        EXPECT_EQ(TextBetween(c.text, c.delimiter), c.expected) << c.text << " / " << c.delimiter;
-}
-
 TEST(KeyValue, FindsTheValueOfTheWantedKey) {
     const std::string line = R"(url="kit/a=b.ppt" date="05/01/2007" size="1234")";
     const struct {
@@ -107,18 +95,6 @@ TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(PipeField(c.text, c.n), c.expected) << c.text << " " << c.n;
-}
-
-TEST(CaseHelpers, CompareAndFindIgnoringAsciiCaseOnly) {
-    EXPECT_TRUE(EqualsNoCase("Catalogue.INI", "catalogue.ini"));
-    EXPECT_FALSE(EqualsNoCase("a", "ab"));
-    EXPECT_FALSE(EqualsNoCase("[", "{"));
-    EXPECT_EQ(FindNoCase("Hello World", "WORLD"), 6U);
-    EXPECT_EQ(FindNoCase("Hello World", "o", 5), 7U);
-    EXPECT_EQ(FindNoCase("Hello", "hello!"), std::string_view::npos);
-    EXPECT_EQ(FindNoCase("Hello", "", 5), 5U);
-    EXPECT_EQ(FindNoCase("Hello", "o", 99), std::string_view::npos);
-    EXPECT_TRUE(ContainsNoCase("C:\\Program Files\\x", "PROGRAM FILES"));
 }
 
 TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
