@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <utility>
+
 #include "app/frmMain.h"
 #include "config/Schedule.h"
 #include "engine/Version.h"
@@ -81,7 +84,7 @@ void frmMain::Step() {
                 ShowSetup();
                 break;
             case MainState::SetupDone:
-                state_ = MainState::TestHttpComponent;
+                state_ = PrepareKitFolder() ? MainState::TestHttpComponent : MainState::Failed;
                 break;
             case MainState::TestHttpComponent:
                 metrics_.Shout("Testing 'Microsoft.XMLHTTP'");
@@ -229,6 +232,8 @@ void frmMain::Step() {
                     Show();
                     SetTopMost(true);
                     metrics_.ClearPane();
+                    // Nothing to change: the choices stand as made.
+                    SaveChoices();
                     metrics_.Shout("Local files are already up-to-date.");
                     metrics_.Shout(" ");
                     metrics_.Shout("Tidying up local folders...");
@@ -332,6 +337,24 @@ void frmMain::ShowSetup() {
     }
 }
 
+// A kit folder that is not there yet is made, with the folders above it, before anything is done
+// for the kit.
+bool frmMain::PrepareKitFolder() {
+    const std::string kit = run_.localConfiguration.getLocal();
+    if (kit.empty() || FolderExists(kit)) {
+        return true;
+    }
+    try {
+        CreateFolderPath(kit + "/");
+        metrics_.Trace("Main::created the kit folder " + kit);
+        return true;
+    } catch (const TamselError& error) {
+        metrics_.Shout("Cannot create the kit folder '" + kit + "'");
+        metrics_.ShoutCause(error.Description());
+        return false;
+    }
+}
+
 void frmMain::ShowMenus() {
     CMenus& menus = metrics_.RemoteCatalogue()->Menus();
     // A catalogue without menus has nothing to ask.
@@ -349,17 +372,35 @@ void frmMain::ShowMenus() {
             return;
         }
     }
-    SaveChoices();
+    // The choices become the history only once the user has accepted what they change.
+    flattenedMenu_ = metrics_.RemoteCatalogue()->Menus().flattenMenus();
+    choicesToSave_ = true;
     state_ = MainState::StartChecking;
 }
 
 void frmMain::SaveChoices() {
-    flattenedMenu_ = metrics_.RemoteCatalogue()->Menus().flattenMenus();
+    if (!choicesToSave_) {
+        return;
+    }
+    choicesToSave_ = false;
     CConfiguration& local = run_.localConfiguration;
+    // A line kept from the file is written back as it was read.
+    std::vector<std::shared_ptr<CSetting>> previous;
+    for (const auto& line : local.asCollection()) {
+        if (line->Key() == "historical") {
+            previous.push_back(line);
+        }
+    }
     local.RemoveAll("historical");
     for (const auto& choice : flattenedMenu_->asCollection()) {
         if (choice->Active()) {
-            local.add(CConfiguration::Setting("historical", choice->Choice()));
+            const auto kept =
+                std::find_if(previous.begin(), previous.end(), [&choice](const auto& line) {
+                    return line && line->Value() == choice->Choice();
+                });
+            local.add(kept != previous.end()
+                          ? std::exchange(*kept, nullptr)
+                          : CConfiguration::Setting("historical", choice->Choice()));
             local.Dirty();
         }
     }
@@ -371,6 +412,7 @@ void frmMain::ShowReview() {
     m_objUpdate = std::make_unique<frmUpdate>(GetToolkit(), metrics_);
     m_objUpdate->Show(ShowMode::Modal);
     if (m_objUpdate->Complete()) {
+        SaveChoices();
         metrics_.Trace("Main::g_objMetrics.calculateSize");
         metrics_.calculateSize();
         m_objUpdate.reset();

@@ -67,7 +67,9 @@ class frmMain : public Form {
     void Step();
     void StepSpecial();
     void ShowSetup();
+    bool PrepareKitFolder();
     void ShowMenus();
+    // Writes the packages chosen in the menus as the history, once.
     void SaveChoices();
     void ShowReview();
     void SilentReview();
@@ -95,6 +97,7 @@ class frmMain : public Form {
     bool canceled_ = false;
     bool gaveWay_ = false;
     bool handedOff_ = false;
+    bool choicesToSave_ = false;
     std::shared_ptr<CChoice> currentChoice_;
     std::shared_ptr<CCatalogue> secondaryCatalogue_;
     std::shared_ptr<CMenu> flattenedMenu_;

@@ -16,7 +16,7 @@ class CFactory {
     // Parses a catalogue text (CR LF or LF line ends; text after the last one is not read). The
     // prefix becomes the Append of the [COMMON] files; remote is the Append of [SPECIAL] files.
     // Null for an empty text; otherwise a catalogue, empty when no line is usable. Throws
-    // TamselError for an unbalanced quote on a wanted value (err::InvalidArgument) and for a
+    // TamselError for a data line whose quotes do not balance (err::InvalidArgument) and for a
     // force beyond 16 bits (err::Overflow).
     std::shared_ptr<CCatalogue> createCatalogueFromText(const std::string& text,
                                                         const std::string& prefix,

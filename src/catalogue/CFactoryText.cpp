@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -207,6 +208,13 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromText(const std::string&
         if (const auto section = SectionHeader(line)) {
             parser.header(*section);
             continue;
+        }
+        // A value left open means the text was cut short inside the line (or is not a
+        // catalogue): reading the rest would drop the entries the cut removed.
+        if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
+            throw TamselError(err::InvalidArgument, "CFactory.createCatalogueFromText",
+                              "line " + std::to_string(lastLineRead_) +
+                                  " ends inside a quoted value: the text is cut short");
         }
         parser.data(DataLine{line, StripQuoted(line)});
     }

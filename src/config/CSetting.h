@@ -17,7 +17,7 @@ class CSetting {
     // The key of a setting line; empty for any other line.
     std::string Key() const { return type_ == SettingLine ? key_ : std::string(); }
     std::string Value() const { return type_ == SettingLine ? value_ : std::string(); }
-    // No effect on a line that is not a setting.
+    // No effect on a line that is not a setting. Values drop every CR, LF and double quote.
     void Value(const std::string& value);
 
     void Comment(const std::string& text);
@@ -26,8 +26,8 @@ class CSetting {
     // The line as written to the file, without its line end.
     std::string toString() const;
 
-    // Classifies one line of a file as it is read. A value without a pair of quotes is the text
-    // after the first "=", trimmed.
+    // Classifies one line of a file as it is read. A value without quotes is the text after the
+    // first "=", trimmed; one whose closing quote is missing is the text after its opening quote.
     static CSetting Parse(const std::string& line);
 
   private:

@@ -57,8 +57,6 @@ TEST(CatalogueText, WhichLinesBecomeFiles) {
          ""},
         {"back in common",
          CatalogueText({"[EXCLUDE]", "[Common]", R"(url="/a" date="d" size="1")"}), "/a"},
-        {"unbalanced quote on an unwanted value",
-         CatalogueText({R"(url="/a" date="d" size="1" note="open)"}), "/a"},
     };
     for (const auto& c : cases) {
         const auto catalogue = Parse(c.text);
@@ -174,6 +172,22 @@ TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
             EXPECT_EQ(error.Number(), c.number) << c.fixture;
             EXPECT_EQ(factory.lastLineRead(), c.line) << c.fixture;
         }
+    }
+}
+
+TEST(CatalogueText, ALineCutInsideAValueRefusesTheWholeText) {
+    const struct {
+        std::string text;
+        long line;
+    } cases[] = {
+        {CatalogueText({R"(url="/a" date="d" size="1")", R"(url="/Templa)", "[EXCLUDE]"}), 2},
+        {CatalogueText({"[MENU]", R"(choice="Marketing campaign" home="/Mark)"}), 2},
+        {CatalogueText({"[SETTINGS]", R"(log="x" note="open)"}), 2},
+    };
+    for (const auto& c : cases) {
+        CFactory factory;
+        EXPECT_THROW(factory.createCatalogueFromText(c.text, "", ""), TamselError) << c.text;
+        EXPECT_EQ(factory.lastLineRead(), c.line) << c.text;
     }
 }
 

@@ -37,23 +37,26 @@ TEST(CConfiguration, ReadClassifiesLinesAndWritesUnchangedLinesAsRead) {
     EXPECT_EQ(config.getValue("username"), "  J Smith ");
     // Without a pair of quotes the value is the text after "=", trimmed.
     EXPECT_EQ(config.getValue("local"), "C:\\Kit");
-    EXPECT_EQ(config.getValue("department"), "\"Sales");
+    // A value whose closing quote was lost is the text after its opening quote.
+    EXPECT_EQ(config.getValue("department"), "Sales");
     EXPECT_EQ(config.getValue("' not a comment"), "v");
     EXPECT_EQ(config.Path(), path);
 
     // Lines the program did not change are written back byte for byte; changed ones in the
     // key="value" form.
-    config.putValue("username", "Jo");
+    // A value from outside never breaks its line or its quotes.
+    config.putValue("username", "Jo\"\r\nlocal=\"/home/jo\"\n");
+    config.putValue("ein", "7\rlocal=\"/\"");
     ASSERT_TRUE(config.writeFile(path));
     EXPECT_EQ(dir.read("settings.ini"),
               "remote=\"first\"\r\n"
               "' a comment = \"x\"\r\n"
               "\r\n"
               "[SETTINGS]\r\n"
-              "username=\"Jo\"\r\n"
+              "username=\"Jolocal=/home/jo\"\r\n"
               "local=  C:\\Kit \r\n"
               "   ' not a comment=\"v\"\r\n" +
-                  junk + "\r\n" + "department=\"Sales\r\n");
+                  junk + "\r\n" + "department=\"Sales\r\n" + "ein=\"7local=/\"\r\n");
 }
 
 TEST(CConfiguration, KeysAreExactAndTheFirstLineWins) {
