@@ -214,7 +214,7 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromText(const std::string&
         if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
             throw TamselError(err::InvalidArgument, "CFactory.createCatalogueFromText",
                               "line " + std::to_string(lastLineRead_) +
-                                  " ends inside a quoted value: the text is cut short");
+                                  " ends inside a quoted value (the text is cut short)");
         }
         parser.data(DataLine{line, StripQuoted(line)});
     }

@@ -113,6 +113,14 @@ bool CHTTP::Succeeded() {
     }
 }
 
+bool CHTTP::Answered() {
+    try {
+        return transport_->status() != 0;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 std::uintmax_t CHTTP::bodySize() {
     try {
         return Complete() && transport_->succeeded() ? transport_->bodySize() : 0;

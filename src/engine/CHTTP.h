@@ -34,6 +34,9 @@ class CHTTP {
     bool Complete();
     // The current request has finished with a success status.
     bool Succeeded();
+    // The server answered the current request with an HTTP status, whatever it was; false when
+    // the request could not be sent or the connection failed.
+    bool Answered();
     // The finished response body as text; empty for a failed or unfinished request.
     std::string getBody();
     // 0 before any request, 1 sent, 2 headers received, 3 receiving, 4 finished. Never blocks.

@@ -5,6 +5,7 @@
 #include "catalogue/KitUrl.h"
 #include "engine/CMetrics.h"
 #include "engine/OwnFiles.h"
+#include "engine/RemovalGuard.h"
 #include "platform/SpoolFile.h"
 #include "util/Error.h"
 #include "util/Text.h"
@@ -124,7 +125,7 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
         }
         return catalogue;
     } catch (const std::exception& error) {
-        failureCause_ = error.what();
+        failureCause_ += std::string(": ") + error.what();
         Trace("CMetric::getCatalogue() " + failureCause_);
         return nullptr;
     }
@@ -163,8 +164,17 @@ void CMetrics::analyseCatalogue() {
     }
 
     UrlIndex completeIndex(complete->Files());
+    const RemovalGuard guard(localSettings_.getLocal(), appPath_);
+    const auto mayRemove = [this, &guard](const CFile& entry) {
+        const std::string why = guard.whyKept(entry.URL());
+        if (!why.empty()) {
+            Trace("CMetric::analyseCatalogue() keeps '" + entry.URL() + "': " + why);
+        }
+        return why.empty();
+    };
     for (const auto& local : local_->Files().asCollection()) {
-        if (!completeIndex.find(local->URL()) && !isExcluded(local->fullURL()) && !isOwn(*local)) {
+        if (!completeIndex.find(local->URL()) && !isExcluded(local->fullURL()) && !isOwn(*local) &&
+            mayRemove(*local)) {
             local->myType(CFile::TypeRemove);
             local->Reason(CFile::ReasonRedundant);
             complete->Files().add(local);

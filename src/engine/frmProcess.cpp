@@ -71,6 +71,7 @@ void frmProcess::Form_Load() {
     current_ = nullptr;
     index_ = 1;
     files_ = 0;
+    unanswered_ = 0;
     processedSize_ = 0;
     startTime_ = GetToolkit().Loop().Now();
     // Unseen, the work of a background run starts at once; a window the user sees first shows.
@@ -189,6 +190,19 @@ bool frmProcess::WriteDownload() {
     return true;
 }
 
+bool frmProcess::ServerGone() {
+    unanswered_ = metrics_.Http().Answered() ? 0 : unanswered_ + 1;
+    if (unanswered_ < kUnansweredLimit) {
+        return false;
+    }
+    const std::string message = "Processing stopped: " + std::to_string(unanswered_) +
+                                " downloads in a row got no answer from the server";
+    metrics_.Shout(message);
+    metrics_.Trace("Process::" + message);
+    error_ = true;
+    return true;
+}
+
 bool frmProcess::Step() {
     const auto& files = metrics_.CompleteCatalogue()->Files().asCollection();
     switch (state_) {
@@ -238,7 +252,7 @@ bool frmProcess::Step() {
             } else {
                 // A request that cannot be sent fails this file only; the rest still gets done.
                 FileFailed("Unable to write file '" + LocalPath() + "'");
-                state_ = ProcessState::FileDone;
+                state_ = ServerGone() ? ProcessState::AllFilesDone : ProcessState::FileDone;
             }
             break;
         case ProcessState::WaitForDownload:
@@ -249,6 +263,9 @@ bool frmProcess::Step() {
             break;
         case ProcessState::WriteFile:
             state_ = WriteDownload() ? ProcessState::RunFileCommands : ProcessState::FileDone;
+            if (ServerGone()) {
+                state_ = ProcessState::AllFilesDone;
+            }
             break;
         case ProcessState::RunFileCommands:
             for (long field = 1; field <= 4; ++field) {

@@ -56,6 +56,8 @@ class frmProcess : public Form {
 
     // How long one tick may keep working before it lets the window breathe.
     static constexpr std::chrono::milliseconds kTickBudget{40};
+    // Downloads in a row that get no answer at all before the server is taken as gone.
+    static constexpr long kUnansweredLimit = 20;
 
   private:
     void Form_Load();
@@ -71,6 +73,8 @@ class frmProcess : public Form {
     // Reports a file that could not be handled, with its cause (the HTTP client's when empty),
     // and marks the run as failed.
     void FileFailed(const std::string& message, const std::string& cause = {});
+    // Counts the download just ended; true when too many in a row got no answer.
+    bool ServerGone();
 
     CMetrics& metrics_;
     const CConfiguration& local_;
@@ -85,6 +89,7 @@ class frmProcess : public Form {
     std::shared_ptr<CFile> current_;
     long index_ = 1;
     long files_ = 0;
+    long unanswered_ = 0;
     double processedSize_ = 0;
     EventLoop::Clock startTime_{};
     bool continuationPosted_ = false;

@@ -4,6 +4,7 @@
 #include "engine/frmProcess.h"
 #include "forms/HeadlessToolkit.h"
 #include "support/HttpTestServer.h"
+#include "support/ScriptedTransport.h"
 #include "support/TempDir.h"
 #include "util/Text.h"
 
@@ -172,6 +173,52 @@ TEST_F(ProcessDialog, ASilentRunHidesTheDialogAndTheWorkGoesOnUnseen) {
     loop.RunUntil([&dialog] { return dialog.Complete(); });
     EXPECT_FALSE(dialog.Canceled());
     EXPECT_EQ(kit.read("Files/a.pot"), "abc");
+}
+
+// Downloads that get no answer at all, twenty in a row, mean the server is gone: the processing
+// stops as failed. Answers with an HTTP error status are the server's and never stop it.
+TEST(ProcessDialogServer, StopsAfterTwentyDownloadsInARowWithoutAnAnswer) {
+    const struct {
+        int answerEvery;  // every n-th request is answered (with 404); 0: none
+        std::size_t requests;
+    } cases[] = {{0, 20}, {1, 25}, {10, 25}};
+    for (const auto& c : cases) {
+        HeadlessEventLoop loop;
+        HeadlessToolkit toolkit{loop};
+        test::TempDir kit;
+        std::vector<std::string> requests;
+        UpdateRun run{toolkit, kit / "Updater", [&requests, &c] {
+                          return std::make_unique<test::ScriptedTransport>(
+                              [&requests, &c](const std::string&) {
+                                  const bool answered =
+                                      c.answerEvery > 0 && requests.size() % c.answerEvery == 0;
+                                  return test::ScriptedAnswer{answered ? 404 : 0, "", false};
+                              },
+                              &requests);
+                      }};
+        run.globalConfiguration.putValue("remote", "http://kit");
+        run.localConfiguration.putValue("local", kit / "Files");
+        std::vector<std::string> lines;
+        run.g_objMetrics.OnStatusLine = [&lines](const std::string& line, bool) {
+            lines.push_back(line);
+        };
+        for (int i = 0; i < 25; ++i) {
+            auto file = std::make_shared<CFile>();
+            file->URL("/f" + std::to_string(i));
+            file->myType(CFile::TypeNew);
+            file->Tag(true);
+            run.g_objMetrics.CompleteCatalogue()->Files().add(file);
+        }
+        frmProcess dialog(toolkit, run.g_objMetrics, run.localConfiguration,
+                          run.globalConfiguration, {});
+        dialog.Show(ShowMode::Modal);
+        EXPECT_TRUE(dialog.Complete() && dialog.Error());
+        EXPECT_EQ(requests.size(), c.requests) << c.answerEvery;
+        const bool stopped = std::find(lines.begin(), lines.end(),
+                                       "Processing stopped: 20 downloads in a row got no answer "
+                                       "from the server") != lines.end();
+        EXPECT_EQ(stopped, c.requests == 20) << c.answerEvery;
+    }
 }
 
 }  // namespace

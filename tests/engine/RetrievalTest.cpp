@@ -151,14 +151,16 @@ TEST_F(Retrieval, TheUpdatersOwnFilesAreNeitherRemovedNorReplaced) {
     localFile("/Updater/tamsel-updater", "program", "01/02/2006");
     localFile("/Updater/debug.log", "trace", "01/02/2006");
     localFile("/Updater/localtamselupdater.ini", "settings", "01/02/2006");
-    localFile("/Updater/old.pot", "o", "01/02/2006");
+    // What ships beside the program stays; the kit's folders below it are tidied.
+    localFile("/Updater/tamsel-due-check", "check", "01/02/2006");
+    localFile("/Updater/Old/old.pot", "o", "01/02/2006");
     metrics().AddOwnFile(kit / "Kit/Updater/tamsel-updater");
     published["/p/catalogue.ini"] = "url=\"/Tamsel-Updater\" date=\"01/02/2006\" size=\"9\"\r\n";
     metrics().CompleteCatalogue()->Append(
         *metrics().getCatalogue(server.hostUrl("/p/catalogue.ini"), "/p"));
     ASSERT_TRUE(metrics().getLocalCatalogue());
     metrics().analyseCatalogue();
-    EXPECT_EQ(marks(), (std::vector<std::string>{"/Tamsel-Updater 4/0", "/old.pot 3/3"}));
+    EXPECT_EQ(marks(), (std::vector<std::string>{"/Tamsel-Updater 4/0", "/Old/old.pot 3/3"}));
 }
 
 TEST_F(Retrieval, FailuresTellTheirCause) {
