@@ -394,10 +394,9 @@ void frmMain::SaveChoices() {
     local.RemoveAll("historical");
     for (const auto& choice : flattenedMenu_->asCollection()) {
         if (choice->Active()) {
-            const auto kept =
-                std::find_if(previous.begin(), previous.end(), [&choice](const auto& line) {
-                    return line && line->Value() == choice->Choice();
-                });
+            const auto kept = std::find_if(
+                previous.begin(), previous.end(),
+                [&choice](const auto& line) { return line && line->Value() == choice->Choice(); });
             local.add(kept != previous.end()
                           ? std::exchange(*kept, nullptr)
                           : CConfiguration::Setting("historical", choice->Choice()));

@@ -62,10 +62,9 @@ CSetting CSetting::Parse(const std::string& line) {
         const auto open = rest.find('"');
         const auto close = open == std::string::npos ? open : rest.find('"', open + 1);
         setting.Setting(TrimSpaces(std::string_view(line).substr(0, equals)),
-                        open == std::string::npos ? rest
-                        : close == std::string::npos
-                            ? rest.substr(open + 1)
-                            : rest.substr(open + 1, close - open - 1));
+                        open == std::string::npos    ? rest
+                        : close == std::string::npos ? rest.substr(open + 1)
+                                                     : rest.substr(open + 1, close - open - 1));
     }
     // Anything else, a section header included, is a blank line.
     setting.read_ = line;
