@@ -29,6 +29,8 @@ struct InstallRequest {
 
 // Refuses a folder that exists and holds something, but no kit.
 void CheckKitFolder(const std::string& kitFolder);
+// Refuses a server address or user detail that would break its line of the settings file.
+void CheckSettingsValues(const InstallRequest& request);
 // Refuses when a desktop file in the way was not written for a kit (someone made it by hand).
 void CheckDesktopFiles(const std::string& kitFolder, bool systemdTimer, const DesktopPaths& paths);
 

@@ -80,6 +80,20 @@ void CheckKitFolder(const std::string& kitFolder) {
     }
 }
 
+void CheckSettingsValues(const InstallRequest& request) {
+    const std::pair<const char*, const std::string*> values[] = {
+        {"--remote", &request.remote},
+        {"--user", &request.user},
+        {"--department", &request.department},
+        {"--email", &request.email}};
+    for (const auto& [option, value] : values) {
+        if (value->find_first_of("\r\n\"") != std::string::npos) {
+            Fail(std::string(option) +
+                 ": a settings value cannot hold a line break or a double quote");
+        }
+    }
+}
+
 void LayOutKit(const InstallRequest& request, std::ostream& out) {
     const std::string& kit = request.kitFolder;
     CopyProgram(request.updaterProgram, kit + "/Updater/tamsel-updater", out);
