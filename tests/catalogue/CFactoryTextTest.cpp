@@ -175,22 +175,6 @@ TEST(CatalogueText, BrokenFixturesFailWithTheLineAtFault) {
     }
 }
 
-TEST(CatalogueText, ALineCutInsideAValueRefusesTheWholeText) {
-    const struct {
-        std::string text;
-        long line;
-    } cases[] = {
-        {CatalogueText({R"(url="/a" date="d" size="1")", R"(url="/Templa)", "[EXCLUDE]"}), 2},
-        {CatalogueText({"[MENU]", R"(choice="Marketing campaign" home="/Mark)"}), 2},
-        {CatalogueText({"[SETTINGS]", R"(log="x" note="open)"}), 2},
-    };
-    for (const auto& c : cases) {
-        CFactory factory;
-        EXPECT_THROW(factory.createCatalogueFromText(c.text, "", ""), TamselError) << c.text;
-        EXPECT_EQ(factory.lastLineRead(), c.line) << c.text;
-    }
-}
-
 TEST(CatalogueText, EndsOnAnyInput) {
     // Texts made of the characters that steer the parser; every one must finish with a
     // catalogue or one of our errors.
