@@ -30,6 +30,7 @@ DesktopPaths PathsFromEnvironment() {
 
 void InstallKit(const InstallRequest& request, const DesktopPaths& paths, std::ostream& out) {
     CheckKitFolder(request.kitFolder);
+    CheckSettingsValues(request);
     CheckDesktopFiles(request.kitFolder, request.systemdTimer, paths);
     LayOutKit(request, out);
     IntegrateKit(request.kitFolder, request.systemdTimer, paths, out);
