@@ -64,6 +64,7 @@ TEST_F(UpdateLog, AFullCriticalRunInEinModeWritesEverySectionInItsPlace) {
     run.einMode = true;
     run.localConfiguration.putValue("ein", "E1234");
     run.localConfiguration.putValue("username", "John Smith");
+    // The settings drop the quotes of a value.
     run.localConfiguration.putValue("department", "Sales \"North\"");
     run.localConfiguration.putValue("office", "11.0");
     run.g_objMetrics.FinalStatus("2 files has been updated with a total size of 5b");
