@@ -4,8 +4,10 @@
 #include "platform/FileRegistryStore.h"
 #include "special/ChildProcess.h"
 #include "special/SpecialProcessing.h"
+#include "support/RecordingLauncher.h"
 #include "ui/frmSilentUpdate.h"
 #include "util/DateTime.h"
+#include "util/Text.h"
 
 namespace tamsel {
 namespace {
@@ -28,6 +30,35 @@ class ProcessesWithPowerPoint : public ProcessControl {
     bool powerPointRuns = false;
 };
 
+// The system's transport, fetching names that begin with "." from the same name with "_" in its
+// place: the kit server never publishes hidden files.
+class HiddenNamesTransport : public HttpTransport {
+  public:
+    bool startGet(const std::string& url) override {
+        return curl_->startGet(ReplaceAll(url, "/.", "/_"));
+    }
+    bool startPost(const std::string& url, const std::string& type,
+                   const std::string& body) override {
+        return curl_->startPost(url, type, body);
+    }
+    HttpProgress poll() override { return curl_->poll(); }
+    HttpProgress finish() override { return curl_->finish(); }
+    void waitForActivity(std::chrono::milliseconds timeout) override {
+        curl_->waitForActivity(timeout);
+    }
+    void cancel() override { curl_->cancel(); }
+    HttpProgress progress() const override { return curl_->progress(); }
+    bool succeeded() const override { return curl_->succeeded(); }
+    long status() const override { return curl_->status(); }
+    std::string errorText() const override { return curl_->errorText(); }
+    std::uintmax_t bodySize() const override { return curl_->bodySize(); }
+    std::string bodyText() const override { return curl_->bodyText(); }
+    bool commitBody(const std::string& path) override { return curl_->commitBody(path); }
+
+  private:
+    std::unique_ptr<HttpTransport> curl_ = MakeCurlHttpTransport();
+};
+
 class SpecialRun : public WholeRun {
   protected:
     void SetUp() override {
@@ -36,7 +67,8 @@ class SpecialRun : public WholeRun {
         fs::create_directories(appData(""));
         beforeStart = [this](UpdateRun& run) {
             run.registry = std::make_shared<FileRegistryStore>();
-            run.special = std::make_unique<SpecialProcessing>(run, ExecutableName(), processes);
+            run.special =
+                std::make_unique<SpecialProcessing>(run, ExecutableName(), processes, launcher);
         };
     }
 
@@ -97,6 +129,7 @@ class SpecialRun : public WholeRun {
     static constexpr const char* kAddIn = "addin";
     bool noticeShown = false;
     ProcessesWithPowerPoint processes;
+    test::RecordingLauncher launcher;
 };
 
 TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
@@ -114,6 +147,11 @@ TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
     EXPECT_EQ(home.read("data/after.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
     EXPECT_FALSE(wasSaid("Unable to complete special file processing."));
+    // The kit update went on, and the run ends as a failure all the same.
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(),
+              "ERROR Unable to complete special file processing.");
 }
 
 TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
@@ -146,28 +184,86 @@ TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), "addin2");
 }
 
-TEST_F(SpecialRun, ALaunchOfAMissingProgramStillEndsTheRun) {
+// A program that cannot be started fails its command; the run goes on and ends as a failure.
+TEST_F(SpecialRun, ALaunchThatCannotStartLeavesTheRunGoing) {
     publishSpecial(addInEntry() +
                    "script=\"LAUNCH ^/Missing.sh\"\r\n"
                    "script=\"CONFIG ^/after.ini\"\r\n");
-    chooseInNextMenu({});
-    run();
-    EXPECT_TRUE(app_->Finished());
-    EXPECT_TRUE(wasSaid("launching 'Missing'"));
+    frmMain& main = run("", [this] { return app_->Main().State() == 82; });
+    EXPECT_TRUE(wasSaid("launching 'Missing'...failed"));
     EXPECT_FALSE(fs::exists(appData("after.ini")));
-    EXPECT_EQ(toolkit.PendingScripts(), 1u);  // the menus were never reached
+    ASSERT_EQ(main.State(), 82);
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
 }
 
-TEST_F(SpecialRun, ACloseReachesTheRunningProgram) {
+TEST_F(SpecialRun, ACloseLeavesAProgramWithoutWindowsRunning) {
     const std::string name = "tamsel-close-" + std::to_string(::getpid()) + ".exe";
     // A program started through a compatibility layer shows its Windows path as its first argument.
-    test::ChildProcess child("/bin/sleep", {user / name, "5"});
+    test::ChildProcess child("/bin/sleep", {"C:\\Office\\" + name, "60"});
     publishSpecial(addInEntry() + "script=\"CLOSE " + name + "\"\r\n");
     frmMain& main = runWithoutPackages();
     EXPECT_EQ(main.State(), 100);
     EXPECT_TRUE(wasSaid("closing '" + name + "'"));
-    const int status = child.wait();
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    int status = 0;
+    EXPECT_EQ(::waitpid(child.pid(), &status, WNOHANG), 0) << status;
+}
+
+// Writes and deletions aimed outside the kit, through a last link and at the updater's own files
+// are refused, one line each, and fail the run; a web address is opened; a special file named
+// with a leading "." is dated like any other, and current on the next run.
+TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
+    test::TempDir outside;
+    const std::string victim = outside.write("victim.txt", "victim");
+    fs::create_directories(user / "Kit/Special");
+    fs::create_symlink(victim, user / "Kit/Special/Link.txt");
+    const std::string dueCheck = user.write("Kit/Updater/tamsel-due-check", "due");
+    const std::string settings = user.read("Kit/localtamselupdater.ini");
+    publish("Special/_Tools.ini", "dot");
+    transport = [] { return std::make_unique<HiddenNamesTransport>(); };
+    const std::string dotEntry = "url=\"/Special/.Tools.ini\" date=\"02/06/2024\" size=\"3\"\r\n";
+    publishSpecial(addInEntry() + dotEntry +
+                   "script=\"SHELL https://example.com/kit?from=a@b\"\r\n"
+                   "script=\"!DELETE " +
+                   victim +
+                   "\"\r\n"
+                   "script=\"!COPY @/Special/Tools.ppa TO @/Special/Link.txt\"\r\n"
+                   "script=\"!CONFIG @/localtamselupdater.ini\"\r\n"
+                   "script=\"!DELETE @/Updater/tamsel-due-check\"\r\n"
+                   "script=\"COPY @/Special/Tools.ppa TO #/../../.." +
+                   outside.path() +
+                   "/new.txt\"\r\n"
+                   "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n");
+    frmMain& main = run("", [this] { return app_->Main().State() == 82; });
+    ASSERT_EQ(main.State(), 82);
+    chooseInNextMenu({});
+    chooseInNextMenu({});
+    main.cmdCancel.PerformClick();
+    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
+    EXPECT_EQ(std::count_if(said.begin(), said.end(),
+                            [](const std::string& line) { return line.starts_with("refused '"); }),
+              5);
+    EXPECT_EQ(launcher.files, std::vector<std::string>{"https://example.com/kit?from=a@b"});
+    EXPECT_EQ(outside.read("victim.txt"), "victim");
+    EXPECT_FALSE(fs::exists(outside / "new.txt"));
+    EXPECT_EQ(user.read("Kit/Updater/tamsel-due-check"), "due");
+    EXPECT_EQ(user.read("Kit/localtamselupdater.ini").substr(0, 20), settings.substr(0, 20));
+    EXPECT_EQ(GetFileDate(user / "Kit/Special/.Tools.ini"), "02/06/2024");
+
+    app_.reset();
+    said.clear();
+    publishSpecial(addInEntry() + dotEntry + "script=\"CONFIG ^/ran.ini\"\r\n");
+    runWithoutPackages().cmdCancel.PerformClick();
+    EXPECT_FALSE(wasSaid("Processing special files"));
+    EXPECT_FALSE(fs::exists(appData("ran.ini")));
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 // The main window asks for PowerPoint to be closed at most four times, then goes on; a special
