@@ -45,7 +45,7 @@ fs::path ResolvedPath(const std::string& path) {
 
 KitRoots::KitRoots(const std::vector<std::string>& roots, const std::vector<std::string>& ownFiles,
                    const std::string& programFolder)
-    : programFolder_(ResolvedPath(programFolder)) {
+    : programFolder_(programFolder.empty() ? fs::path() : ResolvedPath(programFolder)) {
     for (const auto& root : roots) {
         // A root that is the whole file system would confine nothing.
         const fs::path resolved = ResolvedPath(root);

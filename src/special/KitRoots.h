@@ -12,6 +12,7 @@ namespace tamsel {
 // reach it: ".", ".." and links resolved, a last part that is a link followed to where it leads.
 class KitRoots {
   public:
+    // programFolder: the program's own folder; empty when files may be written into it.
     KitRoots(const std::vector<std::string>& roots, const std::vector<std::string>& ownFiles,
              const std::string& programFolder);
 

@@ -88,13 +88,14 @@ std::string SpecialProcessing::ReadablePath(const std::string& arg, const char* 
     return LocalPathOf(expandPath(arg));
 }
 
-KitRoots SpecialProcessing::Roots() const {
+KitRoots SpecialProcessing::Roots(bool programFolder) const {
     const std::string kit = run_.localConfiguration.getLocal();
     std::vector<std::string> own = metrics_.OwnFiles();
     const std::string beside = ParentFolder(kit) + "/";
     own.insert(own.end(), {ScheduleFilePath(run_.localConfiguration), beside + kUpdateLogFile,
                            beside + kMenuUsageFile});
-    return KitRoots({kit, ParentFolder(kit), ApplicationDataFolder()}, own, metrics_.AppPath());
+    return KitRoots({kit, ParentFolder(kit), ApplicationDataFolder()}, own,
+                    programFolder ? metrics_.AppPath() : std::string());
 }
 
 std::string SpecialProcessing::WritablePath(const std::string& expanded) const {

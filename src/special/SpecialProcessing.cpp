@@ -93,7 +93,10 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
             continue;
         }
         const std::string path = LocalPath(folder, *entry);
-        if (!FileExists(path)) {
+        // A special file is never written outside the kit's folders, nor over the updater's own.
+        if (const std::string why = Roots(false).Refusal(path); !why.empty()) {
+            fail("refused '" + path + "': " + why);
+        } else if (!FileExists(path)) {
             ok = retrieveSpecialFile(*entry, path);
             if (!ok) {
                 fail("Unable to retrieve '" + entry->fullURL() + "'");

@@ -69,8 +69,9 @@ class SpecialProcessing : public SpecialWork {
     std::string LocalPathOf(const std::string& expanded) const;
     // The local path of a file a command reads or runs, anywhere; empty when refused.
     std::string ReadablePath(const std::string& arg, const char* command) const;
-    // Where commands may write and remove in this run.
-    KitRoots Roots() const;
+    // Where commands may write and remove in this run; with programFolder false, new files may
+    // also go into the program's folder, as special files that bring a new version of the updater.
+    KitRoots Roots(bool programFolder = true) const;
     // The local path of an expanded argument a command writes or removes; empty when refused.
     std::string WritablePath(const std::string& expanded) const;
     void MakeKitProgramRunnable(const std::string& path) const;

@@ -213,8 +213,8 @@ TEST_F(SpecialRun, ACloseLeavesAProgramWithoutWindowsRunning) {
     EXPECT_EQ(::waitpid(child.pid(), &status, WNOHANG), 0) << status;
 }
 
-// Writes and deletions aimed outside the kit, through a last link and at the updater's own files
-// are refused, one line each, and fail the run; a web address is opened; a special file named
+// Writes and deletions, of commands and of special files, aimed outside the kit, through a last
+// link and at the updater's own files are refused, one line each, and fail the run; a web address is opened; a special file named
 // with a leading "." is dated like any other, and current on the next run.
 TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
     test::TempDir outside;
@@ -224,6 +224,8 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
     const std::string dueCheck = user.write("Kit/Updater/tamsel-due-check", "due");
     const std::string settings = user.read("Kit/localtamselupdater.ini");
     publish("Special/_Tools.ini", "dot");
+    publish("Special/Link.txt", "forged");
+    publish("localtamselupdater.ini", "forged");
     transport = [] { return std::make_unique<HiddenNamesTransport>(); };
     const std::string dotEntry = "url=\"/Special/.Tools.ini\" date=\"02/06/2024\" size=\"3\"\r\n";
     publishSpecial(addInEntry() + dotEntry +
@@ -237,6 +239,8 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
                    "script=\"COPY @/Special/Tools.ppa TO #/../../.." +
                    outside.path() +
                    "/new.txt\"\r\n"
+                   "url=\"/Special/Link.txt\" date=\"01/06/2024\" size=\"6\"\r\n"
+                   "url=\"/localtamselupdater.ini\" date=\"01/06/2024\" size=\"6\"\r\n"
                    "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n");
     frmMain& main = run("", [this] { return app_->Main().State() == 82; });
     ASSERT_EQ(main.State(), 82);
@@ -249,12 +253,12 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
     EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
     EXPECT_EQ(std::count_if(said.begin(), said.end(),
                             [](const std::string& line) { return line.starts_with("refused '"); }),
-              5);
+              7);
     EXPECT_EQ(launcher.files, std::vector<std::string>{"https://example.com/kit?from=a@b"});
     EXPECT_EQ(outside.read("victim.txt"), "victim");
     EXPECT_FALSE(fs::exists(outside / "new.txt"));
     EXPECT_EQ(user.read("Kit/Updater/tamsel-due-check"), "due");
-    EXPECT_EQ(user.read("Kit/localtamselupdater.ini").substr(0, 20), settings.substr(0, 20));
+    EXPECT_EQ(user.read("Kit/localtamselupdater.ini").substr(0, 30), settings.substr(0, 30));
     EXPECT_EQ(GetFileDate(user / "Kit/Special/.Tools.ini"), "02/06/2024");
 
     app_.reset();

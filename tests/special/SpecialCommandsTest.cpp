@@ -66,6 +66,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
                                               dir.write("Kit/Files/kept.txt", "kept")};
     fs::create_directories(dir / "Kit/Special");
     fs::create_symlink(outside / "victim.txt", dir / "Kit/Special/link");
+    fs::create_symlink(outside / "new.txt", dir / "Kit/Special/dangling");
     fs::create_symlink(outside.path(), dir / "Kit/Files/Linked");
     dir.write("Kit/Files/old.txt", "old");
     dir.write("Kit/Files/tool.sh", "#!/bin/sh\n");
@@ -92,6 +93,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         {"DELETE #/linked/victim.txt", false, true},
         {"COPY ^/source.txt TO ^" + away + "/victim.txt", false, true},
         {"COPY ^/source.txt TO @\\Special\\link", false, true},
+        {"CONFIG @/Special/dangling", false, true},
         {"CONFIG " + outside / "elsewhere.ini", false, true},
         {"CONFIG @/localtamselupdater.ini", false, true},
         {"CONFIG @/Updater/tamsel-due-check", false, true},
@@ -127,6 +129,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         EXPECT_TRUE(ReadWholeFile(path, content) && content == "kept") << path;
     }
     EXPECT_FALSE(fs::exists(outside / "elsewhere.ini"));
+    EXPECT_FALSE(fs::exists(outside / "new.txt"));
     EXPECT_TRUE(fs::is_symlink(dir / "Kit/Special/link"));
     // A kit program that lost its execute bit in the download gets it back to be started.
     EXPECT_NE(fs::status(dir / "Kit/Files/tool.sh").permissions() & fs::perms::owner_exec,
