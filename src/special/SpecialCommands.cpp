@@ -166,7 +166,7 @@ bool SpecialProcessing::LoadAddIn(const std::string& arg) {
 }
 
 bool SpecialProcessing::RemoveAddIn(const std::string& arg) {
-    if (IsMalformedArgument(arg)) {
+    if (RefuseMalformed(arg, "REMOVE")) {
         return false;
     }
     if (pptHavePlugIn(arg)) {
@@ -233,9 +233,9 @@ bool SpecialProcessing::ShellOpen(const std::string& arg) {
     return true;
 }
 
-// An empty name would be found in every program's path: it closes nothing.
+// A name that is empty or only separators closes nothing.
 bool SpecialProcessing::Close(const std::string& arg) {
-    if (IsMalformedArgument(arg)) {
+    if (RefuseMalformed(arg, "CLOSE")) {
         return false;
     }
     metrics_.Shout("closing '" + arg + "'");
@@ -243,7 +243,7 @@ bool SpecialProcessing::Close(const std::string& arg) {
         run_.exitAfterProcessing = true;
         return true;
     }
-    const std::int32_t process = arg.empty() ? 0 : IsTaskRunning(arg, processes_);
+    const std::int32_t process = IsTaskRunning(arg, processes_);
     if (process != 0) {
         closeProcessWindows(process, processes_);
     } else {

@@ -2,12 +2,11 @@
 #include "WholeRun.h"
 #include "platform/ExecutableName.h"
 #include "platform/FileRegistryStore.h"
-#include "special/ChildProcess.h"
 #include "special/SpecialProcessing.h"
 #include "support/RecordingLauncher.h"
+#include "support/ScriptedTransport.h"
 #include "ui/frmSilentUpdate.h"
 #include "util/DateTime.h"
-#include "util/Text.h"
 
 namespace tamsel {
 namespace {
@@ -28,35 +27,6 @@ class ProcessesWithPowerPoint : public ProcessControl {
     void requestClose(int pid) override { SystemProcessControl().requestClose(pid); }
 
     bool powerPointRuns = false;
-};
-
-// The system's transport, fetching names that begin with "." from the same name with "_" in its
-// place: the kit server never publishes hidden files.
-class HiddenNamesTransport : public HttpTransport {
-  public:
-    bool startGet(const std::string& url) override {
-        return curl_->startGet(ReplaceAll(url, "/.", "/_"));
-    }
-    bool startPost(const std::string& url, const std::string& type,
-                   const std::string& body) override {
-        return curl_->startPost(url, type, body);
-    }
-    HttpProgress poll() override { return curl_->poll(); }
-    HttpProgress finish() override { return curl_->finish(); }
-    void waitForActivity(std::chrono::milliseconds timeout) override {
-        curl_->waitForActivity(timeout);
-    }
-    void cancel() override { curl_->cancel(); }
-    HttpProgress progress() const override { return curl_->progress(); }
-    bool succeeded() const override { return curl_->succeeded(); }
-    long status() const override { return curl_->status(); }
-    std::string errorText() const override { return curl_->errorText(); }
-    std::uintmax_t bodySize() const override { return curl_->bodySize(); }
-    std::string bodyText() const override { return curl_->bodyText(); }
-    bool commitBody(const std::string& path) override { return curl_->commitBody(path); }
-
-  private:
-    std::unique_ptr<HttpTransport> curl_ = MakeCurlHttpTransport();
 };
 
 class SpecialRun : public WholeRun {
@@ -184,49 +154,27 @@ TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), "addin2");
 }
 
-// A program that cannot be started fails its command; the run goes on and ends as a failure.
-TEST_F(SpecialRun, ALaunchThatCannotStartLeavesTheRunGoing) {
-    publishSpecial(addInEntry() +
-                   "script=\"LAUNCH ^/Missing.sh\"\r\n"
-                   "script=\"CONFIG ^/after.ini\"\r\n");
-    frmMain& main = run("", [this] { return app_->Main().State() == 82; });
-    EXPECT_TRUE(wasSaid("launching 'Missing'...failed"));
-    EXPECT_FALSE(fs::exists(appData("after.ini")));
-    ASSERT_EQ(main.State(), 82);
-    chooseInNextMenu({});
-    chooseInNextMenu({});
-    main.cmdCancel.PerformClick();
-    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
-    main.cmdCancel.PerformClick();
-    EXPECT_EQ(exitStatus(), 1);
-}
-
-TEST_F(SpecialRun, ACloseLeavesAProgramWithoutWindowsRunning) {
-    const std::string name = "tamsel-close-" + std::to_string(::getpid()) + ".exe";
-    // A program started through a compatibility layer shows its Windows path as its first argument.
-    test::ChildProcess child("/bin/sleep", {"C:\\Office\\" + name, "60"});
-    publishSpecial(addInEntry() + "script=\"CLOSE " + name + "\"\r\n");
-    frmMain& main = runWithoutPackages();
-    EXPECT_EQ(main.State(), 100);
-    EXPECT_TRUE(wasSaid("closing '" + name + "'"));
-    int status = 0;
-    EXPECT_EQ(::waitpid(child.pid(), &status, WNOHANG), 0) << status;
-}
-
 // Writes and deletions, of commands and of special files, aimed outside the kit, through a last
-// link and at the updater's own files are refused, one line each, and fail the run; a web address is opened; a special file named
-// with a leading "." is dated like any other, and current on the next run.
+// link and at the updater's own files are refused, one line each, and fail the run; a web address
+// is opened; a special file named with a leading "." is dated, and current on the next run.
 TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
     test::TempDir outside;
     const std::string victim = outside.write("victim.txt", "victim");
     fs::create_directories(user / "Kit/Special");
     fs::create_symlink(victim, user / "Kit/Special/Link.txt");
-    const std::string dueCheck = user.write("Kit/Updater/tamsel-due-check", "due");
+    user.write("Kit/Updater/tamsel-due-check", "due");
     const std::string settings = user.read("Kit/localtamselupdater.ini");
-    publish("Special/_Tools.ini", "dot");
+    publish("Special/.Tools.ini", "dot");
     publish("Special/Link.txt", "forged");
     publish("localtamselupdater.ini", "forged");
-    transport = [] { return std::make_unique<HiddenNamesTransport>(); };
+    // The kit server never publishes hidden files: the site is read directly.
+    transport = [this] {
+        return std::make_unique<test::ScriptedTransport>([this](const std::string& url) {
+            std::string body;
+            const bool found = ReadWholeFile(site / url.substr(remote_.size() + 1), body);
+            return test::ScriptedAnswer{found ? 200 : 404, body};
+        });
+    };
     const std::string dotEntry = "url=\"/Special/.Tools.ini\" date=\"02/06/2024\" size=\"3\"\r\n";
     publishSpecial(addInEntry() + dotEntry +
                    "script=\"SHELL https://example.com/kit?from=a@b\"\r\n"

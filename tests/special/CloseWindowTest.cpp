@@ -30,14 +30,10 @@ struct TestWindow {
     unsigned window = 0;
 };
 
-// Sends a message other than the close request to the window, as its owner's events go in order.
+// Sends a message other than the close request to the window; its owner's events come in order.
 void Ping(unsigned window) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = XCB_ATOM_STRING;
+    xcb_client_message_event_t message{XCB_CLIENT_MESSAGE, 32, 0, window, XCB_ATOM_STRING, {}};
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     xcb_disconnect(c);
