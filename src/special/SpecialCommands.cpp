@@ -270,7 +270,7 @@ bool SpecialProcessing::RemoveOld() {
 }
 
 // "COPY source TO destination": both may hold placeholders; " TO " in any case. The source may
-// be any readable file; a source that cannot be read leaves the destination as it was.
+// be any readable file; a source that is not one leaves the destination as it was.
 bool SpecialProcessing::Copy(const std::string& arg) {
     if (RefuseMalformed(arg, "COPY")) {
         return false;
@@ -282,13 +282,14 @@ bool SpecialProcessing::Copy(const std::string& arg) {
     }
     const std::string source = LocalPathOf(expanded.substr(0, to));
     const std::string destination = WritablePath(expanded.substr(to + 4));
+    std::error_code error;
     std::string content;
-    if (destination.empty() || !ReadWholeFile(source, content) ||
-        !WriteFileAtomically(destination, content)) {
+    // Only a file is copied: a device or a pipe could be read for ever.
+    if (destination.empty() || !fs::is_regular_file(source, error) ||
+        !ReadWholeFile(source, content) || !WriteFileAtomically(destination, content)) {
         return false;
     }
     // The permission bits only: a copy never becomes set-user-id.
-    std::error_code error;
     const fs::perms mode = fs::status(source, error).permissions() & fs::perms::all;
     fs::permissions(destination, mode, error);
     return !error;

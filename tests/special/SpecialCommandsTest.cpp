@@ -84,6 +84,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         {"COPY ^/source.txt to #/copy.txt", true},
         {"COPY /proc/self/comm TO #/read.txt", true},
         {"COPY ^/missing.txt TO #/kept.txt", false},
+        {"COPY /dev/null TO #/kept.txt", false},
         {"DELETE #\\old.txt", true},
         {"DELETE " + outside / "victim.txt", false, true},
         {"DELETE #" + away + "/victim.txt", false, true},
