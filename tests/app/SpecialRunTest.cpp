@@ -176,19 +176,15 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
         });
     };
     const std::string dotEntry = "url=\"/Special/.Tools.ini\" date=\"02/06/2024\" size=\"3\"\r\n";
+    const std::string away = "#/../../../" + fs::path(outside.path()).filename().string();
     publishSpecial(addInEntry() + dotEntry +
-                   "script=\"SHELL https://example.com/kit?from=a@b\"\r\n"
-                   "script=\"!DELETE " +
-                   victim +
-                   "\"\r\n"
-                   "script=\"!COPY @/Special/Tools.ppa TO @/Special/Link.txt\"\r\n"
-                   "script=\"!CONFIG @/localtamselupdater.ini\"\r\n"
-                   "script=\"!DELETE @/Updater/tamsel-due-check\"\r\n"
-                   "script=\"COPY @/Special/Tools.ppa TO #/../../.." +
-                   outside.path() +
-                   "/new.txt\"\r\n"
-                   "url=\"/Special/Link.txt\" date=\"01/06/2024\" size=\"6\"\r\n"
-                   "url=\"/localtamselupdater.ini\" date=\"01/06/2024\" size=\"6\"\r\n"
+                   "script=\"SHELL https://example.com/kit?from=a@b\"\r\n" + "script=\"!DELETE " +
+                   victim + "\"\r\n" +
+                   "script=\"!COPY @/Special/Tools.ppa TO @/Special/Link.txt\"\r\n" +
+                   "script=\"!DELETE @/Updater/tamsel-due-check\"\r\n" +
+                   "script=\"COPY @/Special/Tools.ppa TO " + away + "/new.txt\"\r\n" +
+                   "url=\"/Special/Link.txt\" date=\"01/06/2024\" size=\"6\"\r\n" +
+                   "url=\"/localtamselupdater.ini\" date=\"01/06/2024\" size=\"6\"\r\n" +
                    "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n");
     frmMain& main = run("", [this] { return app_->Main().State() == 82; });
     ASSERT_EQ(main.State(), 82);
@@ -201,7 +197,7 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
     EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
     EXPECT_EQ(std::count_if(said.begin(), said.end(),
                             [](const std::string& line) { return line.starts_with("refused '"); }),
-              7);
+              6);
     EXPECT_EQ(launcher.files, std::vector<std::string>{"https://example.com/kit?from=a@b"});
     EXPECT_EQ(outside.read("victim.txt"), "victim");
     EXPECT_FALSE(fs::exists(outside / "new.txt"));
