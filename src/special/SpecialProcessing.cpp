@@ -95,7 +95,8 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
         const std::string path = LocalPath(folder, *entry);
         // A special file is never written outside the kit's folders, nor over the updater's own.
         if (const std::string why = Roots(false).Refusal(path); !why.empty()) {
-            fail("refused '" + path + "': " + why);
+            Refuse(path, why);
+            fail({});
         } else if (!FileExists(path)) {
             ok = retrieveSpecialFile(*entry, path);
             if (!ok) {
