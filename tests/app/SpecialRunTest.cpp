@@ -72,6 +72,18 @@ class SpecialRun : public WholeRun {
                        user / "Kit/Files" + "\"\r\n");
         return run("/SILENT");
     }
+    // An interactive run whose special processing fails, continued after it and finished; its exit
+    // status.
+    int runPastSpecialFailure() {
+        frmMain& main = run("", [this] { return app_->Main().State() == 82; });
+        EXPECT_EQ(main.State(), 82);
+        chooseInNextMenu({});
+        chooseInNextMenu({});
+        main.cmdCancel.PerformClick();
+        loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+        main.cmdCancel.PerformClick();
+        return exitStatus();
+    }
     // While the background notice is open, calls step every tick until it returns true.
     void whileNoticeOpen(std::function<bool(frmSilentUpdate&)> step) {
         toolkit.WhenShown("frmSilentUpdate", [this, step](Form& form) {
@@ -154,6 +166,13 @@ TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), "addin2");
 }
 
+// A command that fails on its own fails the run; a program that cannot be started does not end it.
+TEST_F(SpecialRun, AFailedCommandFailsTheRun) {
+    publishSpecial(addInEntry() + "script=\"LAUNCH ^/Missing.sh\"\r\n");
+    EXPECT_EQ(runPastSpecialFailure(), 1);
+    EXPECT_TRUE(wasSaid("launching 'Missing'...failed"));
+}
+
 // Writes and deletions, of commands and of special files, aimed outside the kit, through a last
 // link and at the updater's own files are refused, one line each, and fail the run; a web address
 // is opened; a special file named with a leading "." is dated, and current on the next run.
@@ -186,14 +205,7 @@ TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
                    "url=\"/Special/Link.txt\" date=\"01/06/2024\" size=\"6\"\r\n" +
                    "url=\"/localtamselupdater.ini\" date=\"01/06/2024\" size=\"6\"\r\n" +
                    "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n");
-    frmMain& main = run("", [this] { return app_->Main().State() == 82; });
-    ASSERT_EQ(main.State(), 82);
-    chooseInNextMenu({});
-    chooseInNextMenu({});
-    main.cmdCancel.PerformClick();
-    loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
-    main.cmdCancel.PerformClick();
-    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_EQ(runPastSpecialFailure(), 1);
     EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
     EXPECT_EQ(std::count_if(said.begin(), said.end(),
                             [](const std::string& line) { return line.starts_with("refused '"); }),
