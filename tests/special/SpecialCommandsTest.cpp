@@ -5,7 +5,6 @@
 
 #include "forms/HeadlessToolkit.h"
 #include "special/SpecialProcessing.h"
-#include "support/RecordingLauncher.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
 
@@ -14,6 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
+
+// Takes the shell's requests in place of the desktop: an address or a file that exists opens.
+class RecordingLauncher : public ShellLauncher {
+  public:
+    int open(const ShellRequest& request) override {
+        files.push_back(request.file);
+        return request.file.find(':') != std::string::npos || fs::exists(request.file) ? 33 : 2;
+    }
+    std::vector<std::string> files;
+};
 
 class SpecialCommands : public ::testing::Test {
   protected:
@@ -34,7 +43,7 @@ class SpecialCommands : public ::testing::Test {
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
     UpdateRun run{toolkit, dir / "Kit/Updater"};
-    test::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     SpecialProcessing special{run, "tamsel-updater", SystemProcessControl(), launcher};
     std::vector<std::string> status;
 };
