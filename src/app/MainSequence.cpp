@@ -281,8 +281,15 @@ void frmMain::Step() {
                 Fail();
                 break;
             case MainState::Finished:
+                if (run_.specialFailed) {
+                    // The kit was updated, its special files or their commands were not.
+                    const std::string summary = metrics_.FinalStatus();
+                    metrics_.FinalStatus("ERROR Unable to complete special file processing." +
+                                         (summary.empty() ? "" : " " + summary));
+                    metrics_.Scream(metrics_.FinalStatus());
+                }
                 metrics_.Shout("- creating log file");
-                sendLog(false);
+                sendLog(run_.specialFailed);
                 sendCompletionNotice();
                 metrics_.Shout(" ");
                 metrics_.Shout("Please quit and re-launch PowerPoint");
@@ -449,7 +456,7 @@ void frmMain::SilentReview() {
 void frmMain::Finish() {
     const bool error = m_objProccess->Error();
     const long files = m_objProccess->Files();
-    if (metrics_.Silent() && !error && files == 0) {
+    if (metrics_.Silent() && !error && files == 0 && !run_.specialFailed) {
         m_objProccess.reset();
         state_ = MainState::FinishedQuietly;
         return;

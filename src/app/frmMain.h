@@ -34,12 +34,12 @@ class frmMain : public Form {
     int State() const { return static_cast<int>(state_); }
     void SetState(MainState state) { state_ = state; }
     void SetState(int state) { state_ = static_cast<MainState>(state); }
-    // The run got to its end as planned and was not cancelled on the way. The installer's
-    // hand-offs report their own outcome and count as finished.
+    // The run got to its end as planned, was not cancelled on the way and its special processing
+    // did not fail. The installer's hand-offs report their own outcome and count as finished.
     bool EndedFinished() const {
         return handedOff_ ||
                ((state_ == MainState::Finished || state_ == MainState::FinishedQuietly) &&
-                !canceled_);
+                !canceled_ && !run_.specialFailed);
     }
     // This copy gave way to one that was already running.
     bool GaveWay() const { return gaveWay_; }

@@ -94,6 +94,7 @@ class CMetrics {
     // The updater's own files, which processing never removes or replaces: the running program,
     // debug.log and the settings files beside it from the start; the lock is added by its owner.
     void AddOwnFile(std::string path) { ownFiles_.push_back(std::move(path)); }
+    const std::vector<std::string>& OwnFiles() const { return ownFiles_; }
     const DebugTarget& Debug() const { return debug_; }
     void Trace(const std::string& message) const { DebugLog(debug_, message); }
     // Every status line as it is written or extended (line text, whether it is a new line); an

@@ -37,6 +37,9 @@ class UpdateRun {
     CMetrics g_objMetrics;
     std::vector<std::string> deferredCommands;
     bool exitAfterProcessing = false;
+    // A special file could not be brought up to date or a script command failed: the run goes
+    // on with the kit update and ends as a failure.
+    bool specialFailed = false;
     bool einMode = false;
 
     // The platform probe for the components a run needs; tests may pretend one is missing.

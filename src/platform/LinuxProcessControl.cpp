@@ -1,5 +1,5 @@
 #include <dirent.h>
-#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,8 +40,13 @@ std::vector<int> ProcessIds() {
 
 std::vector<RunningProcess> LinuxProcessControl::processes() {
     std::vector<RunningProcess> found;
+    const uid_t user = ::geteuid();
     for (const int pid : ProcessIds()) {
         const std::string folder = "/proc/" + std::to_string(pid);
+        struct stat owner {};
+        if (::stat(folder.c_str(), &owner) != 0 || owner.st_uid != user) {
+            continue;
+        }
         RunningProcess process{pid, {}, FirstArgument(folder)};
         std::error_code error;
         process.executable = std::filesystem::read_symlink(folder + "/exe", error).string();
@@ -53,12 +58,8 @@ std::vector<RunningProcess> LinuxProcessControl::processes() {
 }
 
 void LinuxProcessControl::requestClose(int pid) {
-    // Ids of 0 and below name process groups or every process: never signalled.
-    if (pid <= 0) {
-        return;
-    }
-    if (RequestWindowClose(pid) <= 0) {
-        ::kill(pid, SIGTERM);
+    if (pid > 0) {
+        RequestWindowClose(pid);
     }
 }
 

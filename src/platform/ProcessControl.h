@@ -15,15 +15,16 @@ struct RunningProcess {
 class ProcessControl {
   public:
     virtual ~ProcessControl() = default;
-    // Every process that can be read, in ascending id order; the others are left out.
+    // Every process of this user that can be read, in ascending id order; the others are left
+    // out.
     virtual std::vector<RunningProcess> processes() = 0;
-    // Asks the process's top-level windows to close, or the process itself when it shows none.
-    // Does not wait, and never kills.
+    // Asks the process's own top-level windows to close; a process without one is left running.
+    // Does not wait, and never signals.
     virtual void requestClose(int pid) = 0;
 };
 
-// The system's processes: read from /proc; a close request goes to the process's X11 windows
-// through the window manager's delete protocol, else it is SIGTERM.
+// The system's processes: read from /proc, those whose owner is this process's user; a close
+// request goes to the process's X11 windows through the window manager's delete protocol.
 class LinuxProcessControl : public ProcessControl {
   public:
     std::vector<RunningProcess> processes() override;

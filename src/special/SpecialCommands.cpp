@@ -1,10 +1,14 @@
 // The special script language: one command per text, recognised by its first characters.
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
 
 #include "config/CConfiguration.h"
+#include "config/Schedule.h"
 #include "engine/KitPath.h"
+#include "special/KitRoots.h"
 #include "special/SpecialProcessing.h"
 #include "special/modProcess.h"
 #include "special/modShell.h"
@@ -13,7 +17,13 @@
 
 namespace tamsel {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// The update log and the menu usage file, which lie beside the kit folder.
+constexpr const char* kUpdateLogFile = "tamsel_updater_log.txt";
+constexpr const char* kMenuUsageFile = "tamsel.log";
 
 // The text from the 1-based position on, trimmed of blanks.
 std::string ArgumentFrom(const std::string& command, std::size_t position) {
@@ -46,22 +56,58 @@ std::string SpecialProcessing::expandPath(const std::string& text) const {
     return ReplaceAll(path, "#", kit);
 }
 
-std::string SpecialProcessing::UsablePath(const std::string& arg) const {
-    if (arg.empty() || IsMalformedArgument(arg)) {
-        metrics_.Trace("Main::processSpecial2 refused the argument '" + arg + "'");
-        return {};
-    }
-    return CheckedPath(expandPath(arg));
+bool SpecialProcessing::Refuse(const std::string& what, const std::string& reason) const {
+    metrics_.Shout("refused '" + what + "': " + reason);
+    metrics_.Trace("Main::processSpecial2 refused '" + what + "': " + reason);
+    return false;
 }
 
-std::string SpecialProcessing::CheckedPath(const std::string& expanded) const {
+bool SpecialProcessing::RefuseMalformed(const std::string& arg, const char* command) const {
+    return IsMalformedArgument(arg) &&
+           !Refuse(command, "its argument holds a control character or an unbalanced quote");
+}
+
+std::string SpecialProcessing::LocalPathOf(const std::string& expanded) const {
     // Kits are written on systems whose separator is "\".
-    const std::string path = PathToUrl(expanded);
-    if (path.empty() || path.front() != '/' || IsGuardedPath(path)) {
-        metrics_.Trace("Main::processSpecial2 refused the path '" + path + "'");
-        return {};
+    std::string path = PathToUrl(expanded);
+    const std::string kit = run_.localConfiguration.getLocal();
+    if (!path.empty() && path.front() != '/' && !kit.empty()) {
+        path = kit + "/" + path;
     }
     return ResolveKitPath("", path);
+}
+
+std::string SpecialProcessing::ReadablePath(const std::string& arg, const char* command) const {
+    if (RefuseMalformed(arg, command)) {
+        return {};
+    }
+    if (arg.empty()) {
+        Refuse(command, "no file named");
+        return {};
+    }
+    return LocalPathOf(expandPath(arg));
+}
+
+KitRoots SpecialProcessing::Roots(bool programFolder) const {
+    const std::string kit = run_.localConfiguration.getLocal();
+    std::vector<std::string> own = metrics_.OwnFiles();
+    const std::string beside = ParentFolder(kit) + "/";
+    own.insert(own.end(), {ScheduleFilePath(run_.localConfiguration), beside + kUpdateLogFile,
+                           beside + kMenuUsageFile});
+    return KitRoots({kit, ParentFolder(kit), ApplicationDataFolder()}, own,
+                    programFolder ? metrics_.AppPath() : std::string());
+}
+
+std::string SpecialProcessing::WritablePath(const std::string& expanded) const {
+    if (expanded.empty()) {
+        return {};
+    }
+    const std::string path = LocalPathOf(expanded);
+    if (const std::string why = Roots().Refusal(path); !why.empty()) {
+        Refuse(path, why);
+        return {};
+    }
+    return path;
 }
 
 bool SpecialProcessing::processSpecial2(const std::string& command) {
@@ -110,7 +156,7 @@ bool SpecialProcessing::processSpecial2(const std::string& command) {
 
 bool SpecialProcessing::LoadAddIn(const std::string& arg) {
     metrics_.Shout("loading '" + FileBaseName(arg) + "'");
-    const std::string path = UsablePath(arg);
+    const std::string path = ReadablePath(arg, "LOAD");
     const bool loaded = !path.empty() && pptAddPlugIn(path);
     if (!loaded) {
         metrics_.Wisper("...failed");
@@ -120,7 +166,7 @@ bool SpecialProcessing::LoadAddIn(const std::string& arg) {
 }
 
 bool SpecialProcessing::RemoveAddIn(const std::string& arg) {
-    if (IsMalformedArgument(arg)) {
+    if (RefuseMalformed(arg, "REMOVE")) {
         return false;
     }
     if (pptHavePlugIn(arg)) {
@@ -133,35 +179,63 @@ bool SpecialProcessing::RemoveAddIn(const std::string& arg) {
     return true;
 }
 
-// A missing program is not reported, and still ends the run.
+// A program that cannot be started fails and leaves the run going; one that starts ends the run
+// after special processing.
 bool SpecialProcessing::Launch(const std::string& arg) {
-    const std::string path = UsablePath(arg);
+    const std::string path = ReadablePath(arg, "LAUNCH");
     if (path.empty()) {
         return false;
     }
     metrics_.Shout("launching '" + FileBaseName(arg) + "'");
-    if (FileExists(path)) {
-        launcher_.open(ShellRequest{"open", path, "", "", 1});
+    MakeKitProgramRunnable(path);
+    const int started = launcher_.open(ShellRequest{"open", path, "", "", 1});
+    if (started >= 0 && started <= 32) {
+        metrics_.Wisper("...failed");
+        return false;
     }
     run_.exitAfterProcessing = true;
     return true;
 }
 
+// A download does not keep a program's execute bit: a kit file that is a program gets it back.
+void SpecialProcessing::MakeKitProgramRunnable(const std::string& path) const {
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error || !fs::is_regular_file(status) ||
+        (status.permissions() & fs::perms::owner_exec) != fs::perms::none) {
+        return;
+    }
+    char magic[4] = {};
+    std::ifstream(path, std::ios::binary).read(magic, sizeof magic);
+    const bool program = std::string_view(magic, 4) ==
+                             "\x7f"
+                             "ELF" ||
+                         std::string_view(magic, 2) == "#!";
+    if (program && Roots().Refusal(path).empty()) {
+        fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add, error);
+    }
+}
+
+// Web addresses go to the desktop as they are; anything else is a file, relative to the kit
+// folder unless absolute.
 bool SpecialProcessing::ShellOpen(const std::string& arg) {
-    const std::string path = UsablePath(arg);
-    if (path.empty()) {
+    const std::string lower = ToLower(arg.substr(0, 8));
+    const bool address = lower.starts_with("http://") || lower.starts_with("https://") ||
+                         lower.starts_with("mailto:");
+    const std::string target = address ? arg : ReadablePath(arg, "SHELL");
+    if (target.empty() || (address && RefuseMalformed(arg, "SHELL"))) {
         return false;
     }
     metrics_.Shout("launching '" + FileBaseName(arg) + "'");
     std::string verb = "open";
     std::intptr_t window = 0;
-    shellOpen(path, 10, "", "", verb, window, nullptr, launcher_);
+    shellOpen(target, 10, "", "", verb, window, nullptr, launcher_);
     return true;
 }
 
-// An empty name would be found in every program's path: it closes nothing.
+// A name that is empty or only separators closes nothing.
 bool SpecialProcessing::Close(const std::string& arg) {
-    if (IsMalformedArgument(arg)) {
+    if (RefuseMalformed(arg, "CLOSE")) {
         return false;
     }
     metrics_.Shout("closing '" + arg + "'");
@@ -169,7 +243,7 @@ bool SpecialProcessing::Close(const std::string& arg) {
         run_.exitAfterProcessing = true;
         return true;
     }
-    const std::int32_t process = arg.empty() ? 0 : IsTaskRunning(arg, processes_);
+    const std::int32_t process = IsTaskRunning(arg, processes_);
     if (process != 0) {
         closeProcessWindows(process, processes_);
     } else {
@@ -179,7 +253,10 @@ bool SpecialProcessing::Close(const std::string& arg) {
 }
 
 bool SpecialProcessing::Delete(const std::string& arg) {
-    const std::string path = UsablePath(arg);
+    if (RefuseMalformed(arg, "DELETE")) {
+        return false;
+    }
+    const std::string path = WritablePath(expandPath(arg));
     if (path.empty()) {
         return false;
     }
@@ -192,25 +269,37 @@ bool SpecialProcessing::RemoveOld() {
     return true;
 }
 
-// "COPY source TO destination": both may hold placeholders; " TO " in any case.
+// "COPY source TO destination": both may hold placeholders; " TO " in any case. The source may
+// be any readable file; a source that is not one leaves the destination as it was.
 bool SpecialProcessing::Copy(const std::string& arg) {
-    if (IsMalformedArgument(arg)) {
+    if (RefuseMalformed(arg, "COPY")) {
         return false;
     }
     const std::string expanded = expandPath(arg);
     const std::size_t to = FindNoCase(expanded, " TO ");
-    if (to == std::string::npos) {
+    if (to == std::string::npos || to == 0) {
         return false;
     }
-    const std::string source = CheckedPath(expanded.substr(0, to));
-    const std::string destination = CheckedPath(expanded.substr(to + 4));
+    const std::string source = LocalPathOf(expanded.substr(0, to));
+    const std::string destination = WritablePath(expanded.substr(to + 4));
+    std::error_code error;
     std::string content;
-    return !source.empty() && !destination.empty() && ReadWholeFile(source, content) &&
-           WriteFileAtomically(destination, content);
+    // Only a file is copied: a device or a pipe could be read for ever.
+    if (destination.empty() || !fs::is_regular_file(source, error) ||
+        !ReadWholeFile(source, content) || !WriteFileAtomically(destination, content)) {
+        return false;
+    }
+    // The permission bits only: a copy never becomes set-user-id.
+    const fs::perms mode = fs::status(source, error).permissions() & fs::perms::all;
+    fs::permissions(destination, mode, error);
+    return !error;
 }
 
 bool SpecialProcessing::Config(const std::string& arg) {
-    const std::string path = UsablePath(arg);
+    if (RefuseMalformed(arg, "CONFIG")) {
+        return false;
+    }
+    const std::string path = WritablePath(expandPath(arg));
     if (path.empty()) {
         return false;
     }

@@ -64,18 +64,28 @@ bool SpecialProcessing::checkAction(const std::string& folder, const CFiles& spe
 }
 
 // A file that cannot be fetched makes the script entries after it wait until a later missing file
-// arrives; the files themselves are all tried.
+// arrives; the files themselves are all tried. Any failure marks the run's special processing as
+// failed, whatever happens after it.
 bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& special) {
     if (checkSpecial(folder, special) == 0) {
         return true;
     }
     bool ok = true;
+    const auto fail = [this, &ok](const std::string& line) {
+        if (!line.empty()) {
+            metrics_.Shout(line);
+        }
+        ok = false;
+        run_.specialFailed = true;
+    };
     for (const auto& entry : special.asCollection()) {
         if (entry->isScript()) {
             if (!ok) {
                 continue;
             }
-            ok = processSpecial2(entry->Script());
+            if (!processSpecial2(entry->Script())) {
+                fail({});
+            }
             if (run_.exitAfterProcessing) {
                 return false;
             }
@@ -83,23 +93,24 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
             continue;
         }
         const std::string path = LocalPath(folder, *entry);
-        if (!FileExists(path)) {
+        // A special file is never written outside the kit's folders, nor over the updater's own.
+        if (const std::string why = Roots(false).Refusal(path); !why.empty()) {
+            Refuse(path, why);
+            fail({});
+        } else if (!FileExists(path)) {
             ok = retrieveSpecialFile(*entry, path);
             if (!ok) {
-                metrics_.Shout("Unable to retrieve '" + entry->fullURL() + "'");
+                fail("Unable to retrieve '" + entry->fullURL() + "'");
             }
         } else if (!StampFileTime(path)) {
-            metrics_.Shout("Unable to access '" + path + "'");
-            ok = false;
+            fail("Unable to access '" + path + "'");
         } else if (!IsCurrent(folder, *entry)) {
             // The new copy replaces the old one only once it has arrived: a failed download
             // leaves the user's add-in in place.
             if (IsGuardedPath(path)) {
-                metrics_.Shout("Unable to delete '" + FileBaseName(path) + "'");
-                ok = false;
+                fail("Unable to delete '" + FileBaseName(path) + "'");
             } else if (!retrieveSpecialFile(*entry, path)) {
-                metrics_.Shout("Unable to retrieve '" + entry->fullURL() + "'");
-                ok = false;
+                fail("Unable to retrieve '" + entry->fullURL() + "'");
             }
         }
     }
@@ -124,7 +135,9 @@ bool SpecialProcessing::retrieveSpecialFile(CFile& entry, const std::string& pat
         return false;
     }
     entry.Hot(true);
-    return SetFileTimeFromText(path, entry.Time() + " 06:00");
+    // A special file may have a name beginning with ".": it is dated all the same, so that the
+    // next run finds it current.
+    return SetAnyFileTimeFromText(path, entry.Time() + " 06:00");
 }
 
 bool SpecialProcessing::isPowerPointRunning() {

@@ -8,6 +8,7 @@
 #include "engine/UpdateRun.h"
 #include "platform/ProcessControl.h"
 #include "platform/ShellLauncher.h"
+#include "special/KitRoots.h"
 
 namespace tamsel {
 
@@ -59,11 +60,21 @@ class SpecialProcessing : public SpecialWork {
     bool pptDeletePlugIn(const std::string& name);
     void removeOlderVersions();
 
-    // The expanded local path of a file argument, or empty when the argument must not be used:
-    // malformed, not absolute once expanded, or inside a folder the safe-delete guard refuses.
-    std::string UsablePath(const std::string& arg) const;
-    // The same for an argument already expanded.
-    std::string CheckedPath(const std::string& expanded) const;
+    // Shows the refusal of a command on one status line and traces it; false.
+    bool Refuse(const std::string& what, const std::string& reason) const;
+    // Refuses a command whose argument is malformed; true when it did.
+    bool RefuseMalformed(const std::string& arg, const char* command) const;
+    // The local path of an expanded argument: "\" read as "/", a relative name below the kit
+    // folder, letter case resolved as for kit files.
+    std::string LocalPathOf(const std::string& expanded) const;
+    // The local path of a file a command reads or runs, anywhere; empty when refused.
+    std::string ReadablePath(const std::string& arg, const char* command) const;
+    // Where commands may write and remove in this run; with programFolder false, new files may
+    // also go into the program's folder, as special files that bring a new version of the updater.
+    KitRoots Roots(bool programFolder = true) const;
+    // The local path of an expanded argument a command writes or removes; empty when refused.
+    std::string WritablePath(const std::string& expanded) const;
+    void MakeKitProgramRunnable(const std::string& path) const;
 
     UpdateRun& run_;
     CMetrics& metrics_;

@@ -339,10 +339,12 @@ bool SafeDeleteFile(const std::string& path, std::string* why) {
 }
 
 bool SetFileTimeFromText(const std::string& path, const std::string& text) {
+    return !IsHiddenName(LastComponent(path)) && SetAnyFileTimeFromText(path, text);
+}
+
+bool SetAnyFileTimeFromText(const std::string& path, const std::string& text) {
     struct stat st {};
     if (!StatRegularFile(path, st))
-        return false;
-    if (IsHiddenName(LastComponent(path)))
         return false;
     DateTime when;
     if (!ParseDateTimeText(text, when))

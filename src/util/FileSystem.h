@@ -48,6 +48,8 @@ bool SafeDeleteFile(const std::string& path, std::string* why = nullptr);
 // missing, hidden (name beginning with ".") or non-regular file, an invalid date, or a file that
 // cannot be opened for writing.
 bool SetFileTimeFromText(const std::string& path, const std::string& text);
+// The same for a file of any name, hidden ones included.
+bool SetAnyFileTimeFromText(const std::string& path, const std::string& text);
 // Replaces (or with an empty replacement drops) every line containing the search text, ignoring
 // case, in a file of at most 129 lines.
 bool ReplaceLinesInFile(const std::string& path, const std::string& search,

@@ -2,8 +2,8 @@
 #include "WholeRun.h"
 #include "platform/ExecutableName.h"
 #include "platform/FileRegistryStore.h"
-#include "special/ChildProcess.h"
 #include "special/SpecialProcessing.h"
+#include "support/ScriptedTransport.h"
 #include "ui/frmSilentUpdate.h"
 #include "util/DateTime.h"
 
@@ -36,7 +36,8 @@ class SpecialRun : public WholeRun {
         fs::create_directories(appData(""));
         beforeStart = [this](UpdateRun& run) {
             run.registry = std::make_shared<FileRegistryStore>();
-            run.special = std::make_unique<SpecialProcessing>(run, ExecutableName(), processes);
+            run.special =
+                std::make_unique<SpecialProcessing>(run, ExecutableName(), processes, launcher);
         };
     }
 
@@ -70,6 +71,18 @@ class SpecialRun : public WholeRun {
                        user / "Kit/Files" + "\"\r\n");
         return run("/SILENT");
     }
+    // An interactive run whose special processing fails, continued after it and finished; its exit
+    // status.
+    int runPastSpecialFailure() {
+        frmMain& main = run("", [this] { return app_->Main().State() == 82; });
+        EXPECT_EQ(main.State(), 82);
+        chooseInNextMenu({});
+        chooseInNextMenu({});
+        main.cmdCancel.PerformClick();
+        loop.RunUntil([this] { return !app_->Main().Timer1.Running(); });
+        main.cmdCancel.PerformClick();
+        return exitStatus();
+    }
     // While the background notice is open, calls step every tick until it returns true.
     void whileNoticeOpen(std::function<bool(frmSilentUpdate&)> step) {
         toolkit.WhenShown("frmSilentUpdate", [this, step](Form& form) {
@@ -97,6 +110,8 @@ class SpecialRun : public WholeRun {
     static constexpr const char* kAddIn = "addin";
     bool noticeShown = false;
     ProcessesWithPowerPoint processes;
+    // Opens documents and addresses with a program that accepts them and does nothing.
+    LinuxShellLauncher launcher{"true"};
 };
 
 TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
@@ -114,6 +129,11 @@ TEST_F(SpecialRun, AFailedRetrievalSkipsScriptsUntilALaterMissingFileArrives) {
     EXPECT_EQ(home.read("data/after.ini"), "root=\"" + user / "Kit/Files" + "\"\r\n");
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), kAddIn);
     EXPECT_FALSE(wasSaid("Unable to complete special file processing."));
+    // The kit update went on, and the run ends as a failure all the same.
+    main.cmdCancel.PerformClick();
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_EQ(app_->Run().g_objMetrics.FinalStatus(),
+              "ERROR Unable to complete special file processing.");
 }
 
 TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
@@ -146,28 +166,64 @@ TEST_F(SpecialRun, ScriptsRegisterDeferAndUnregister) {
     EXPECT_EQ(user.read("Kit/Special/Tools.ppa"), "addin2");
 }
 
-TEST_F(SpecialRun, ALaunchOfAMissingProgramStillEndsTheRun) {
-    publishSpecial(addInEntry() +
-                   "script=\"LAUNCH ^/Missing.sh\"\r\n"
-                   "script=\"CONFIG ^/after.ini\"\r\n");
-    chooseInNextMenu({});
-    run();
-    EXPECT_TRUE(app_->Finished());
-    EXPECT_TRUE(wasSaid("launching 'Missing'"));
-    EXPECT_FALSE(fs::exists(appData("after.ini")));
-    EXPECT_EQ(toolkit.PendingScripts(), 1u);  // the menus were never reached
+// A command that fails on its own fails the run; a program that cannot be started does not end it.
+TEST_F(SpecialRun, AFailedCommandFailsTheRun) {
+    publishSpecial(addInEntry() + "script=\"LAUNCH ^/Missing.sh\"\r\n");
+    EXPECT_EQ(runPastSpecialFailure(), 1);
+    EXPECT_TRUE(wasSaid("launching 'Missing'...failed"));
 }
 
-TEST_F(SpecialRun, ACloseReachesTheRunningProgram) {
-    const std::string name = "tamsel-close-" + std::to_string(::getpid()) + ".exe";
-    // A program started through a compatibility layer shows its Windows path as its first argument.
-    test::ChildProcess child("/bin/sleep", {user / name, "5"});
-    publishSpecial(addInEntry() + "script=\"CLOSE " + name + "\"\r\n");
-    frmMain& main = runWithoutPackages();
-    EXPECT_EQ(main.State(), 100);
-    EXPECT_TRUE(wasSaid("closing '" + name + "'"));
-    const int status = child.wait();
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+// Writes and deletions, of commands and of special files, aimed outside the kit, through a last
+// link and at the updater's own files are refused, one line each, and fail the run; a web address
+// is opened; a special file named with a leading "." is dated, and current on the next run.
+TEST_F(SpecialRun, AHostileSpecialSectionIsRefusedAndFailsTheRun) {
+    test::TempDir outside;
+    const std::string victim = outside.write("victim.txt", "victim");
+    fs::create_directories(user / "Kit/Special");
+    fs::create_symlink(victim, user / "Kit/Special/Link.txt");
+    user.write("Kit/Updater/tamsel-due-check", "due");
+    const std::string settings = user.read("Kit/localtamselupdater.ini");
+    publish("Special/.Tools.ini", "dot");
+    publish("Special/Link.txt", "forged");
+    publish("localtamselupdater.ini", "forged");
+    // The kit server never publishes hidden files: the site is read directly.
+    transport = [this] {
+        return std::make_unique<test::ScriptedTransport>([this](const std::string& url) {
+            std::string body;
+            const bool found = ReadWholeFile(site / url.substr(remote_.size() + 1), body);
+            return test::ScriptedAnswer{found ? 200 : 404, body};
+        });
+    };
+    const std::string dotEntry = "url=\"/Special/.Tools.ini\" date=\"02/06/2024\" size=\"3\"\r\n";
+    const std::string away = "#/../../../" + fs::path(outside.path()).filename().string();
+    publishSpecial(addInEntry() + dotEntry +
+                   "script=\"SHELL https://example.com/kit?from=a@b\"\r\n" + "script=\"!DELETE " +
+                   victim + "\"\r\n" +
+                   "script=\"!COPY @/Special/Tools.ppa TO @/Special/Link.txt\"\r\n" +
+                   "script=\"!DELETE @/Updater/tamsel-due-check\"\r\n" +
+                   "script=\"COPY @/Special/Tools.ppa TO " + away + "/new.txt\"\r\n" +
+                   "url=\"/Special/Link.txt\" date=\"01/06/2024\" size=\"6\"\r\n" +
+                   "url=\"/localtamselupdater.ini\" date=\"01/06/2024\" size=\"6\"\r\n" +
+                   "url=\"/Special/Gone.ppa\" date=\"01/06/2024\" size=\"4\"\r\n");
+    EXPECT_EQ(runPastSpecialFailure(), 1);
+    EXPECT_TRUE(wasSaid("Unable to retrieve '" + remote_ + "/Special/Gone.ppa'"));
+    EXPECT_EQ(std::count_if(said.begin(), said.end(),
+                            [](const std::string& line) { return line.starts_with("refused '"); }),
+              6);
+    EXPECT_TRUE(wasSaid("launching 'example'"));
+    EXPECT_EQ(outside.read("victim.txt"), "victim");
+    EXPECT_FALSE(fs::exists(outside / "new.txt"));
+    EXPECT_EQ(user.read("Kit/Updater/tamsel-due-check"), "due");
+    EXPECT_EQ(user.read("Kit/localtamselupdater.ini").substr(0, 30), settings.substr(0, 30));
+    EXPECT_EQ(GetFileDate(user / "Kit/Special/.Tools.ini"), "02/06/2024");
+
+    app_.reset();
+    said.clear();
+    publishSpecial(addInEntry() + dotEntry + "script=\"CONFIG ^/ran.ini\"\r\n");
+    runWithoutPackages().cmdCancel.PerformClick();
+    EXPECT_FALSE(wasSaid("Processing special files"));
+    EXPECT_FALSE(fs::exists(appData("ran.ini")));
+    EXPECT_EQ(exitStatus(), 0);
 }
 
 // The main window asks for PowerPoint to be closed at most four times, then goes on; a special

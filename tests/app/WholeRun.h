@@ -66,8 +66,8 @@ class WholeRun : public ::testing::Test {
         if (commandLine.empty()) {
             connectInSetup();
         }
-        app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine,
-                                            HttpTransportFactory{}, user / "updater.lock");
+        app_ = std::make_unique<UpdaterApp>(toolkit, user / "Kit/Updater", commandLine, transport,
+                                            user / "updater.lock");
         app_->Run().g_objMetrics.OnStatusLine = [this](const std::string& line, bool newLine) {
             if (newLine || said.empty()) {
                 said.push_back(line);
@@ -161,6 +161,8 @@ class WholeRun : public ::testing::Test {
     std::function<void(Form&)> inSetup;
     // Called with each run before it starts.
     std::function<void(UpdateRun&)> beforeStart;
+    // The runs' HTTP transport; empty for the system's.
+    HttpTransportFactory transport;
     // Every status line of the last run.
     std::vector<std::string> said;
 };

@@ -10,11 +10,12 @@
 
 namespace tamsel::test {
 
-// A child process running a program under the arguments given (the first one included); the
-// constructor returns once the program runs. Killed and reaped when it goes.
+// A child process running a program under the arguments given (the first one included), as the
+// user given unless it is -1; the constructor returns once the program runs. Killed and reaped
+// when it goes.
 class ChildProcess {
   public:
-    ChildProcess(const std::string& program, std::vector<std::string> argv) {
+    ChildProcess(const std::string& program, std::vector<std::string> argv, uid_t user = -1) {
         std::vector<char*> pointers;
         for (auto& argument : argv) {
             pointers.push_back(argument.data());
@@ -26,6 +27,9 @@ class ChildProcess {
         }
         pid_ = ::fork();
         if (pid_ == 0) {
+            if (user != static_cast<uid_t>(-1) && ::setuid(user) != 0) {
+                ::_exit(126);
+            }
             ::execv(program.c_str(), pointers.data());
             ::_exit(127);
         }

@@ -6,12 +6,23 @@
 #include "forms/HeadlessToolkit.h"
 #include "special/SpecialProcessing.h"
 #include "support/TempDir.h"
+#include "util/FileSystem.h"
 
 namespace tamsel {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
+
+// Takes the shell's requests in place of the desktop: an address or a file that exists opens.
+class RecordingLauncher : public ShellLauncher {
+  public:
+    int open(const ShellRequest& request) override {
+        files.push_back(request.file);
+        return request.file.find(':') != std::string::npos || fs::exists(request.file) ? 33 : 2;
+    }
+    std::vector<std::string> files;
+};
 
 class SpecialCommands : public ::testing::Test {
   protected:
@@ -32,7 +43,8 @@ class SpecialCommands : public ::testing::Test {
     HeadlessEventLoop loop;
     HeadlessToolkit toolkit{loop};
     UpdateRun run{toolkit, dir / "Kit/Updater"};
-    SpecialProcessing special{run, "tamsel-updater"};
+    RecordingLauncher launcher;
+    SpecialProcessing special{run, "tamsel-updater", SystemProcessControl(), launcher};
     std::vector<std::string> status;
 };
 
@@ -45,41 +57,92 @@ TEST_F(SpecialCommands, ExpandPathReplacesEachMarkInItsOrder) {
 }
 
 // Each command in turn, with what it leaves behind. A catalogue arrives over the network: a
-// command whose argument is garbled or names a system folder does nothing and fails. What the
-// commands do in a whole run is checked by SpecialRun (tests/app).
+// command whose argument is garbled does nothing and fails; one that would write or remove
+// outside the kit's folders, or one of the updater's own files, is refused on one status line.
+// Reading and running are not confined. What the commands do in a whole run is checked by
+// SpecialRun (tests/app).
 TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
+    TempDir outside;
+    const std::string away = "/../../../" + fs::path(outside.path()).filename().string();
     dir.write("data/source.txt", "source");
-    const std::string closing = "close TAMSEL-UPDATER";  // the only command that ends the run
-    const std::pair<std::string, bool> rows[] = {
+    fs::permissions(dir / "data/source.txt", fs::perms(0750));
+    const std::vector<std::string> guarded = {
+        outside.write("victim.txt", "kept"), dir.write("Kit/localtamselupdater.ini", "kept"),
+        dir.write("Kit/tamsel.ini", "kept"), dir.write("Kit/Updater/tamsel-due-check", "kept"),
+        dir.write("Kit/Files/kept.txt", "kept")};
+    fs::create_directories(dir / "Kit/Special");
+    fs::create_symlink(outside / "victim.txt", dir / "Kit/Special/link");
+    fs::create_symlink(outside / "new.txt", dir / "Kit/Special/dangling");
+    fs::create_symlink(outside.path(), dir / "Kit/Files/Linked");
+    dir.write("Kit/Files/old.txt", "old");
+    dir.write("Kit/Files/tool.sh", "#!/bin/sh\n");
+    const std::string closing = "close TAMSEL-UPDATER";
+    const std::string launching = "LAUNCH #/tool.sh";  // the two commands that end the run
+    struct Row {
+        std::string command;
+        bool result;
+        bool refused = false;
+    };
+    const Row rows[] = {
         {"", false},
         // Longer words that begin with a command are that command.
         {"CONFIGS ^/longer.ini", true},
         {"CLOSEPP", true},
         {"PAUSE 10", true},
         {"COPY ^/source.txt ^/none.txt", false},
-        {"COPY ^/source.txt TO /etc/tamsel-test.txt", false},
-        {"COPY /etc/hostname TO ^/hostname.txt", false},
-        {"CONFIG /usr/tamsel-test.ini", false},
-        {"DELETE /bin/sh", false},
-        {std::string("CONFIG ^/nul\0.ini", 17), false},
-        {"CONFIG \"^/unbalanced.ini", false},
-        {"CONFIG ", false},
-        {"CONFIG relative.ini", false},
-        {"LAUNCH \"^/unbalanced.sh", false},
+        {"COPY ^/source.txt to #/copy.txt", true},
+        {"COPY /proc/self/comm TO #/read.txt", true},
+        {"COPY ^/missing.txt TO #/kept.txt", false},
+        {"COPY /dev/null TO #/kept.txt", false},
+        {"DELETE #\\old.txt", true},
+        {"DELETE " + outside / "victim.txt", false, true},
+        {"DELETE #" + away + "/victim.txt", false, true},
+        {"DELETE #/linked/victim.txt", false, true},
+        {"COPY ^/source.txt TO @\\Special\\link", false, true},
+        {"CONFIG @/Special/dangling", false, true},
+        {"CONFIG " + outside / "elsewhere.ini", false, true},
+        {"CONFIG @/localtamselupdater.ini", false, true},
+        {"CONFIG @/Updater/tamsel-due-check", false, true},
+        {"DELETE @/tamsel.ini", false, true},
+        {std::string("CONFIG ^/nul\0.ini", 17), false, true},
+        {"CONFIG \"^/unbalanced.ini", false, true},
+        {"LAUNCH ^/missing.sh", false},
+        {launching, true},
+        {"SHELL https://example.com/kit?user=a@b#top", true},
+        {"SHELL mailto:kits@example.com", true},
+        {"SHELL Docs\\Guide.pdf", true},
         {"!LAUNCH ^/later.sh", true},
         {closing, true},
         {"CLOSE ", true},
     };
-    for (const auto& [command, result] : rows) {
+    for (const auto& row : rows) {
         run.exitAfterProcessing = false;
-        EXPECT_EQ(special.processSpecial2(command), result) << command;
-        EXPECT_EQ(run.exitAfterProcessing, command == closing) << command;
+        const auto said = status.size();
+        EXPECT_EQ(special.processSpecial2(row.command), row.result) << row.command;
+        EXPECT_EQ(run.exitAfterProcessing, row.command == closing || row.command == launching)
+            << row.command;
+        const bool refusedLine = status.size() == said + 1 && status.back().starts_with("refused");
+        EXPECT_EQ(refusedLine, row.refused) << row.command;
     }
     EXPECT_TRUE(fs::exists(dir / "data/longer.ini"));
-    for (const char* refused : {"none.txt", "hostname.txt", "unbalanced.ini"}) {
-        EXPECT_FALSE(fs::exists(dir / (std::string("data/") + refused))) << refused;
+    EXPECT_EQ(dir.read("Kit/Files/copy.txt"), "source");
+    EXPECT_EQ(fs::status(dir / "Kit/Files/copy.txt").permissions(), fs::perms(0750));
+    EXPECT_FALSE(dir.read("Kit/Files/read.txt").empty());
+    EXPECT_FALSE(fs::exists(dir / "Kit/Files/old.txt"));
+    for (const auto& path : guarded) {
+        std::string content;
+        EXPECT_TRUE(ReadWholeFile(path, content) && content == "kept") << path;
     }
-    EXPECT_TRUE(fs::exists("/bin/sh"));
+    EXPECT_FALSE(fs::exists(outside / "elsewhere.ini"));
+    EXPECT_FALSE(fs::exists(outside / "new.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "Kit/Special/link"));
+    // A kit program that lost its execute bit in the download gets it back to be started.
+    EXPECT_NE(fs::status(dir / "Kit/Files/tool.sh").permissions() & fs::perms::owner_exec,
+              fs::perms::none);
+    EXPECT_EQ(launcher.files, (std::vector<std::string>{
+                                  dir / "data/missing.sh", dir / "Kit/Files/tool.sh",
+                                  "https://example.com/kit?user=a@b#top", "mailto:kits@example.com",
+                                  dir / "Kit/Files/Docs/Guide.pdf"}));
     EXPECT_EQ(run.deferredCommands, std::vector<std::string>{"LAUNCH ^/later.sh"});
     EXPECT_EQ(status.back(), "closing ''...not required");
 }

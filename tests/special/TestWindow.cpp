@@ -1,6 +1,7 @@
 // A program with one top-level X11 window that takes part in the window manager's delete
-// protocol. Prints "ready" once the window is shown; exits 0 when asked to close the window, 3
-// without a display, and dies of SIGALRM when nobody asks within 30 seconds.
+// protocol. Prints "ready PID WINDOW" once the window is shown and "ping" for any other message
+// sent to the window; exits 0 when asked to close the window, 3 without a display, and dies of
+// SIGALRM when nobody asks within 30 seconds.
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -41,16 +42,21 @@ int main() {
     xcb_map_window(c, window);
     // A round trip: the server has the window and its properties before anyone is told.
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    std::puts("ready");
+    std::printf("ready %u %u\n", pid, window);
     std::fflush(stdout);
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        const bool message = (event->response_type & 0x7F) == XCB_CLIENT_MESSAGE;
         const bool closing =
-            (event->response_type & 0x7F) == XCB_CLIENT_MESSAGE &&
+            message &&
             reinterpret_cast<xcb_client_message_event_t*>(event)->data.data32[0] == deleteWindow;
         std::free(event);
         if (closing) {
             xcb_disconnect(c);
             return 0;
+        }
+        if (message) {
+            std::puts("ping");
+            std::fflush(stdout);
         }
     }
     return 4;
