@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace tamsel {
 namespace {
@@ -63,6 +64,14 @@ class CurlHttpTransportTest : public testing::Test {
                                      [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
                                          return offset == 0 &&
                                                 sink.write(std::string(500, 'x').data(), 500);
+                                     });
+        });
+        // A byte every 50 ms: never stalled, never done within a bound of a fraction of a second.
+        server.Get("/trickle", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(200, "text/plain",
+                                     [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                         return sink.write("S", 1);
                                      });
         });
         ASSERT_TRUE(http.start());
@@ -130,6 +139,31 @@ TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
         EXPECT_FALSE(transport->errorText().empty());
         EXPECT_FALSE(transport->commitBody(kit / "broken.bin"));
         EXPECT_FALSE(fs::exists(kit / "broken.bin"));
+    }
+}
+
+// A bounded request fails once its answer outgrows the bound, keeping no more than the bound, or
+// once it has taken its time.
+TEST_F(CurlHttpTransportTest, BoundedRequestsFailPastTheirBounds) {
+    const struct {
+        const char* path;
+        HttpLimits limits;
+        bool succeeds;
+    } cases[] = {
+        {"/big.bin", {64 * 1024, {}}, false},
+        {"/big.bin", {payload.size(), {}}, true},
+        {"/trickle", {0, std::chrono::milliseconds(300)}, false},
+        {"/big.bin", {}, true},
+    };
+    for (const auto& [path, limits, succeeds] : cases) {
+        SCOPED_TRACE(path + std::to_string(limits.body));
+        transport->limit(limits);
+        ASSERT_TRUE(transport->startGet(http.url(path)));
+        ASSERT_EQ(transport->finish(), HttpProgress::Done);
+        EXPECT_EQ(transport->succeeded(), succeeds) << transport->errorText();
+        if (limits.body != 0) {
+            EXPECT_LE(transport->bodySize(), limits.body);
+        }
     }
 }
 
