@@ -187,21 +187,9 @@ TEST_F(ProcessDialog, ASilentRunHidesTheDialogAndTheWorkGoesOnUnseen) {
     EXPECT_EQ(kit.read("Files/a.pot"), "abc");
 }
 
-// A large file shows its bytes arriving, in the progress line and the bar.
-TEST_F(ProcessDialog, TheProgressFollowsTheBytesOfALargeFile) {
-    entry("/big.pot", CFile::TypeNew)->Size("80000");
-    run.g_objMetrics.calculateSize();
-    frmProcess dialog(toolkit, run.g_objMetrics, run.localConfiguration, run.globalConfiguration,
-                      {});
-    dialog.Show(ShowMode::Modeless);
-    loop.RunUntil([&dialog] { return dialog.barProgress.Value() == frmProcess::kBarSteps / 2; });
-    EXPECT_EQ(dialog.lblStatus.Caption(), "Processing file 1 of 1    (39.1kb of 78.1kb)");
-    server.releaseStalls();
-    loop.RunUntil([&dialog] { return dialog.Complete(); });
-    EXPECT_EQ(dialog.barProgress.Value(), frmProcess::kBarSteps);
-}
-
-TEST_F(ProcessDialog, CancelAndEscapeDoWhatClosingByTheFrameDoes) {
+// Half-way through a large file the progress line and bar show its bytes; Cancel and Escape then
+// do what closing the window by its frame does.
+TEST_F(ProcessDialog, ProgressFollowsTheBytesAndCancelAndEscapeCloseAsTheFrameDoes) {
     entry("/big.pot", CFile::TypeNew)->Size("80000");
     run.g_objMetrics.calculateSize();
     const std::function<bool(frmProcess&)> gestures[] = {
@@ -213,11 +201,11 @@ TEST_F(ProcessDialog, CancelAndEscapeDoWhatClosingByTheFrameDoes) {
         frmProcess dialog(toolkit, run.g_objMetrics, run.localConfiguration,
                           run.globalConfiguration, {});
         dialog.Show(ShowMode::Modeless);
-        loop.RunUntil([&dialog] { return dialog.barProgress.Value() > 0; });  // half-way
+        loop.RunUntil(
+            [&dialog] { return dialog.barProgress.Value() == frmProcess::kBarSteps / 2; });
+        EXPECT_EQ(dialog.lblStatus.Caption(), "Processing file 1 of 1    (39.1kb of 78.1kb)");
         EXPECT_TRUE(gesture(dialog));
-        EXPECT_FALSE(dialog.IsLoaded());
-        EXPECT_TRUE(dialog.Complete());
-        EXPECT_TRUE(dialog.Canceled());
+        EXPECT_TRUE(!dialog.IsLoaded() && dialog.Complete() && dialog.Canceled());
     }
     EXPECT_FALSE(std::filesystem::exists(kit / "Files/big.pot"));
 }

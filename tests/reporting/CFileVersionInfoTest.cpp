@@ -143,32 +143,25 @@ TEST(CFileVersionInfo, CorruptPeFilesAreNotAvailable) {
     }
 }
 
-// Section names are read only over the bytes of the name sought: in a program whose name table
-// holds no NUL (here the sought name repeated), every section costs the same few bytes, and the
-// table's last page, which cannot be read at all, is never touched.
+// Section names are read only over the bytes of the name sought: here every section is named at
+// the start of a table of that name repeated with no NUL, whose last page cannot be read at all.
 TEST(ElfVersionSection, ANameTableWithoutAnEndIsNeverScannedForIt) {
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    void* mapped =
-        ::mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(mapped, MAP_FAILED);
-    auto* bytes = static_cast<std::uint8_t*>(mapped);
-    const auto put = [bytes](std::size_t at, std::uint64_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
+    auto* bytes = static_cast<std::uint8_t*>(
+        ::mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(bytes, MAP_FAILED);
+    // Little-endian fields, as on the host.
+    const auto put = [bytes](std::size_t at, std::uint64_t value) {
+        std::memcpy(bytes + at, &value, sizeof value);
     };
-    constexpr std::uint16_t kSections = 20;
-    const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', 2, 1};  // 64-bit, little-endian
-    std::memcpy(bytes, ident, sizeof ident);
-    put(0x28, 0x40, 8);  // section headers
-    put(0x3A, 0x40, 2);  // of 64 bytes each
-    put(0x3C, kSections, 2);
-    put(0x3E, 0, 2);  // the first is the name table: the last two pages
-    put(0x40 + 4, 3, 4);
-    put(0x40 + 0x18, page, 8);
-    put(0x40 + 0x20, 2 * page, 8);
-    for (std::uint16_t i = 1; i < kSections; ++i) {
-        put(0x40 + 64u * i + 4, 1, 4);  // data, named at the table's start
+    put(0, 0x0000'0102'464C'457F);  // "\x7F" "ELF", 64-bit, little-endian
+    put(0x28, 0x40);                // section headers at 0x40,
+    put(0x3A, 0x0014'0040);         // 64 bytes each, 20 of them, the first the name table
+    put(0x44, 3);
+    put(0x58, page);
+    put(0x60, 2 * page);
+    for (std::size_t i = 1; i < 20; ++i) {
+        put(0x40 + 64 * i + 4, 1);  // data named at the table's start
     }
     const std::string_view name = kVersionSectionName;
     std::memset(bytes + page, '.', page);
@@ -176,9 +169,8 @@ TEST(ElfVersionSection, ANameTableWithoutAnEndIsNeverScannedForIt) {
         std::memcpy(bytes + at, name.data(), name.size());
     }
     ASSERT_EQ(::mprotect(bytes + 2 * page, page, PROT_NONE), 0);
-
     EXPECT_FALSE(FindElfVersionBlock(Bytes(bytes, 3 * page)));
-    ::munmap(mapped, 3 * page);
+    ::munmap(bytes, 3 * page);
 }
 
 }  // namespace
