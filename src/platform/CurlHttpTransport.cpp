@@ -88,6 +88,7 @@ bool CurlHttpTransport::prepare(const std::string& url) {
     errorBuffer_[0] = '\0';
     reason_.clear();
     overflow_.clear();
+    bodyBound_ = limits_.body;
     const long connectMs = static_cast<long>(timeouts_.connect.count());
     const long stallSeconds = std::max(1L, static_cast<long>(timeouts_.stall.count()));
     const bool ok =
@@ -274,7 +275,7 @@ std::size_t CurlHttpTransport::OnBody(char* data, std::size_t size, std::size_t 
     auto* transport = static_cast<CurlHttpTransport*>(self);
     transport->progress_ = HttpProgress::Receiving;
     const std::size_t bytes = size * count;
-    const std::uintmax_t bound = transport->limits_.body;
+    const std::uintmax_t bound = transport->bodyBound_;
     if (bound != 0 && transport->body_ && bytes > bound - transport->body_->size()) {
         transport->overflow_ = "an answer of more than " + std::to_string(bound) + " bytes";
         return 0;

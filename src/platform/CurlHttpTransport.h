@@ -50,6 +50,7 @@ class CurlHttpTransport final : public HttpTransport {
 
     HttpTimeouts timeouts_;
     HttpLimits limits_;
+    std::uintmax_t bodyBound_ = 0;  // of the request under way
     std::filesystem::path spoolFolder_;
     CurlMulti multi_;
     CurlEasy easy_;

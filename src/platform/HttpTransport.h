@@ -46,7 +46,8 @@ class HttpTransport {
     virtual bool startPost(const std::string& url, const std::string& contentType,
                            const std::string& body) = 0;
 
-    // Bounds every request started from now on (HttpLimits{} for none).
+    // Bounds every request started from now on (HttpLimits{} for none); a request keeps the
+    // bounds it was started with.
     virtual void limit(HttpLimits limits) = 0;
 
     // Advances the current transfer as far as it can go without waiting.

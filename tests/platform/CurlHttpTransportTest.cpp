@@ -141,6 +141,7 @@ TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
         SCOPED_TRACE(path);
         transport->limit(limits);
         ASSERT_TRUE(transport->startGet(http.url(path)));
+        transport->limit({});
         ASSERT_EQ(transport->finish(), HttpProgress::Done);
         EXPECT_FALSE(transport->succeeded());
         EXPECT_LE(transport->bytesReceived(), 64u * 1024);
