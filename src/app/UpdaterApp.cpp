@@ -4,6 +4,7 @@
 
 #include "app/OfficeInstallationsOfRun.h"
 #include "app/RegistryReading.h"
+#include "platform/X11WindowActivate.h"
 #include "special/modPowerPoint.h"
 
 namespace tamsel {
@@ -33,6 +34,12 @@ int UpdaterApp::ExitStatus(std::ostream& errors) const {
         errors << "The Tamsel Updater is already running." << std::endl;
     }
     return main_.EndedFinished() ? 0 : 1;
+}
+
+void UpdaterApp::ShowRunningCopy() const {
+    if (main_.GaveWay()) {
+        RequestWindowActivation(lock_.HolderPid());
+    }
 }
 
 std::string ProgramFolder() {

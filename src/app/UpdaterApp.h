@@ -22,6 +22,9 @@ class UpdaterApp {
     // The process exit status once the program has ended: 0 when the run got to its end, 1
     // otherwise. A copy that gave way to a running one says so on errors.
     int ExitStatus(std::ostream& errors) const;
+    // A copy that gave way asks the window manager to bring the running copy's window to the
+    // front, so a second start from the menu shows the updater the user is looking for.
+    void ShowRunningCopy() const;
 
     UpdateRun& Run() { return run_; }
     frmMain& Main() { return main_; }

@@ -129,6 +129,14 @@ std::uintmax_t CHTTP::bodySize() {
     }
 }
 
+std::uintmax_t CHTTP::BytesReceived() const {
+    try {
+        return transport_->bytesReceived();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 bool CHTTP::Complete() {
     try {
         return transport_->poll() == HttpProgress::Done;
@@ -153,10 +161,15 @@ long CHTTP::readyState() {
     }
 }
 
-std::string CHTTP::POST(const std::string& url, const std::string& data) {
+std::string CHTTP::POST(const std::string& url, const std::string& data, HttpLimits limits) {
     try {
         url_ = ApplyUrlRule(url);
-        if (transport_->startPost(url_, std::string(kFormContentType), EscapePostData(data))) {
+        transport_->limit(limits);
+        const bool started =
+            transport_->startPost(url_, std::string(kFormContentType), EscapePostData(data));
+        // Only this request is bounded; the downloads after it are not.
+        transport_->limit({});
+        if (started) {
             transport_->finish();
         }
         NoteOutcome("POST", url_);

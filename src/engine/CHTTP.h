@@ -30,6 +30,8 @@ class CHTTP {
     bool commit(const std::string& path, bool emptyAllowed = false);
     // Length of the finished response body; 0 for a failed or unfinished request.
     std::uintmax_t bodySize();
+    // Body bytes of the current response received so far, while it is still arriving too.
+    std::uintmax_t BytesReceived() const;
     // The current request has finished (successfully or not). Never blocks.
     bool Complete();
     // The current request has finished with a success status.
@@ -41,8 +43,9 @@ class CHTTP {
     std::string getBody();
     // 0 before any request, 1 sent, 2 headers received, 3 receiving, 4 finished. Never blocks.
     long readyState();
-    // Synchronous form POST of data, escaped by EscapePostData; the answer, or empty text.
-    std::string POST(const std::string& url, const std::string& data);
+    // Synchronous form POST of data, escaped by EscapePostData; the answer, or empty text (also
+    // when the answer or the time it took passed the limits).
+    std::string POST(const std::string& url, const std::string& data, HttpLimits limits = {});
     // Synchronous GET; the answer, or "True" without reading it when noWait is set; empty text
     // when the request failed.
     std::string Query(const std::string& url, bool noWait);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "engine/CMetrics.h"
 #include "engine/SpecialWork.h"
 #include "forms/Toolkit.h"
+#include "platform/HttpTransport.h"
 #include "platform/ObjectProbe.h"
 #include "platform/RegistryStore.h"
 
@@ -41,6 +43,9 @@ class UpdateRun {
     // on with the kit update and ends as a failure.
     bool specialFailed = false;
     bool einMode = false;
+    // Bounds on the update log's upload: its answer is only searched for "SUCCESS", and a server
+    // that answers without end or by the byte must not hold the run.
+    HttpLimits logUpload{64 * 1024, std::chrono::seconds(60)};
 
     // The platform probe for the components a run needs; tests may pretend one is missing.
     std::function<bool(std::string_view className)> canCreateObject = CanCreateObject;

@@ -5,6 +5,7 @@
 #include "util/Format.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -32,7 +33,7 @@ frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration
       local_(local),
       global_(global),
       processSpecial2_(std::move(processSpecial2)) {
-    Move(0, 0, 460, 170);
+    Move(0, 0, 460, 204);
     lblPatience.Move(12, 10, 436, 34);
     lblPatience.SetCaption(
         "Downloading your documents. Please be patient, this may take a few minutes.");
@@ -45,6 +46,10 @@ frmProcess::frmProcess(Toolkit& toolkit, CMetrics& metrics, const CConfiguration
     lblStatus.Move(12, 98, 436, 34);
     barProgress.Move(12, 136, 436, 16);
     barProgress.SetRange(0, 0);
+    cmdCancel.Move(360, 164, 88, 28);
+    cmdCancel.SetCaption("&Cancel");
+    cmdCancel.SetCancel(true);
+    cmdCancel.OnClick = [this] { RequestUnload(UnloadMode::FormControlMenu); };
     Timer1.SetInterval(200);
 
     OnLoad = [this] { Form_Load(); };
@@ -140,12 +145,18 @@ std::string frmProcess::LocalPath() const {
                                                 : ResolveKitPath(kit, current_->URL());
 }
 
-void frmProcess::ShowProgress(long index, long count) {
+void frmProcess::ShowProgress(long index, long count, double inFlight) {
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::seconds>(GetToolkit().Loop().Now() - startTime_);
-    lblStatus.SetCaption(
-        ProgressText(index, count, processedSize_, metrics_.Size(), elapsed.count()));
-    barProgress.SetRange(static_cast<int>(index - 1), static_cast<int>(count));
+    const double done = processedSize_ + inFlight;
+    const double total = metrics_.Size();
+    lblStatus.SetCaption(ProgressText(index, count, done, total, elapsed.count()));
+    if (total > 0) {
+        barProgress.SetRange(static_cast<int>(std::min(done, total) / total * kBarSteps),
+                             kBarSteps);
+    } else {
+        barProgress.SetRange(static_cast<int>(index - 1), static_cast<int>(count));
+    }
 }
 
 void frmProcess::FileFailed(const std::string& message, const std::string& cause) {
@@ -209,7 +220,7 @@ bool frmProcess::Step() {
         case ProcessState::NextFile: {
             const long count = static_cast<long>(files.size());
             if (index_ > count) {
-                barProgress.SetRange(static_cast<int>(count), static_cast<int>(count));
+                barProgress.SetRange(barProgress.Max(), barProgress.Max());
                 state_ = ProcessState::AllFilesDone;
                 break;
             }
@@ -257,6 +268,10 @@ bool frmProcess::Step() {
             break;
         case ProcessState::WaitForDownload:
             if (!metrics_.Http().Complete()) {
+                // A large file shows its bytes arriving, on every pass of the loop.
+                ShowProgress(index_, static_cast<long>(files.size()),
+                             std::min(static_cast<double>(metrics_.Http().BytesReceived()),
+                                      LeadingNumber(current_->Size())));
                 return false;
             }
             state_ = ProcessState::WriteFile;

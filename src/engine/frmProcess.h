@@ -45,8 +45,11 @@ class frmProcess : public Form {
     Label& lblFrame = Add<Label>("lblFrame");
     Label& lblState = Add<Label>("lblState");
     Label& lblPatience = Add<Label>("Label1");
-    // The share of the catalogue's entries walked so far.
+    // The share of the bytes to download received so far (of the entries walked when there is
+    // nothing to download).
     ProgressBar& barProgress = Add<ProgressBar>("barProgress");
+    // Does what closing the window by its frame does; Escape presses it.
+    CommandButton& cmdCancel = Add<CommandButton>("cmdCancel");
 
     long Files() const { return files_; }
     double Size() const { return processedSize_; }
@@ -58,6 +61,8 @@ class frmProcess : public Form {
     static constexpr std::chrono::milliseconds kTickBudget{40};
     // Downloads in a row that get no answer at all before the server is taken as gone.
     static constexpr long kUnansweredLimit = 20;
+    // Steps of the progress bar when it counts bytes.
+    static constexpr int kBarSteps = 1000;
 
   private:
     void Form_Load();
@@ -67,7 +72,8 @@ class frmProcess : public Form {
     // Performs the action of the current state and moves on; false when the loop must wait.
     bool Step();
     void Heartbeat();
-    void ShowProgress(long index, long count);
+    // The progress line and bar, with inFlight bytes of the current file already received.
+    void ShowProgress(long index, long count, double inFlight = 0);
     std::string LocalPath() const;
     bool WriteDownload();
     // Reports a file that could not be handled, with its cause (the HTTP client's when empty),

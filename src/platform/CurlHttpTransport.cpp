@@ -87,6 +87,8 @@ bool CurlHttpTransport::prepare(const std::string& url) {
     curl_easy_reset(easy);
     errorBuffer_[0] = '\0';
     reason_.clear();
+    overflow_.clear();
+    bodyBound_ = limits_.body;
     const long connectMs = static_cast<long>(timeouts_.connect.count());
     const long stallSeconds = std::max(1L, static_cast<long>(timeouts_.stall.count()));
     const bool ok =
@@ -98,6 +100,8 @@ bool CurlHttpTransport::prepare(const std::string& url) {
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectMs) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, stallSeconds) == CURLE_OK &&
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.total.count())) ==
+            CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_USERAGENT, "Tamsel Updater") == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_) == CURLE_OK &&
@@ -194,7 +198,9 @@ void CurlHttpTransport::complete(CURLcode result) {
     detach();
     const bool written = body_ && body_->close();
     transferOk_ = result == CURLE_OK && written;
-    if (result != CURLE_OK) {
+    if (!overflow_.empty()) {
+        error_ = overflow_;
+    } else if (result != CURLE_OK) {
         error_ = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(result);
     } else if (!written) {
         error_ = "cannot write the response to a temporary file";
@@ -269,6 +275,11 @@ std::size_t CurlHttpTransport::OnBody(char* data, std::size_t size, std::size_t 
     auto* transport = static_cast<CurlHttpTransport*>(self);
     transport->progress_ = HttpProgress::Receiving;
     const std::size_t bytes = size * count;
+    const std::uintmax_t bound = transport->bodyBound_;
+    if (bound != 0 && transport->body_ && bytes > bound - transport->body_->size()) {
+        transport->overflow_ = "an answer of more than " + std::to_string(bound) + " bytes";
+        return 0;
+    }
     // Returning less than asked makes curl abort the transfer with a write error.
     return transport->body_ && transport->body_->write(data, bytes) ? bytes : 0;
 }

@@ -21,6 +21,7 @@ class CurlHttpTransport final : public HttpTransport {
     bool startGet(const std::string& url) override;
     bool startPost(const std::string& url, const std::string& contentType,
                    const std::string& body) override;
+    void limit(HttpLimits limits) override { limits_ = limits; }
     HttpProgress poll() override;
     HttpProgress finish() override;
     void waitForActivity(std::chrono::milliseconds timeout) override;
@@ -31,6 +32,7 @@ class CurlHttpTransport final : public HttpTransport {
     long status() const override { return status_; }
     std::string errorText() const override { return error_; }
     std::uintmax_t bodySize() const override;
+    std::uintmax_t bytesReceived() const override { return body_ ? body_->size() : 0; }
     std::string bodyText() const override;
     bool commitBody(const std::string& path) override;
 
@@ -47,6 +49,8 @@ class CurlHttpTransport final : public HttpTransport {
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
 
     HttpTimeouts timeouts_;
+    HttpLimits limits_;
+    std::uintmax_t bodyBound_ = 0;  // of the request under way
     std::filesystem::path spoolFolder_;
     CurlMulti multi_;
     CurlEasy easy_;
@@ -57,7 +61,8 @@ class CurlHttpTransport final : public HttpTransport {
     bool transferOk_ = false;
     long status_ = 0;
     std::string error_;
-    std::string reason_;  // of the last status line received
+    std::string reason_;    // of the last status line received
+    std::string overflow_;  // why the body was cut off, when it was
     char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

@@ -14,6 +14,15 @@ struct HttpTimeouts {
     std::chrono::seconds stall{60};
 };
 
+// Bounds on the requests of an exchange whose answer the program only glances at (the log
+// upload's): past either the request fails and the rest of its answer is never read.
+struct HttpLimits {
+    // Most bytes of answer body kept; 0 for no bound.
+    std::uintmax_t body = 0;
+    // Longest time a request may take in all, connecting included; 0 for no bound.
+    std::chrono::milliseconds total{0};
+};
+
 // Progress of the current request, numbered as the request object's readyState.
 enum class HttpProgress : int {
     Idle = 0,             // no request made yet
@@ -37,6 +46,10 @@ class HttpTransport {
     virtual bool startPost(const std::string& url, const std::string& contentType,
                            const std::string& body) = 0;
 
+    // Bounds every request started from now on (HttpLimits{} for none); a request keeps the
+    // bounds it was started with.
+    virtual void limit(HttpLimits limits) = 0;
+
     // Advances the current transfer as far as it can go without waiting.
     virtual HttpProgress poll() = 0;
     // Blocks until the current transfer has finished.
@@ -56,6 +69,8 @@ class HttpTransport {
     virtual std::string errorText() const = 0;
 
     virtual std::uintmax_t bodySize() const = 0;
+    // Body bytes of the current answer received so far, also while the transfer runs.
+    virtual std::uintmax_t bytesReceived() const = 0;
     // The finished response body as text; empty while the transfer runs.
     virtual std::string bodyText() const = 0;
     // Moves the finished response body to path, creating or replacing the file. The existing file

@@ -2,11 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 
 #include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
 
 namespace tamsel {
 
@@ -30,6 +35,30 @@ SingleInstanceLock::SingleInstanceLock(std::string lockPath)
         ::close(fd_);
         fd_ = -1;
     }
+}
+
+int SingleInstanceLock::HolderPid() const {
+    struct stat file {};
+    if (::stat(path_.c_str(), &file) != 0) {
+        return 0;
+    }
+    // "1: FLOCK  ADVISORY  WRITE 4242 08:01:131090 0 EOF": the device in hexadecimal, the inode
+    // in decimal. Waiters are listed with "->" and hold nothing.
+    std::ostringstream id;
+    id << std::hex << std::setfill('0') << std::setw(2) << major(file.st_dev) << ':' << std::setw(2)
+       << minor(file.st_dev) << ':' << std::dec << file.st_ino;
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, where;
+        int pid = 0;
+        if (fields >> number >> kind >> mode >> access >> pid >> where && kind == "FLOCK" &&
+            where == id.str()) {
+            return pid;
+        }
+    }
+    return 0;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

@@ -18,6 +18,8 @@ class SingleInstanceLock {
     // Another copy holds the lock.
     bool PreviousInstance() const { return previous_; }
     const std::string& Path() const { return path_; }
+    // The process that holds the lock (from the kernel's table of locks); 0 when unknown.
+    int HolderPid() const;
 
     // "$XDG_RUNTIME_DIR/tamsel-updater.lock", or a per-user file in the temporary folder.
     static std::string DefaultPath();

@@ -216,7 +216,13 @@ QWidget* CreateControlWidget(Control& control, QWidget* parent) {
             break;
         case ControlKind::ListBox: {
             auto* list = new QListWidget(parent);
-            list->setUniformItemSizes(true);
+            // A line longer than the list is wide wraps onto as many rows as it needs, so a
+            // status line is read whole at any text size (a word wider than the list, an
+            // address say, is reached by scrolling sideways); long lists are laid out in batches.
+            list->setWordWrap(true);
+            list->setTextElideMode(Qt::ElideNone);
+            list->setResizeMode(QListView::Adjust);
+            list->setLayoutMode(QListView::Batched);
             widget = list;
             break;
         }

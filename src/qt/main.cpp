@@ -3,6 +3,7 @@
 
 #include "app/Unattended.h"
 #include "app/UpdaterApp.h"
+#include "platform/DisplayCheck.h"
 #include "platform/FileRegistryStore.h"
 #include "qt/QtApplication.h"
 #include "util/Text.h"
@@ -16,6 +17,11 @@ int main(int argc, char** argv) {
     if (tamsel::ToUpper(commandLine).find("/UNATTENDED") != std::string::npos) {
         return tamsel::RunUnattended(appPath, commandLine, std::cout);
     }
+    // Without a display the toolkit would abort the process; say so, having changed nothing.
+    if (!tamsel::DisplayAvailable()) {
+        std::cerr << "The Tamsel Updater cannot start: no display is available." << std::endl;
+        return 1;
+    }
     tamsel::UpdaterApp* running = nullptr;
     return tamsel::RunQtApplication(
         argc, argv,
@@ -26,5 +32,8 @@ int main(int argc, char** argv) {
             app->Start();
             return app;
         },
-        [&running] { return running->ExitStatus(std::cerr); });
+        [&running] {
+            running->ShowRunningCopy();
+            return running->ExitStatus(std::cerr);
+        });
 }

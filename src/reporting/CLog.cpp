@@ -1,5 +1,6 @@
 #include "reporting/CLog.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "engine/Version.h"
@@ -29,6 +30,19 @@ void AppendAsStrings(const CFiles& files, std::vector<std::string>& lines, bool 
     }
 }
 
+// The text with every control character (CR and LF among them) a blank: a value from a setting,
+// a server's answer, the machine or a file name stays on its one line of the log.
+std::string OnOneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
 class LogText {
   public:
     void line(std::string_view text) {
@@ -36,7 +50,7 @@ class LogText {
         text_ += "\r\n";
     }
     void key(std::string_view key, std::string_view value) {
-        line(std::string(key) + "=\"" + std::string(value) + "\"");
+        line(std::string(key) + "=\"" + OnOneLine(value) + "\"");
     }
     void section(std::string_view name, std::string_view comment,
                  const std::vector<std::string>& lines) {
@@ -45,7 +59,7 @@ class LogText {
             line(comment);
         }
         for (const auto& each : lines) {
-            line(each);
+            line(OnOneLine(each));
         }
         line("$END " + std::string(name));
     }
@@ -234,13 +248,27 @@ bool CLog::postLog(const std::string& path) {
         data += line + "\r\n";
     }
     CHTTP& http = run_.g_objMetrics.Http();
-    const bool received = http.POST(remote->FullLog(), data).find("SUCCESS") != std::string::npos;
+    const auto start = std::chrono::steady_clock::now();
+    const bool received =
+        http.POST(remote->FullLog(), data, run_.logUpload).find("SUCCESS") != std::string::npos;
 
+    // The second copy has what is left of the upload's time.
+    HttpLimits rest = run_.logUpload;
+    if (rest.total.count() != 0) {
+        rest.total -= std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        if (rest.total.count() <= 0) {
+            return received;
+        }
+    }
     const std::string copy = ToUpper(remote->FullConfirmation());
     if (copy == "YES") {
-        http.POST(ReportsUploadAddress(run_.globalConfiguration), data);
+        if (const std::string reports = ReportsUploadAddress(run_.globalConfiguration);
+            !reports.empty()) {
+            http.POST(reports, data, rest);
+        }
     } else if (copy.starts_with("HTTP")) {
-        http.POST(remote->FullConfirmation(), data);
+        http.POST(remote->FullConfirmation(), data, rest);
     }
     return received;
 }

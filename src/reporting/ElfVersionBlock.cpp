@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string_view>
 
 #include "reporting/VersionContainers.h"
@@ -50,20 +51,19 @@ std::optional<SectionHeader> ReadSection(Bytes file, const Layout& layout, std::
     return header;
 }
 
-// The NUL-terminated name at the given offset of the name table; nothing when it runs past it.
-std::optional<std::string_view> SectionName(Bytes file, const SectionHeader& names,
-                                            std::uint32_t offset) {
-    if (offset >= names.size) {
-        return std::nullopt;
+// Whether the name at the given offset of the name table is the one sought, NUL included. Only
+// the bytes of that name are read: a table without a NUL costs no more than a short one.
+bool SectionNameIs(Bytes file, const SectionHeader& names, std::uint32_t offset,
+                   std::string_view sought) {
+    if (offset >= names.size || sought.size() + 1 > names.size - offset) {
+        return false;
     }
-    const auto table = file.subspan(names.offset, names.size);
-    for (std::uint64_t end = offset; end < table.size(); ++end) {
-        if (table[end] == 0) {
-            return std::string_view(reinterpret_cast<const char*>(table.data()) + offset,
-                                    end - offset);
-        }
-    }
-    return std::nullopt;
+    const auto name = file.subspan(names.offset + offset, sought.size() + 1);
+    return std::equal(sought.begin(), sought.end(), name.begin(),
+                      [](char want, std::uint8_t have) {
+                          return static_cast<std::uint8_t>(want) == have;
+                      }) &&
+           name.back() == 0;
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ std::optional<Bytes> FindElfVersionBlock(Bytes file) {
             return std::nullopt;
         }
         if (section->type == kNoBits ||
-            SectionName(file, *names, section->name) != kVersionSectionName) {
+            !SectionNameIs(file, *names, section->name, kVersionSectionName)) {
             continue;
         }
         if (!InBounds(file, section->offset, section->size)) {

@@ -12,6 +12,9 @@ std::string ReportsUploadAddress(const CConfiguration& global) {
     while (server.ends_with('/')) {
         server.pop_back();
     }
+    if (server.empty()) {
+        return {};
+    }
     return server + "/tamsel_reports/upload.asp";
 }
 

@@ -131,6 +131,23 @@ std::string LocaleCountry() {
     return country;
 }
 
+namespace {
+
+// Where desktops mount a user's removable media: /media/USER/NAME or /run/media/USER/NAME. Such a
+// disk is never one of the machine's own, and its path names a user.
+bool IsUsersMediaMount(std::string_view mountPoint) {
+    for (std::string_view root : {"/media/", "/run/media/"}) {
+        if (mountPoint.starts_with(root)) {
+            const auto user = mountPoint.substr(root.size());
+            const auto slash = user.find('/');
+            return slash != std::string_view::npos && slash > 0 && slash + 1 < user.size();
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 std::vector<std::string> LocalDiskMounts(std::string_view mountTable,
                                          bool (*isRemovable)(const std::string& device)) {
     static const std::set<std::string> kImageTypes = {"squashfs", "iso9660", "udf", "erofs"};
@@ -151,8 +168,12 @@ std::vector<std::string> LocalDiskMounts(std::string_view mountTable,
         if (devices.contains(device) || isRemovable(device)) {
             continue;
         }
+        mountPoint = DecodeMountField(mountPoint);
+        if (IsUsersMediaMount(mountPoint)) {
+            continue;
+        }
         devices.insert(device);
-        mounts.push_back(DecodeMountField(mountPoint));
+        mounts.push_back(mountPoint);
     }
     return mounts;
 }

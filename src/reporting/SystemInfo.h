@@ -35,7 +35,8 @@ std::string LocaleCountry();
 
 // The local disk file systems of a mount table (/proc/self/mounts format): block devices only,
 // so pseudo and network file systems are left out, and neither removable devices nor read-only
-// images; each device once, at its first mount point. isRemovable answers for a device path.
+// images, nor users' media mounted below /media/USER or /run/media/USER (whoever the user); each
+// device once, at its first mount point. isRemovable answers for a device path.
 std::vector<std::string> LocalDiskMounts(std::string_view mountTable,
                                          bool (*isRemovable)(const std::string& device));
 // The local disks of this machine with their free space.

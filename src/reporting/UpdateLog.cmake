@@ -10,8 +10,9 @@ target_link_libraries(tamsel_reporting PUBLIC tamsel_engine tamsel_catalogue tam
                                               tamsel_platform ${CMAKE_DL_LIBS})
 
 # The reports server that a "YES" second copy of the update log goes to, unless the global
-# setting "reports_server" names another.
-set(TAMSEL_REPORTS_SERVER "http://127.0.0.1:8080" CACHE STRING
-    "Built-in address of the reports server (scheme, host and port)")
+# setting "reports_server" names another. Empty: a build for no particular deployment sends no
+# second copy, rather than the user's details to whatever listens at a guessed address.
+set(TAMSEL_REPORTS_SERVER "" CACHE STRING
+    "Built-in address of the reports server (scheme, host and port); empty for none")
 set_source_files_properties(ReportsAddress.cpp PROPERTIES
   COMPILE_DEFINITIONS "TAMSEL_REPORTS_SERVER=\"${TAMSEL_REPORTS_SERVER}\"")

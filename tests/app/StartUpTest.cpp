@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/UpdaterApp.h"
@@ -70,6 +72,27 @@ TEST_F(StartUp, EmptySettingsAndTheEinLabelAreFilledInAtStart) {
     EXPECT_TRUE(app->Run().einMode);
     EXPECT_EQ(app->Run().localConfiguration.getValue("autoupdate"), "daily");
 }
+
+#ifdef TAMSEL_UPDATER
+// An interactive or background start says so in one line and ends with 1, having written
+// nothing: no settings beside the program, no lock in the runtime folder.
+TEST(StartUpWithoutDisplay, AStartThatNeedsAWindowSaysSoAndChangesNothing) {
+    for (const char* switches : {"", "/SILENT"}) {
+        test::TempDir dir;
+        const std::string program = dir / "Kit/Updater/tamsel-updater";
+        std::filesystem::create_directories(dir / "Kit/Updater");
+        std::filesystem::copy_file(TAMSEL_UPDATER, program);
+        const int status = std::system(("env -i XDG_RUNTIME_DIR='" + dir.path() + "' '" + program +
+                                        "' " + switches + " 2>'" + (dir / "err") + "'")
+                                           .c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << switches << status;
+        EXPECT_EQ(dir.read("err"), "The Tamsel Updater cannot start: no display is available.\n");
+        std::filesystem::remove(dir / "err");
+        const std::filesystem::recursive_directory_iterator all(dir.path());
+        EXPECT_EQ(std::distance(begin(all), end(all)), 3) << switches;  // Kit, Updater, program
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace tamsel

@@ -3,11 +3,13 @@
 #include "engine/UpdateRun.h"
 #include "engine/frmProcess.h"
 #include "forms/HeadlessToolkit.h"
+#include "forms/User.h"
 #include "support/HttpTestServer.h"
 #include "support/TempDir.h"
 #include "util/Text.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace tamsel {
 namespace {
@@ -20,6 +22,17 @@ class ProcessDialog : public ::testing::Test {
         });
         server.server().Get("/empty.pot", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("", "application/octet-stream");
+        });
+        // Its first half at once, the second once the test releases it.
+        server.server().Get("/big.pot", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(
+                80000, "application/octet-stream",
+                [this](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    if (offset != 0) {
+                        server.stall();
+                    }
+                    return sink.write(std::string(40000, 'x').data(), 40000);
+                });
         });
         ASSERT_TRUE(server.start());
         run.globalConfiguration.putValue("remote", server.url(""));
@@ -190,6 +203,29 @@ TEST_F(ProcessDialog, StopsAfterTwentyDownloadsInARowWithoutAnAnswer) {
                              "Unable to write file '" + kit / "Files/missing.pot'"),
                   answering ? 21 : 20);
     }
+}
+
+// Half-way through a large file the progress line and bar show its bytes; Cancel and Escape then
+// do what closing the window by its frame does.
+TEST_F(ProcessDialog, ProgressFollowsTheBytesAndCancelAndEscapeCloseAsTheFrameDoes) {
+    entry("/big.pot", CFile::TypeNew)->Size("80000");
+    run.g_objMetrics.calculateSize();
+    const std::function<bool(frmProcess&)> gestures[] = {
+        [](frmProcess& dialog) { return user::CloseByFrame(dialog); },
+        [](frmProcess& dialog) { return user::Click(dialog.cmdCancel); },
+        [](frmProcess& dialog) { return user::PressEscape(dialog); },
+    };
+    for (const auto& gesture : gestures) {
+        frmProcess dialog(toolkit, run.g_objMetrics, run.localConfiguration,
+                          run.globalConfiguration, {});
+        dialog.Show(ShowMode::Modeless);
+        loop.RunUntil(
+            [&dialog] { return dialog.barProgress.Value() == frmProcess::kBarSteps / 2; });
+        EXPECT_EQ(dialog.lblStatus.Caption(), "Processing file 1 of 1    (39.1kb of 78.1kb)");
+        EXPECT_TRUE(gesture(dialog));
+        EXPECT_TRUE(!dialog.IsLoaded() && dialog.Complete() && dialog.Canceled());
+    }
+    EXPECT_FALSE(std::filesystem::exists(kit / "Files/big.pot"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace tamsel {
 namespace {
@@ -65,6 +66,13 @@ class CurlHttpTransportTest : public testing::Test {
                                                 sink.write(std::string(500, 'x').data(), 500);
                                      });
         });
+        // A byte every 50 ms: never stalled, done only after ten seconds.
+        server.Get("/trickle", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(200, "text/plain", [](auto, auto, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return sink.write("S", 1);
+            });
+        });
         ASSERT_TRUE(http.start());
     }
     std::size_t spoolFiles() const {
@@ -120,13 +128,23 @@ TEST_F(CurlHttpTransportTest, BodiesAreSpooledCommittedIntactAndPolledAsynchrono
     EXPECT_EQ(spoolFiles(), 0u) << "the abandoned response left its spool file";
 }
 
-// A transfer stalled mid-body fails after the stall timeout; a dropped connection fails at once.
+// A transfer stalled mid-body fails after the stall timeout; a dropped connection fails at once;
+// a bounded one fails past its bound of answer (keeping no more of it) or of time.
 TEST_F(CurlHttpTransportTest, BrokenTransfersFailAndCannotBeCommitted) {
-    for (const char* path : {"/stuck", "/cut"}) {
+    const std::pair<const char*, HttpLimits> cases[] = {
+        {"/stuck", {}},
+        {"/cut", {}},
+        {"/big.bin", {64 * 1024, {}}},
+        {"/trickle", {0, std::chrono::milliseconds(300)}},
+    };
+    for (const auto& [path, limits] : cases) {
         SCOPED_TRACE(path);
+        transport->limit(limits);
         ASSERT_TRUE(transport->startGet(http.url(path)));
+        transport->limit({});
         ASSERT_EQ(transport->finish(), HttpProgress::Done);
         EXPECT_FALSE(transport->succeeded());
+        EXPECT_LE(transport->bytesReceived(), 64u * 1024);
         EXPECT_FALSE(transport->errorText().empty());
         EXPECT_FALSE(transport->commitBody(kit / "broken.bin"));
         EXPECT_FALSE(fs::exists(kit / "broken.bin"));

@@ -1,8 +1,10 @@
 // Renders every form offscreen and writes a PNG of each for a person to look at.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
 #include <QPixmap>
 #include <memory>
 #include <string>
@@ -76,6 +78,28 @@ TEST_F(RenderFormsTest, EveryFormOfARun) {
     run.g_objMetrics.Shout("Downloading files completed.");
     main.cmdCancel.SetVisible(true);
     Render(main);
+    // Lines that arrive later are read whole without scrolling, also with text twice the size: a
+    // long one wraps onto as many rows as it needs.
+    QApplication::processEvents();
+    run.g_objMetrics.Scream(
+        "WARNING! to safely update the 'Special' software files it is important");
+    run.g_objMetrics.Shout(
+        "  cause: cannot write '/home/someone/Tamsel/Files/Templates/Quarterly "
+        "results.pot': Permission denied");
+    auto* pane = qobject_cast<QListWidget*>(toolkit.WidgetOf(main.InfoPane));
+    for (const qreal scale : {1.0, 2.0}) {
+        QFont font = pane->font();
+        font.setPointSizeF(font.pointSizeF() * scale);
+        pane->setFont(font);
+        pane->doItemsLayout();
+        for (int i = 0; i < pane->count(); ++i) {
+            const QRect shown = pane->visualItemRect(pane->item(i));
+            const QRect needed = pane->fontMetrics().boundingRect(
+                QRect(0, 0, shown.width(), 1 << 20), Qt::TextWordWrap, pane->item(i)->text());
+            EXPECT_LE(shown.right(), pane->viewport()->width()) << scale << " " << i;
+            EXPECT_GE(shown.height(), needed.height()) << scale << " " << i;
+        }
+    }
 
     auto menu = std::make_shared<CMenu>();
     for (const char* name : {"Sales templates", "Finance templates"}) {

@@ -13,9 +13,15 @@
 #include <functional>
 #include <string>
 
+#include <unistd.h>
+
+#include "platform/SingleInstanceLock.h"
+#include "platform/X11WindowActivate.h"
 #include "qt/FormWindow.h"
 #include "qt/QtToolkit.h"
+#include "support/TempDir.h"
 #include "ui/frmMenu.h"
+#include "ui/frmWarning.h"
 
 namespace tamsel {
 namespace {
@@ -130,6 +136,32 @@ TEST_F(X11DialogsTest, PackageWarningPaintsAndGivesTheKeyboardBackToTheList) {
     loop.StopTimer(timer);
     EXPECT_GT(warningPixels, 100) << "the warning shows nothing on the screen";
     EXPECT_FALSE(dialog.List.Checked(1));
+}
+
+// A second start asks the window manager to bring the window of the copy that holds the lock
+// back from the task bar and to the front.
+TEST_F(X11DialogsTest, ASecondStartBringsTheRunningCopyToTheFront) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    }
+    test::TempDir dir;
+    SingleInstanceLock running(dir / "updater.lock");
+    SingleInstanceLock second(dir / "updater.lock");
+    ASSERT_TRUE(second.PreviousInstance());
+    frmWarning mine(toolkit);
+    mine.Show();
+    std::string id;
+    When([this] { return shown("frmWarning") != nullptr; },
+         [&] {
+             id = std::to_string(shown("frmWarning")->winId());
+             Xdotool("windowminimize --sync " + id);
+             EXPECT_TRUE(RequestWindowActivation(second.HolderPid()));
+             When([&] { return Xdotool("getactivewindow | grep -qx " + id) == 0; },
+                  [&] { mine.Unload(); });
+         });
+    QTimer::singleShot(30000, [&mine] { mine.Unload(); });  // a bound, should a step fail
+    loop.RunUntil([&] { return !mine.IsLoaded(); });
+    EXPECT_EQ(Xdotool("getactivewindow | grep -qx " + id), 0) << "not brought to the front";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "reporting/CFileVersionInfo.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -139,6 +141,36 @@ TEST(CFileVersionInfo, CorruptPeFilesAreNotAvailable) {
         info.FullPathName(dir.write("bad.exe", bad));
         EXPECT_FALSE(info.Available()) << what;
     }
+}
+
+// Section names are read only over the bytes of the name sought: here every section is named at
+// the start of a table of that name repeated with no NUL, whose last page cannot be read at all.
+TEST(ElfVersionSection, ANameTableWithoutAnEndIsNeverScannedForIt) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    auto* bytes = static_cast<std::uint8_t*>(
+        ::mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(bytes, MAP_FAILED);
+    // Little-endian fields, as on the host.
+    const auto put = [bytes](std::size_t at, std::uint64_t value) {
+        std::memcpy(bytes + at, &value, sizeof value);
+    };
+    put(0, 0x0000'0102'464C'457F);  // "\x7F" "ELF", 64-bit, little-endian
+    put(0x28, 0x40);                // section headers at 0x40,
+    put(0x3A, 0x0014'0040);         // 64 bytes each, 20 of them, the first the name table
+    put(0x44, 3);
+    put(0x58, page);
+    put(0x60, 2 * page);
+    for (std::size_t i = 1; i < 20; ++i) {
+        put(0x40 + 64 * i + 4, 1);  // data named at the table's start
+    }
+    const std::string_view name = kVersionSectionName;
+    std::memset(bytes + page, '.', page);
+    for (std::size_t at = page; at + name.size() <= 2 * page; at += name.size()) {
+        std::memcpy(bytes + at, name.data(), name.size());
+    }
+    ASSERT_EQ(::mprotect(bytes + 2 * page, page, PROT_NONE), 0);
+    EXPECT_FALSE(FindElfVersionBlock(Bytes(bytes, 3 * page)));
+    ::munmap(bytes, 3 * page);
 }
 
 }  // namespace

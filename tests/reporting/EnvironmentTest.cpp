@@ -5,6 +5,7 @@
 
 #include "reporting/Crc.h"
 #include "reporting/Environment.h"
+#include "reporting/SystemInfo.h"
 
 namespace tamsel {
 namespace {
@@ -56,6 +57,16 @@ TEST(PowerPointVersions, EveryInstalledVersionAndTheNewestNumber) {
         EXPECT_EQ(PowerPointVersions(Installed(installed)), versions) << installed;
         EXPECT_EQ(OfficeVersionNumber(Installed(installed)), number) << installed;
     }
+}
+
+// Removable devices and users' media mounts are left out, whoever the user.
+TEST(LocalDiskMounts, TheMachinesOwnDisksOnly) {
+    const char* table =
+        "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/bob/USB\\040STICK vfat rw 0 0\n"
+        "/dev/sdc1 /run/media/alice/Data ext4 rw 0 0\n/dev/sdd1 /media/data ext4 rw 0 0\n"
+        "/dev/sde1 /mnt/card vfat rw 0 0\n";
+    EXPECT_EQ(LocalDiskMounts(table, [](const std::string& dev) { return dev == "/dev/sde1"; }),
+              (std::vector<std::string>{"/", "/media/data"}));
 }
 
 }  // namespace

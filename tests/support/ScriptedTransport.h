@@ -29,6 +29,8 @@ class ScriptedTransport : public HttpTransport {
     bool startPost(const std::string& url, const std::string&, const std::string& body) override {
         return start(url, "POST " + url + " " + body);
     }
+    // An answer longer than the body bound fails, as it would on the wire.
+    void limit(HttpLimits limits) override { limits_ = limits; }
     HttpProgress poll() override { return progress_; }
     HttpProgress finish() override { return progress_; }
     void waitForActivity(std::chrono::milliseconds) override {}
@@ -40,6 +42,7 @@ class ScriptedTransport : public HttpTransport {
     long status() const override { return done() ? answer_.status : 0; }
     std::string errorText() const override { return succeeded() ? "" : "no scripted success"; }
     std::uintmax_t bodySize() const override { return done() ? answer_.body.size() : 0; }
+    std::uintmax_t bytesReceived() const override { return bodySize(); }
     std::string bodyText() const override { return done() ? answer_.body : ""; }
     bool commitBody(const std::string& path) override {
         return done() && WriteFileAtomically(path, std::exchange(answer_.body, {}));
@@ -52,11 +55,15 @@ class ScriptedTransport : public HttpTransport {
             requests_->push_back(request);
         }
         answer_ = script_(url);
+        if (limits_.body != 0 && answer_.body.size() > limits_.body) {
+            answer_ = {0, {}};
+        }
         progress_ = answer_.hang ? HttpProgress::Sent : HttpProgress::Done;
         return true;
     }
 
     Script script_;
+    HttpLimits limits_;
     std::vector<std::string>* requests_;
     ScriptedAnswer answer_;
     HttpProgress progress_ = HttpProgress::Idle;

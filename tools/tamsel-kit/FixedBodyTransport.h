@@ -15,6 +15,7 @@ class FixedBodyTransport : public HttpTransport {
     bool startGet(const std::string& url) override;
     bool startPost(const std::string& url, const std::string& contentType,
                    const std::string& body) override;
+    void limit(HttpLimits) override {}
     HttpProgress poll() override { return progress_; }
     HttpProgress finish() override { return progress_; }
     void waitForActivity(std::chrono::milliseconds) override {}
@@ -26,6 +27,7 @@ class FixedBodyTransport : public HttpTransport {
     std::string errorText() const override { return {}; }
 
     std::uintmax_t bodySize() const override { return succeeded() ? body_.size() : 0; }
+    std::uintmax_t bytesReceived() const override { return bodySize(); }
     std::string bodyText() const override { return succeeded() ? body_ : std::string(); }
     // Nothing is saved: the dry run never downloads.
     bool commitBody(const std::string& path) override;
