@@ -71,8 +71,10 @@ std::string KitRoots::Refusal(const std::string& path) const {
             return "one of the updater's own files";
         }
     }
+    // Whatever lies directly beside the program is the updater's (a library placed there would be
+    // loaded by it); the folders below are kit content when the kit is the program's folder.
     if (!programFolder_.empty() &&
-        (resolved == programFolder_ || IsBelow(resolved, programFolder_))) {
+        (resolved == programFolder_ || resolved.parent_path() == programFolder_)) {
         return "in the updater's own folder";
     }
     for (const auto& root : roots_) {

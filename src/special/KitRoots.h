@@ -8,8 +8,9 @@ namespace tamsel {
 
 // Where the special script commands may write and remove: below one of the kit's roots (the kit
 // folder, the folder above it, the user's application data folder), never one of the updater's
-// own files nor anything in the program's own folder. A path is judged where the system would
-// reach it: ".", ".." and links resolved, a last part that is a link followed to where it leads.
+// own files nor anything directly in the program's own folder. A path is judged where the system
+// would reach it: ".", ".." and links resolved, a last part that is a link followed to where it
+// leads.
 class KitRoots {
   public:
     // programFolder: the program's own folder; empty when files may be written into it.

@@ -303,15 +303,14 @@ bool SpecialProcessing::Config(const std::string& arg) {
     if (path.empty()) {
         return false;
     }
-    writeRootConfig(path);
-    return true;
+    return writeRootConfig(path);
 }
 
-void SpecialProcessing::writeRootConfig(const std::string& path) const {
+bool SpecialProcessing::writeRootConfig(const std::string& path) const {
     CConfiguration settings;
     settings.add(CConfiguration::Setting("root", run_.localConfiguration.getLocal()));
     settings.Dirty();
-    settings.writeFile(path);
+    return settings.writeFile(path);
 }
 
 }  // namespace tamsel

@@ -37,7 +37,7 @@ class SpecialProcessing : public SpecialWork {
     // Fetches one special file to its local path, dated with its catalogue date.
     bool retrieveSpecialFile(CFile& entry, const std::string& path);
     // Replaces the file with a settings file holding only "root", the kit folder.
-    void writeRootConfig(const std::string& path) const;
+    bool writeRootConfig(const std::string& path) const;
 
   private:
     // The local path of a special file entry below the folder.

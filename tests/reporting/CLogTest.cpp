@@ -110,13 +110,13 @@ TEST_F(UpdateLog, AFullCriticalRunInEinModeWritesEverySectionInItsPlace) {
 
 // Values from settings, the name server, the machine and the menu usage file keep to their line.
 TEST_F(UpdateLog, ControlCharactersInValuesBecomeBlanks) {
-    run.localConfiguration.putValue("username", "Eve\r\nlocal=\"/home/eve\"");
+    run.localConfiguration.putValue("username", "Eve\tSmith\x1B");
     run.g_objMetrics.EinResponse("VALID,country=U\tK\x1B\r\n");
     folder.write("tamsel.log", "Sales\x7F.pot\r\n");
     CLog log(run, environment);
     log.addLog(folder / "tamsel.log");
     const std::string text = log.toText();
-    for (const char* line : {"\nname=\"Eve  local=\"/home/eve\"\"\r\n", "\ncountry=\"U K \"\r\n",
+    for (const char* line : {"\nname=\"Eve Smith \"\r\n", "\ncountry=\"U K \"\r\n",
                              "\nSales .pot\r\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }

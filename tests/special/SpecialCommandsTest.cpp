@@ -71,6 +71,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         dir.write("Kit/tamsel.ini", "kept"), dir.write("Kit/Updater/tamsel-due-check", "kept"),
         dir.write("Kit/Files/kept.txt", "kept")};
     fs::create_directories(dir / "Kit/Special");
+    fs::create_directories(dir / "Kit/Updater/Templates");
     fs::create_symlink(outside / "victim.txt", dir / "Kit/Special/link");
     fs::create_symlink(outside / "new.txt", dir / "Kit/Special/dangling");
     fs::create_symlink(outside.path(), dir / "Kit/Files/Linked");
@@ -103,6 +104,9 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         {"CONFIG " + outside / "elsewhere.ini", false, true},
         {"CONFIG @/localtamselupdater.ini", false, true},
         {"CONFIG @/Updater/tamsel-due-check", false, true},
+        {"CONFIG @/Updater/version.dll", false, true},
+        {"CONFIG @/Updater/Templates/kit.ini", true},
+        {"CONFIG @/Updater/NoFolder/kit.ini", false},
         {"DELETE @/tamsel.ini", false, true},
         {std::string("CONFIG ^/nul\0.ini", 17), false, true},
         {"CONFIG \"^/unbalanced.ini", false, true},
@@ -125,6 +129,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         EXPECT_EQ(refusedLine, row.refused) << row.command;
     }
     EXPECT_TRUE(fs::exists(dir / "data/longer.ini"));
+    EXPECT_TRUE(fs::exists(dir / "Kit/Updater/Templates/kit.ini"));
     EXPECT_EQ(dir.read("Kit/Files/copy.txt"), "source");
     EXPECT_EQ(fs::status(dir / "Kit/Files/copy.txt").permissions(), fs::perms(0750));
     EXPECT_FALSE(dir.read("Kit/Files/read.txt").empty());
