@@ -109,6 +109,10 @@ TEST_P(ReportStoreTest, DesktopsShowEachUsersLatestLogAndOldLogsAreRemoved) {
     storeOld(3, "Ann", "2 files", "12.0");
     ReportArchive archive(work / "reports", database);
     archive.indexFolder(std::cout);
+    // A log that arrives late does not replace a user's later one.
+    ReportRow late = ReadReport("report-20251231-100000-9.txt", Log("Ann", "ERROR", "9.0"));
+    ParseStoredName(late.file, late.received, late.seq);
+    archive.index().add({{late, ""}});
     const auto desktops = [&](DesktopQuery query) {
         std::vector<std::string> rows;
         for (const auto& row : archive.index().desktops(query, 0, 50)) {
@@ -127,14 +131,16 @@ TEST_P(ReportStoreTest, DesktopsShowEachUsersLatestLogAndOldLogsAreRemoved) {
                   {{"2026-01-02", "cancelled"}, 1}, {{"2026-01-03", "finished"}, 1}}));
     EXPECT_EQ(summary.offices, (std::map<std::string, long>{{"12.0", 2}}));
 
-    EXPECT_EQ(archive.prune(3, LocalTime(4, 12)), 1u);
+    EXPECT_EQ(archive.prune(3, LocalTime(4, 12)), 2u);
     EXPECT_FALSE(fs::exists(work / "reports/report-20260101-100000-1.txt"));
     EXPECT_FALSE(archive.log("report-20260101-100000-1.txt"));
     EXPECT_EQ(desktops({}).size(), 2u);
     EXPECT_EQ(archive.prune(1, LocalTime(4, 0)), 1u);
     EXPECT_EQ(desktops({}), (Rows{"Ann 2026-01-03 finished"}));
     EXPECT_EQ(archive.index().totals().logs, 1u);
-    EXPECT_EQ(archive.index().summary("2026-01-01").runs.size(), 1u);
+    const auto left = archive.index().summary("2026-01-01");
+    EXPECT_EQ(left.runs.size(), 1u);
+    EXPECT_EQ(left.offices, (std::map<std::string, long>{{"12.0", 1}}));
 }
 
 TEST_P(ReportStoreTest, ThePagesServeOnlyStoredLogsWhateverThePathLooksLike) {

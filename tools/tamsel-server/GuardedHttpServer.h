@@ -24,7 +24,7 @@ struct ConnectionLimits {
     // Connections served at once; one more is answered 503 at once.
     std::size_t workers = 64;
     // Connections one client address may hold at once; one more is answered 503 at once.
-    std::size_t perAddress = 8;
+    std::size_t perAddress = 16;
     std::size_t requestsPerConnection = 100000;
 };
 
