@@ -147,6 +147,16 @@ TEST_P(ReportStoreTest, ThePagesServeOnlyStoredLogsWhateverThePathLooksLike) {
     work.write("secret.txt", "secret");
     work.write("reports/sub/report-20260101-100000-9.txt", "secret");
     storeOld(1, "Ann", "ERROR", "11.0");
+    {
+        // More logs than the CSV sends in one piece.
+        std::vector<std::pair<ReportRow, std::string>> many(
+            1200, {ReadReport("", Log("Bo", "", "")), ""});
+        for (std::size_t i = 0; i < many.size(); ++i) {
+            many[i].first.file = std::to_string(i) + ".txt";
+            many[i].first.received = "2025-01-01 00:00:00";
+        }
+        ReportArchive(work / "reports", database).index().add(many);
+    }
     test::TempDir kit;
     auto options = test::KitServing(kit.path(), work / "reports");
     options.reportsDatabase = database;
@@ -160,6 +170,10 @@ TEST_P(ReportStoreTest, ThePagesServeOnlyStoredLogsWhateverThePathLooksLike) {
     };
     EXPECT_EQ(get("/tamsel_reports/report-20260101-100000-1.txt"),
               "200 " + Log("Ann", "ERROR", "11.0"));
+    const std::string csv = get("/tamsel_reports/reports.csv?outcome=failed");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv;
+    const std::string all = get("/tamsel_reports/reports.csv?q=bo");
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1201);
     const std::string secret = work / "secret.txt";
     for (const std::string& path : std::vector<std::string>{
              "/tamsel_reports/../secret.txt", "/tamsel_reports/..%2Fsecret.txt",
