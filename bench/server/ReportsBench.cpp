@@ -81,7 +81,7 @@ void BM_SearchedPage(benchmark::State& state) {
     Page(state, "", {{"q", "user4711@"}});
 }
 void BM_DesktopsPage(benchmark::State& state) {
-    Page(state, "desktops", {{"idle", "14"}, {"sort", "name"}});
+    Page(state, "desktops", {{"sort", "name"}, {"desc", "1"}});
 }
 
 // An upload as the server takes it: its file renamed to a stored name, then indexed.
