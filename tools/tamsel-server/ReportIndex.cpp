@@ -92,7 +92,9 @@ void ReportIndex::prepare() {
                  "NULL, seq BIGINT NOT NULL, date_time TEXT, name TEXT, department TEXT, email "
                  "TEXT, final_status TEXT, files TEXT, megabytes TEXT, office TEXT, critical "
                  "INTEGER, outcome TEXT, size BIGINT, search TEXT, user_key TEXT)",
-                 "CREATE INDEX IF NOT EXISTS reports_order ON reports (received, seq, file)",
+                 // Newest first, with the search text, so that a search reads the index alone.
+                 "CREATE INDEX IF NOT EXISTS reports_order ON reports (received, seq, file, "
+                 "search)",
                  "CREATE INDEX IF NOT EXISTS reports_outcome ON reports (outcome, received, seq, "
                  "file)",
                  "CREATE TABLE IF NOT EXISTS desktops (user_key TEXT PRIMARY KEY, file TEXT, "
