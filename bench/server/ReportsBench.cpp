@@ -29,8 +29,11 @@ std::string Log(int number) {
 }
 
 fs::path Scratch(const std::string& name) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("tamsel-reports-bench-" + std::to_string(::getpid())) / name;
+    static const fs::path root = [] {
+        std::atexit([] { fs::remove_all(Scratch("").parent_path()); });
+        return fs::temp_directory_path() / ("tamsel-reports-bench-" + std::to_string(::getpid()));
+    }();
+    const fs::path folder = root / name;
     fs::create_directories(folder);
     return folder;
 }
@@ -38,7 +41,6 @@ fs::path Scratch(const std::string& name) {
 // An index of kLogs logs over the last year, made once for every benchmark.
 ReportArchive& Indexed() {
     static ReportArchive* archive = [] {
-        std::atexit([] { fs::remove_all(Scratch("").parent_path()); });
         auto* made = new ReportArchive(Scratch("indexed"), "");
         const std::time_t now = std::time(nullptr);
         std::vector<std::pair<ReportRow, std::string>> batch;
