@@ -28,12 +28,13 @@ std::string Log(int number) {
            std::to_string(number % kDesktops) + "@example.com\"\r\n$END User\r\n";
 }
 
+fs::path ScratchRoot() {
+    return fs::temp_directory_path() / ("tamsel-reports-bench-" + std::to_string(::getpid()));
+}
+
 fs::path Scratch(const std::string& name) {
-    static const fs::path root = [] {
-        std::atexit([] { fs::remove_all(Scratch("").parent_path()); });
-        return fs::temp_directory_path() / ("tamsel-reports-bench-" + std::to_string(::getpid()));
-    }();
-    const fs::path folder = root / name;
+    [[maybe_unused]] static const int cleanup = std::atexit([] { fs::remove_all(ScratchRoot()); });
+    const fs::path folder = ScratchRoot() / name;
     fs::create_directories(folder);
     return folder;
 }
