@@ -10,7 +10,7 @@ packages=(
   desktop-file-utils
   xvfb xauth openbox xdotool x11-utils
   libicu-dev
-  libsodium-dev minisign libssl-dev
+  libsodium-dev minisign libssl-dev openssl
   libsqlite3-dev postgresql libpq-dev chromium
   g++-mingw-w64-x86-64-posix wine64 nsis
   clang libclang-rt-14-dev

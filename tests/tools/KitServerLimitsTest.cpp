@@ -95,7 +95,9 @@ class ServedKit {
         std::error_code error;
         for (fs::directory_iterator it(work / "reports", error), end; !error && it != end;
              it.increment(error)) {
-            names.push_back(it->path().filename().string());
+            if (it->path().filename().string()[0] != '.') {
+                names.push_back(it->path().filename().string());
+            }
         }
         return names;
     }
@@ -119,7 +121,9 @@ class ServedKit {
 };
 
 TEST(SlowClientsTest, ARequestIsAnsweredWhileSlowPeersHoldConnectionsAndRangesStayInTheFile) {
-    ServedKit served({});
+    KitServerOptions options;
+    options.connections.perAddress = 100;
+    ServedKit served(options);
     ASSERT_TRUE(served.bound());
     std::vector<std::unique_ptr<Peer>> peers;
     for (int i = 0; i < 58; ++i) {
@@ -193,7 +197,7 @@ TEST(SlowClientsTest, IdleAndTricklingConnectionsAreClosed) {
 TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
     KitServerOptions options;
     options.uploads.maxUpload = 1000;
-    options.uploads.reportsQuota = 4000;
+    options.uploads.reportsQuota = 1500;
     ServedKit served(options);
     ASSERT_TRUE(served.bound());
     const auto chunked = [&](const std::string& body) {
@@ -211,15 +215,16 @@ TEST(UploadLimitsTest, RefusedUploadsStoreNothing) {
             "application/x-www-form-urlencoded");
     };
 
-    EXPECT_EQ(StatusOf(served.upload("data=" + std::string(1200, 'a'))), 413);
-    EXPECT_EQ(StatusOf(chunked("data=" + std::string(1200, 'a'))), 413);
+    const auto log = [](std::size_t size) { return "data=$BEGIN+Header" + std::string(size, 'a'); };
+    EXPECT_EQ(StatusOf(served.upload(log(1200))), 413);
+    EXPECT_EQ(StatusOf(chunked(log(1200))), 413);
     EXPECT_TRUE(served.reports().empty());
 
-    served.work.write("reports/older.txt", std::string(3500, 'x'));
-    EXPECT_EQ(StatusOf(chunked("data=" + std::string(600, 'a'))), 507);
-    EXPECT_EQ(served.reports(), std::vector<std::string>{"older.txt"});
+    EXPECT_EQ(StatusOf(served.upload(log(900))), 200);
+    EXPECT_EQ(StatusOf(chunked(log(100))), 507);
+    EXPECT_EQ(served.reports().size(), 1u);
 
-    const auto withinQuota = served.upload("data=" + std::string(400, 'a'));
+    const auto withinQuota = served.upload(log(400));
     ASSERT_TRUE(withinQuota);
     EXPECT_EQ(withinQuota->body, "SUCCESS");
     EXPECT_EQ(served.reports().size(), 2u);
@@ -233,17 +238,17 @@ TEST(UploadLimitsTest, UploadsBeyondTheConcurrentLimitAreAnsweredBusy) {
     Peer slow(served.port());
     ASSERT_TRUE(
         slow.send("POST /tamsel_reports/upload.asp HTTP/1.1\r\nHost: kit\r\n"
-                  "Content-Length: 10\r\n\r\ndata="));
+                  "Content-Length: 18\r\n\r\ndata="));
     // The slow upload holds its place once its file has been started.
     for (int i = 0; i < 500 && !fs::exists(served.work / "reports/.upload-1.part"); ++i) {
         std::this_thread::sleep_for(milliseconds(10));
     }
-    EXPECT_EQ(StatusOf(served.upload("data=b")), 503);
+    EXPECT_EQ(StatusOf(served.upload("data=$BEGIN+Header")), 503);
 
-    ASSERT_TRUE(slow.send("hello"));
+    ASSERT_TRUE(slow.send("$BEGIN+Header"));
     EXPECT_NE(slow.receive(milliseconds(2000)).find("SUCCESS"), std::string::npos);
     ASSERT_EQ(served.reports().size(), 1u);
-    EXPECT_EQ(served.work.read("reports/" + served.reports().front()), "hello");
+    EXPECT_EQ(served.work.read("reports/" + served.reports().front()), "$BEGIN Header");
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ void AddressOf(const sockaddr_storage& address, socklen_t length, std::string& i
 }  // namespace
 
 ConnectionStream::ConnectionStream(int socket, std::chrono::milliseconds readTimeout,
-                                   std::chrono::milliseconds writeTimeout)
-    : socket_(socket), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+                                   std::chrono::milliseconds writeTimeout, SSL* tls)
+    : socket_(socket), tls_(tls), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
 
 bool ConnectionStream::waitForRequest(std::chrono::milliseconds limit,
                                       const std::function<bool()>& stopping) {
@@ -79,15 +79,21 @@ bool ConnectionStream::is_writable() const {
 }
 
 ssize_t ConnectionStream::read(char* ptr, size_t size) {
-    if (!buffered()) {
+    if (bufferStart_ == bufferEnd_) {
         const auto wait = readWait();
-        if (wait.count() <= 0 || !PollFor(socket_, POLLIN, wait)) {
+        if (!buffered() && (wait.count() <= 0 || !PollFor(socket_, POLLIN, wait))) {
             return -1;
         }
         ssize_t got = 0;
-        do {
-            got = ::recv(socket_, buffer_.data(), buffer_.size(), 0);
-        } while (got < 0 && errno == EINTR);
+        if (tls_) {
+            got = SSL_read(tls_, buffer_.data(), static_cast<int>(buffer_.size()));
+            if (got <= 0) {
+                return SSL_get_error(tls_, static_cast<int>(got)) == SSL_ERROR_ZERO_RETURN ? 0 : -1;
+            }
+        }
+        while (!tls_ && (got = ::recv(socket_, buffer_.data(), buffer_.size(), 0)) < 0 &&
+               errno == EINTR) {
+        }
         if (got <= 0) {
             return got;
         }
@@ -103,6 +109,10 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
     if (!is_writable()) {
         return -1;
+    }
+    if (tls_) {
+        const int sent = SSL_write(tls_, ptr, static_cast<int>(size));
+        return sent > 0 ? sent : -1;
     }
     ssize_t sent = 0;
     do {

@@ -10,17 +10,20 @@
 #include <optional>
 #include <string>
 
+#include <openssl/ssl.h>
+
 namespace tamsel::server {
 
 // One accepted connection as the HTTP library reads and writes it. Every read waits at most the
 // read timeout for data, and while a request's head is being read also no later than the head's
-// deadline, so a peer that trickles its headers cannot hold the connection for long.
+// deadline, so a peer that trickles its headers cannot hold the connection for long. With a TLS
+// session the data goes through it.
 class ConnectionStream final : public httplib::Stream {
   public:
     using Clock = std::chrono::steady_clock;
 
     ConnectionStream(int socket, std::chrono::milliseconds readTimeout,
-                     std::chrono::milliseconds writeTimeout);
+                     std::chrono::milliseconds writeTimeout, SSL* tls = nullptr);
 
     // Waits up to `limit` for the next request's first byte; false when none came, the peer
     // closed the connection, or `stopping` became true.
@@ -39,9 +42,10 @@ class ConnectionStream final : public httplib::Stream {
   private:
     // How long a read may still wait: the read timeout, cut short by the head's deadline.
     std::chrono::milliseconds readWait() const;
-    bool buffered() const { return bufferStart_ < bufferEnd_; }
+    bool buffered() const { return bufferStart_ < bufferEnd_ || (tls_ && SSL_pending(tls_) > 0); }
 
     int socket_;
+    SSL* tls_;
     std::chrono::milliseconds readTimeout_;
     std::chrono::milliseconds writeTimeout_;
     std::optional<Clock::time_point> headDeadline_;

@@ -3,9 +3,14 @@
 #include "ConnectionStream.h"
 #include "WorkerPool.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 namespace tamsel::server {
 
@@ -58,9 +63,33 @@ void DrainBeforeClosing(int sock) {
     }
 }
 
+std::string PeerAddress(int sock) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    char host[NI_MAXHOST] = "";
+    if (::getpeername(sock, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        ::getnameinfo(reinterpret_cast<const sockaddr*>(&address), length, host, sizeof host,
+                      nullptr, 0, NI_NUMERICHOST);
+    }
+    return host;
+}
+
+void SetSocketTimeouts(int sock, std::chrono::milliseconds wait) {
+    timeval time{};
+    time.tv_sec = static_cast<time_t>(wait.count() / 1000);
+    time.tv_usec = static_cast<suseconds_t>(wait.count() % 1000 * 1000);
+    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &time, sizeof time);
+    ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &time, sizeof time);
+}
+
 }  // namespace
 
-GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits) : limits_(limits) {
+GuardedHttpServer::GuardedHttpServer(ConnectionLimits limits, SSL_CTX* tls)
+    : limits_(limits), tls_(tls), perAddress_(limits.perAddress) {
+    if (tls_) {
+        // TLS writes to the socket without MSG_NOSIGNAL: a peer gone must not end the process.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
     new_task_queue = [this] { return new WorkerPool(limits_.workers); };
     // Only for the "Keep-Alive" answer header: the connection loop below enforces both.
     set_keep_alive_timeout(std::chrono::ceil<std::chrono::seconds>(limits_.idleTimeout).count());
@@ -76,20 +105,42 @@ int GuardedHttpServer::bindListening(const std::string& address, int port) {
     return bound > 0 ? bound : -1;
 }
 
+GuardedHttpServer::~GuardedHttpServer() {
+    SSL_CTX_free(tls_);
+}
+
 bool GuardedHttpServer::process_and_close_socket(socket_t sock) {
-    if (WorkerPool::Refusing()) {
+    const std::string peer = PeerAddress(sock);
+    if (WorkerPool::Refusing() || !perAddress_.enter(peer)) {
+        // Over TLS the plain answer cannot be read, but the connection still ends at once.
         AnswerBusy(sock);
-    } else if (serveConnection(sock)) {
-        DrainBeforeClosing(sock);
+    } else {
+        if (tls_ ? serveTls(sock) : serveConnection(sock, nullptr)) {
+            DrainBeforeClosing(sock);
+        }
+        perAddress_.leave(peer);
     }
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
     return true;
 }
 
-bool GuardedHttpServer::serveConnection(socket_t sock) {
+bool GuardedHttpServer::serveTls(socket_t sock) {
+    std::unique_ptr<SSL, decltype(&SSL_free)> session(SSL_new(tls_), &SSL_free);
+    // The handshake is bounded like a request's head; every later read or write like a body's.
+    SetSocketTimeouts(sock, limits_.headerTimeout);
+    if (!session || SSL_set_fd(session.get(), sock) != 1 || SSL_accept(session.get()) != 1) {
+        return false;
+    }
+    SetSocketTimeouts(sock, std::max(limits_.readTimeout, limits_.writeTimeout));
+    const bool drain = serveConnection(sock, session.get());
+    SSL_shutdown(session.get());
+    return drain;
+}
+
+bool GuardedHttpServer::serveConnection(socket_t sock, SSL* tls) {
     using Clock = ConnectionStream::Clock;
-    ConnectionStream stream(sock, limits_.readTimeout, limits_.writeTimeout);
+    ConnectionStream stream(sock, limits_.readTimeout, limits_.writeTimeout, tls);
     const auto stopping = [this] { return svr_sock_ == INVALID_SOCKET; };
     // The first request's head is due within the header time of the connection's arrival.
     auto headDeadline = Clock::now() + limits_.headerTimeout;

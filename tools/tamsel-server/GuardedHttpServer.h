@@ -1,9 +1,13 @@
 #pragma once
 
+#include "AddressLimits.h"
+
 #include <httplib.h>
+#include <openssl/ssl.h>
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tamsel::server {
@@ -19,17 +23,21 @@ struct ConnectionLimits {
     std::chrono::milliseconds writeTimeout{10000};
     // Connections served at once; one more is answered 503 at once.
     std::size_t workers = 64;
+    // Connections one client address may hold at once; one more is answered 503 at once.
+    std::size_t perAddress = 16;
     std::size_t requestsPerConnection = 100000;
 };
 
 // An HTTP server that stays responsive with slow or idle peers on the network: each connection
 // gets deadlines for its request heads and its idle time, a connection that finds every worker
 // busy is answered 503, and a request that carries a body ends its connection, so a body left
-// unread can never be taken for the next request. The library's handling of "Range" headers is
-// switched off: handlers answer ranges themselves (req.ranges is always empty).
+// unread can never be taken for the next request. No client address holds more than its share
+// of the connections. Given a TLS context it serves HTTPS. The library's handling of "Range"
+// headers is switched off: handlers answer ranges themselves (req.ranges is always empty).
 class GuardedHttpServer : public httplib::Server {
   public:
-    explicit GuardedHttpServer(ConnectionLimits limits);
+    explicit GuardedHttpServer(ConnectionLimits limits, SSL_CTX* tls = nullptr);
+    ~GuardedHttpServer() override;
 
     // Binds as bind_to_port/bind_to_any_port do (port 0: any), with a listen queue long enough for
     // bursts of connections; the port, or -1.
@@ -38,9 +46,12 @@ class GuardedHttpServer : public httplib::Server {
   private:
     bool process_and_close_socket(socket_t sock) override;
     // Serves requests until the connection ends; true when a body may have been left unread.
-    bool serveConnection(socket_t sock);
+    bool serveConnection(socket_t sock, SSL* tls);
+    bool serveTls(socket_t sock);
 
     ConnectionLimits limits_;
+    SSL_CTX* tls_;
+    ConnectionsPerAddress perAddress_;
 };
 
 }  // namespace tamsel::server

@@ -3,11 +3,13 @@
 #include "ByteRange.h"
 #include "KitFiles.h"
 #include "ReportsPage.h"
+#include "TlsContext.h"
 #include "util/FileSystem.h"
 
 #include <httplib.h>
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <stdexcept>
@@ -19,6 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
+
+const char* const kNoUsersPage =
+    "<html><head><title>403 Forbidden</title></head><body><h1>Forbidden</h1><p>The reports "
+    "pages are served on this address only to users who log in. Add a user with "
+    "<code>tamsel-server add-user USERS_FILE NAME</code> and start the server with "
+    "<code>--users USERS_FILE</code> (and <code>--tls-cert</code>/<code>--tls-key</code> or a "
+    "reverse proxy with HTTPS).</p></body></html>";
 
 const char* const kNotFoundPage =
     "<html><head><title>404 Not Found</title></head>"
@@ -56,20 +65,86 @@ std::optional<std::uint64_t> DeclaredLength(const httplib::Request& req) {
     return length;
 }
 
+// A value written to the server's log: control characters and backslashes escaped, so that no
+// request can forge a line.
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\') {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A Host header that names a host or an address, with an optional port.
+bool IsHostName(std::string_view host) {
+    if (host.starts_with('[')) {
+        const auto close = host.find(']');
+        if (close == std::string_view::npos ||
+            host.substr(1, close - 1).find_first_not_of("0123456789abcdefABCDEF:.") !=
+                std::string_view::npos) {
+            return false;
+        }
+        host.remove_prefix(close + 1);
+    } else {
+        const auto colon = host.find(':');
+        const auto name = host.substr(0, colon);
+        if (name.empty() ||
+            name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                   "0123456789.-") != std::string_view::npos) {
+            return false;
+        }
+        host.remove_prefix(name.size());
+    }
+    if (host.empty()) {
+        return true;
+    }
+    const auto port = host.substr(1);
+    return host[0] == ':' && !port.empty() && port.size() <= 5 &&
+           port.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool IsLoopback(const std::string& address) {
+    return address.starts_with("127.") || address == "::1" || address == "localhost";
+}
+
+bool IsReportsPage(const std::string& rest) {
+    return rest.empty() || rest == "desktops" || rest == "reports.csv" || IsStoredLogName(rest);
+}
+
 }  // namespace
 
 KitServer::KitServer(KitServerOptions options, std::ostream& log)
     : options_(std::move(options)),
       log_(log),
-      reports_(options_.reportsFolder),
-      uploads_(reports_, options_.uploads),
-      server_(std::make_unique<GuardedHttpServer>(options_.connections)) {
+      archive_(options_.reportsFolder, options_.reportsDatabase),
+      uploads_(archive_, options_.uploads),
+      uploadRate_(options_.uploadsPerMinute) {
     std::error_code error;
     if (!fs::is_directory(options_.kitRoot, error)) {
         throw std::runtime_error("kit root is not a folder: " + options_.kitRoot.string());
     }
     if (!options_.namesFile.empty()) {
         names_ = NameDirectory::Load(options_.namesFile);
+    }
+    if (!options_.usersFile.empty()) {
+        users_ = ReportUsers::Load(options_.usersFile);
+    }
+    const bool tls = !options_.tlsCertificate.empty() || !options_.tlsKey.empty();
+    server_ = std::make_unique<GuardedHttpServer>(
+        options_.connections,
+        tls ? LoadTlsContext(options_.tlsCertificate, options_.tlsKey) : nullptr);
+    if (const auto indexed = archive_.indexFolder(log_); indexed > 0) {
+        writeLog("indexed " + std::to_string(indexed) + " stored logs");
+    }
+    if (options_.keepDays > 0) {
+        retention_ = std::thread([this] { keepRecentLogs(); });
     }
 
     // Headers and body go out in separate writes; without this each answer on a kept-alive
@@ -92,6 +167,9 @@ KitServer::KitServer(KitServerOptions options, std::ostream& log)
 
 KitServer::~KitServer() {
     stop();
+    if (retention_.joinable()) {
+        retention_.join();
+    }
 }
 
 bool KitServer::bind() {
@@ -100,7 +178,9 @@ bool KitServer::bind() {
 }
 
 std::string KitServer::address() const {
-    return "http://" + options_.bindAddress + ":" + std::to_string(port_) + "/";
+    const bool tls = !options_.tlsCertificate.empty();
+    return (tls ? "https://" : "http://") + options_.bindAddress + ":" + std::to_string(port_) +
+           "/";
 }
 
 bool KitServer::run() {
@@ -108,7 +188,50 @@ bool KitServer::run() {
 }
 
 void KitServer::stop() {
+    {
+        std::lock_guard lock(retentionMutex_);
+        stopping_ = true;
+    }
+    retentionWake_.notify_all();
     server_->stop();
+}
+
+void KitServer::keepRecentLogs() {
+    std::unique_lock lock(retentionMutex_);
+    while (!stopping_) {
+        lock.unlock();
+        try {
+            if (const auto removed = archive_.prune(options_.keepDays, std::time(nullptr))) {
+                writeLog("removed " + std::to_string(removed) + " logs older than " +
+                         std::to_string(options_.keepDays) + " days");
+            }
+        } catch (const std::exception& error) {
+            writeLog(std::string("removing old logs failed: ") + error.what());
+        }
+        lock.lock();
+        retentionWake_.wait_for(lock, std::chrono::hours(24), [this] { return stopping_; });
+    }
+}
+
+bool KitServer::admitted(const httplib::Request& req, httplib::Response& res) {
+    if (users_.empty()) {
+        if (IsLoopback(options_.bindAddress)) {
+            return true;
+        }
+        res.status = 403;
+        res.set_content(kNoUsersPage, "text/html; charset=utf-8");
+        return false;
+    }
+    if (users_.admits(req.get_header_value("Authorization"))) {
+        return true;
+    }
+    if (req.has_header("Authorization")) {
+        std::this_thread::sleep_for(options_.refusalDelay);
+    }
+    res.status = 401;
+    res.set_header("WWW-Authenticate", "Basic realm=\"Tamsel reports\", charset=\"UTF-8\"");
+    res.set_content("Log in to see the reports.", "text/plain");
+    return false;
 }
 
 bool KitServer::running() const {
@@ -119,6 +242,13 @@ void KitServer::receiveUpload(const httplib::Request& req, httplib::Response& re
                               const httplib::ContentReader& reader) {
     if (RequestPath(req) != options_.uploadPath) {
         answerNotFound(res);
+        return;
+    }
+    if (!uploadRate_.allow(req.remote_addr)) {
+        writeLog("report refused (429)");
+        res.status = 429;
+        res.set_header("Retry-After", "60");
+        res.set_content("FAILED", "text/plain");
         return;
     }
     const UploadOutcome outcome =
@@ -133,8 +263,8 @@ void KitServer::receiveUpload(const httplib::Request& req, httplib::Response& re
         res.set_content("FAILED", "text/plain");
         return;
     }
-    writeLog("report stored: " + outcome.stored->string() + " (" +
-             std::to_string(outcome.logBytes) + " bytes)");
+    writeLog("report stored: " + *outcome.stored + " (" + std::to_string(outcome.logBytes) +
+             " bytes)");
     res.set_content("SUCCESS", "text/plain");
 }
 
@@ -147,9 +277,21 @@ void KitServer::handleGet(const httplib::Request& req, httplib::Response& res) {
         return;
     }
     constexpr std::string_view kReports = "/tamsel_reports/";
-    if (path.starts_with(kReports) &&
-        AnswerReports(options_.reportsFolder, path.substr(kReports.size()), res)) {
-        return;
+    if (path.starts_with(kReports) && IsReportsPage(path.substr(kReports.size()))) {
+        if (!admitted(req, res)) {
+            return;
+        }
+        try {
+            if (AnswerReports(archive_, path.substr(kReports.size()), req, res,
+                              std::time(nullptr))) {
+                return;
+            }
+        } catch (const SqlError& error) {
+            writeLog(std::string("reports database: ") + error.what());
+            res.status = 503;
+            res.set_content("The reports database cannot be reached.", "text/plain");
+            return;
+        }
     }
     if (const auto file = ResolveKitFile(options_.kitRoot, path, folderNames_)) {
         serveFile(*file, req, res);
@@ -170,8 +312,9 @@ void KitServer::serveFile(const fs::path& file, const httplib::Request& req,
     }
     if (catalogue) {
         const std::string host = req.get_header_value("Host");
+        const std::string scheme = options_.tlsCertificate.empty() ? "http://" : "https://";
         const std::string base =
-            "http://" + (host.empty() ? options_.bindAddress + ":" + std::to_string(port_) : host);
+            scheme + (IsHostName(host) ? host : options_.bindAddress + ":" + std::to_string(port_));
         text = SubstituteServer(text, base);
     }
     const std::uint64_t size = catalogue ? text.size() : fs::file_size(file, error);
@@ -225,7 +368,7 @@ void KitServer::answerNotFound(httplib::Response& res) {
 
 void KitServer::writeLog(const std::string& line) {
     std::lock_guard lock(logMutex_);
-    log_ << line << std::endl;
+    log_ << Escaped(line) << std::endl;
 }
 
 }  // namespace tamsel::server

@@ -2,6 +2,7 @@
 
 #include "PostedLogDecoder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int kAdmitted = 0;
 constexpr std::string_view kPartPrefix = ".upload-";
+constexpr std::string_view kLogStart = "$BEGIN Header";
 
 UploadOutcome Refused(int status) {
     UploadOutcome outcome;
@@ -22,8 +24,8 @@ UploadOutcome Refused(int status) {
 
 }  // namespace
 
-ReportUploads::ReportUploads(ReportStore& store, UploadLimits limits)
-    : store_(store), limits_(limits) {}
+ReportUploads::ReportUploads(ReportArchive& archive, UploadLimits limits)
+    : archive_(archive), limits_(limits) {}
 
 UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength,
                                      const BodyReader& readBody) {
@@ -39,15 +41,16 @@ UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength
     fs::path part;
     {
         std::lock_guard lock(mutex_);
-        part =
-            store_.folder() / (std::string(kPartPrefix) + std::to_string(++partCounter_) + ".part");
+        part = archive_.folder() /
+               (std::string(kPartPrefix) + std::to_string(++partCounter_) + ".part");
     }
     std::error_code error;
-    fs::create_directories(store_.folder(), error);
+    fs::create_directories(archive_.folder(), error);
     std::ofstream file(part, std::ios::binary | std::ios::trunc);
 
     PostedLogDecoder decoder;
     std::string piece;
+    std::string start;  // the log's first bytes
     std::uint64_t received = 0;
     bool tooLarge = false;
     bool tooSlow = false;
@@ -65,6 +68,7 @@ UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength
         piece.clear();
         decoder.feed({data, length}, piece);
         outcome.logBytes += piece.size();
+        start.append(piece, 0, kLogStart.size() - std::min(start.size(), kLogStart.size()));
         return static_cast<bool>(
             file.write(piece.data(), static_cast<std::streamsize>(piece.size())));
     };
@@ -81,10 +85,14 @@ UploadOutcome ReportUploads::receive(std::optional<std::uint64_t> declaredLength
         outcome.status = 408;
     } else if (!file) {
         outcome.status = 500;
-    } else if (!whole || !decoder.found()) {
+    } else if (!whole || !decoder.found() || !start.starts_with(kLogStart)) {
         outcome.status = 400;
     } else {
-        outcome.stored = store_.keep(part);
+        try {
+            outcome.stored = archive_.keep(part);
+        } catch (const SqlError&) {
+            outcome.stored.reset();
+        }
         outcome.status = outcome.stored ? 200 : 500;
     }
     if (!outcome.stored) {
@@ -102,7 +110,14 @@ int ReportUploads::admit(std::uint64_t bytes) {
     }
     // Counted afresh each time: reports may be added or removed by others. Uploads being
     // received count with the room they may still take.
-    if (folderBytes() + reserved_ + bytes > limits_.reportsQuota) {
+    ReportTotals totals;
+    try {
+        totals = archive_.index().totals();
+    } catch (const SqlError&) {
+        return 503;
+    }
+    if (totals.bytes + reserved_ + bytes > limits_.reportsQuota ||
+        totals.logs + active_ >= limits_.maxLogs) {
         return 507;
     }
     ++active_;
@@ -114,21 +129,6 @@ void ReportUploads::release(std::uint64_t reserved) {
     std::lock_guard lock(mutex_);
     --active_;
     reserved_ -= reserved;
-}
-
-std::uint64_t ReportUploads::folderBytes() const {
-    std::uint64_t total = 0;
-    std::error_code error;
-    for (fs::directory_iterator it(store_.folder(), error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code sizeError;
-        const bool receiving = it->path().filename().string().rfind(kPartPrefix, 0) == 0;
-        if (!receiving && it->is_regular_file(sizeError)) {
-            const auto size = it->file_size(sizeError);
-            total += sizeError ? 0 : size;
-        }
-    }
-    return total;
 }
 
 }  // namespace tamsel::server

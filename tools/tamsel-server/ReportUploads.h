@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Uploads.h"
+#include "ReportArchive.h"
 
 #include <chrono>
 #include <cstddef>
@@ -18,6 +18,8 @@ struct UploadLimits {
     std::uint64_t maxUpload = 16u << 20;
     // Most bytes the reports folder may hold; an upload that would pass it is refused.
     std::uint64_t reportsQuota = std::uint64_t{1} << 30;
+    // Most logs the reports store may hold.
+    std::uint64_t maxLogs = 1000000;
     // Uploads received at once; one more is answered "busy".
     std::size_t concurrentUploads = 4;
     // Longest time one upload may take, so that slow senders cannot keep every place taken:
@@ -26,13 +28,14 @@ struct UploadLimits {
 };
 
 struct UploadOutcome {
-    int status = 200;  // 200 stored; 400, 408, 413, 500, 503 or 507 stored nothing
-    std::optional<std::filesystem::path> stored;
+    int status = 200;                   // 200 stored; 400, 408, 413, 500, 503 or 507 stored nothing
+    std::optional<std::string> stored;  // the stored log's name
     std::uint64_t logBytes = 0;
 };
 
 // Receives posted update logs within the limits: the body is decoded as it arrives into a hidden
-// file of the reports folder, which becomes a report only when the whole body was taken.
+// file of the reports folder, which becomes a report only when the whole body was taken and
+// holds an update log (it starts with the log's header).
 class ReportUploads {
   public:
     using PieceSink = std::function<bool(const char*, std::size_t)>;
@@ -40,7 +43,7 @@ class ReportUploads {
     // when the body was not read to its end.
     using BodyReader = std::function<bool(const PieceSink&)>;
 
-    ReportUploads(ReportStore& store, UploadLimits limits);
+    ReportUploads(ReportArchive& archive, UploadLimits limits);
 
     // declaredLength: the body's announced length, when it has one.
     UploadOutcome receive(std::optional<std::uint64_t> declaredLength, const BodyReader& readBody);
@@ -49,9 +52,8 @@ class ReportUploads {
     // Room for one more upload of up to `bytes`: 0 when admitted, else the refusal's status.
     int admit(std::uint64_t bytes);
     void release(std::uint64_t reserved);
-    std::uint64_t folderBytes() const;
 
-    ReportStore& store_;
+    ReportArchive& archive_;
     UploadLimits limits_;
     std::mutex mutex_;
     std::size_t active_ = 0;

@@ -52,7 +52,7 @@ std::optional<fs::path> ReportStore::store(const std::string& log) {
     if (!fs::is_directory(folder_, error)) {
         return std::nullopt;
     }
-    const fs::path file = freshName();
+    const fs::path file = nextName();
     if (!WriteFileAtomically(file.string(), log)) {
         return std::nullopt;
     }
@@ -61,7 +61,7 @@ std::optional<fs::path> ReportStore::store(const std::string& log) {
 
 std::optional<fs::path> ReportStore::keep(const fs::path& written) {
     std::lock_guard lock(mutex_);
-    const fs::path file = freshName();
+    const fs::path file = nextName();
     std::error_code error;
     fs::rename(written, file, error);
     if (error) {
@@ -71,6 +71,11 @@ std::optional<fs::path> ReportStore::keep(const fs::path& written) {
 }
 
 fs::path ReportStore::freshName() {
+    std::lock_guard lock(mutex_);
+    return nextName();
+}
+
+fs::path ReportStore::nextName() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);

@@ -26,9 +26,11 @@ class ReportStore {
     // or nothing when it could not be moved.
     std::optional<std::filesystem::path> keep(const std::filesystem::path& written);
     const std::filesystem::path& folder() const { return folder_; }
+    // A name no file of the folder has yet.
+    std::filesystem::path freshName();
 
   private:
-    std::filesystem::path freshName();
+    std::filesystem::path nextName();
 
     std::filesystem::path folder_;
     std::mutex mutex_;

@@ -1,7 +1,9 @@
 // tamsel-server: serves a kit, receives update logs and answers name server queries.
 #include "KitServer.h"
+#include "ReportUsers.h"
 
 #include <pthread.h>
+#include <termios.h>
 #include <unistd.h>
 #include <atomic>
 #include <cctype>
@@ -22,7 +24,10 @@ const char* const kUsage =
     "                     [--upload-path PATH] [--valid-marker T] [--incorrect-marker T]\n"
     "                     [--workers N] [--header-timeout S] [--idle-timeout S]\n"
     "                     [--max-upload BYTES] [--reports-quota BYTES] [--uploads-at-once N]\n"
-    "                     KIT_ROOT\n"
+    "                     [--max-logs N] [--uploads-per-minute N] [--connections-per-address N]\n"
+    "                     [--reports-db postgresql://...] [--keep-days N] [--users FILE]\n"
+    "                     [--tls-cert FILE --tls-key FILE] KIT_ROOT\n"
+    "       tamsel-server add-user USERS_FILE NAME\n"
     "BYTES may end in K, M or G (times 1024, 1024^2, 1024^3).\n";
 
 // A positive count, or a byte size with an optional K, M or G suffix.
@@ -67,6 +72,10 @@ bool ParseCount(const std::string& text, std::size_t& count) {
     }
     count = static_cast<std::size_t>(value);
     return true;
+}
+
+bool ParseLimit(const std::string& text, std::uint64_t& value) {
+    return ParseAmount(text, value, false);
 }
 
 bool ParsePort(const std::string& text, int& port) {
@@ -127,6 +136,36 @@ bool ParseArguments(int argc, char** argv, tamsel::server::KitServerOptions& opt
             if (!ParseCount(argv[++i], options.uploads.concurrentUploads)) {
                 return false;
             }
+        } else if (argument == "--max-logs") {
+            if (!ParseLimit(argv[++i], options.uploads.maxLogs)) {
+                return false;
+            }
+        } else if (argument == "--uploads-per-minute") {
+            if (!ParseCount(argv[++i], options.uploadsPerMinute)) {
+                return false;
+            }
+        } else if (argument == "--connections-per-address") {
+            if (!ParseCount(argv[++i], options.connections.perAddress)) {
+                return false;
+            }
+        } else if (argument == "--keep-days") {
+            std::uint64_t days = 0;
+            if (!ParseLimit(argv[++i], days) || days > 100000) {
+                return false;
+            }
+            options.keepDays = static_cast<int>(days);
+        } else if (argument == "--reports-db") {
+            options.reportsDatabase = argv[++i];
+            if (!options.reportsDatabase.starts_with("postgresql://") &&
+                !options.reportsDatabase.starts_with("postgres://")) {
+                return false;
+            }
+        } else if (argument == "--users") {
+            options.usersFile = argv[++i];
+        } else if (argument == "--tls-cert") {
+            options.tlsCertificate = argv[++i];
+        } else if (argument == "--tls-key") {
+            options.tlsKey = argv[++i];
         } else if (argument.rfind("--", 0) == 0 || haveRoot) {
             return false;
         } else {
@@ -134,12 +173,59 @@ bool ParseArguments(int argc, char** argv, tamsel::server::KitServerOptions& opt
             haveRoot = true;
         }
     }
-    return haveRoot;
+    return haveRoot && options.tlsCertificate.empty() == options.tlsKey.empty();
+}
+
+// One line from standard input; on a terminal after a prompt and without echo.
+bool ReadPassword(const char* prompt, bool terminal, std::string& password) {
+    termios saved{};
+    if (terminal) {
+        std::cerr << prompt << std::flush;
+        tcgetattr(STDIN_FILENO, &saved);
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    const bool read = static_cast<bool>(std::getline(std::cin, password));
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        std::cerr << "\n";
+    }
+    if (password.ends_with('\r')) {
+        password.pop_back();
+    }
+    return read;
+}
+
+// tamsel-server add-user USERS_FILE NAME: the password twice on a terminal, once from a pipe.
+int AddUser(const std::string& file, const std::string& name) {
+    const bool terminal = ::isatty(STDIN_FILENO) == 1;
+    std::string password;
+    std::string again;
+    if (!ReadPassword("Password: ", terminal, password) ||
+        (terminal && (!ReadPassword("Password again: ", terminal, again) || again != password))) {
+        std::cerr << "tamsel-server: the passwords differ or none was given\n";
+        return 1;
+    }
+    std::string why;
+    if (!tamsel::server::AddReportUser(file, name, password, why)) {
+        std::cerr << "tamsel-server: " << why << "\n";
+        return 1;
+    }
+    std::cout << "user " << name << " written to " << file << "\n";
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "add-user") {
+        if (argc != 4) {
+            std::cerr << kUsage;
+            return 2;
+        }
+        return AddUser(argv[2], argv[3]);
+    }
     tamsel::server::KitServerOptions options;
     if (!ParseArguments(argc, argv, options)) {
         std::cerr << kUsage;
