@@ -8,11 +8,12 @@
 #   LIST          the mutants (default: tests/mutants.txt)
 #   NAME_PATTERN  only the mutants whose file or original text contains it
 #
-# A line of the list is: file, line, original text, replacement, test programs (space separated),
-# separated by tabs; "#" starts a comment line. The line number is a hint: the original text is
-# looked for in the whole file and the occurrence nearest the hint is replaced, so that edits
-# elsewhere in the file do not lose the mutant. A mutant whose text is no longer in its file is
-# reported MISSING and counts against the score.
+# A line of the list is: file, line, original text, replacement (may be empty), test programs
+# (space separated) and optionally a GoogleTest filter, separated by tabs; "#" starts a comment
+# line. The line number is a hint: the original text is looked for in the whole file and the
+# occurrence nearest the hint is replaced, so that edits elsewhere in the file do not lose the
+# mutant. A mutant whose text is no longer in its file is reported MISSING and counts against the
+# score; one that does not compile is INVALID and does not count.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-build}"
@@ -38,22 +39,28 @@ trap restore EXIT
 
 # Prints the number of the line holding the text that lies nearest the hint, or nothing.
 nearest_line() {
-  awk -v text="$2" -v hint="$3" '
+  TEXT="$2" HINT="$3" awk '
+    BEGIN { text = ENVIRON["TEXT"]; hint = ENVIRON["HINT"] }
     index($0, text) { d = NR - hint; if (d < 0) d = -d; if (best == "" || d < bestd) { best = NR; bestd = d } }
     END { if (best != "") print best }' "$1"
 }
 
 # Replaces the first occurrence of the text on the given line, without patterns.
 replace_on_line() {
-  awk -v text="$2" -v with="$3" -v at="$4" '
+  TEXT="$2" WITH="$3" AT="$4" awk '
+    BEGIN { text = ENVIRON["TEXT"]; with = ENVIRON["WITH"]; at = ENVIRON["AT"] }
     NR == at { i = index($0, text); $0 = substr($0, 1, i - 1) with substr($0, i + length(text)) }
     { print }' "$1"
 }
 
 caught=0
 total=0
-while IFS=$'\t' read -r file hint original replacement programs; do
-  case "$file" in '' | '#'*) continue ;; esac
+# A field of the entry; cut keeps empty fields where read would merge the tabs around them.
+field() { printf '%s\n' "$entry" | cut -f"$1"; }
+while IFS= read -r entry; do
+  case "$entry" in '' | '#'*) continue ;; esac
+  file=$(field 1) hint=$(field 2) original=$(field 3) replacement=$(field 4)
+  programs=$(field 5) filter=$(field 6)
   if [ -n "$only" ] && [[ "$file" != *"$only"* && "$original" != *"$only"* ]]; then
     continue
   fi
@@ -72,7 +79,7 @@ while IFS=$'\t' read -r file hint original replacement programs; do
   outcome="SURVIVED"
   # shellcheck disable=SC2086
   if ! ninja -C "$build" $programs </dev/null >/dev/null 2>&1; then
-    outcome="CAUGHT (does not build)"
+    outcome="INVALID (does not build)"
   else
     for program in $programs; do
       path=$(find "$build" -name "$program" -type f -perm -u+x -print -quit)
@@ -80,7 +87,8 @@ while IFS=$'\t' read -r file hint original replacement programs; do
         outcome="SURVIVED (no program $program)"
         break
       fi
-      if ! QT_QPA_PLATFORM=offscreen timeout 300 "$path" </dev/null >/dev/null 2>&1; then
+      if ! QT_QPA_PLATFORM=offscreen timeout 300 "$path" ${filter:+"--gtest_filter=$filter"} \
+        </dev/null >/dev/null 2>&1; then
         outcome="CAUGHT"
         break
       fi
@@ -88,6 +96,7 @@ while IFS=$'\t' read -r file hint original replacement programs; do
   fi
   restore
   [[ "$outcome" == CAUGHT* ]] && caught=$((caught + 1))
+  [[ "$outcome" == INVALID* ]] && total=$((total - 1))
   echo "$outcome  $label"
 done <"$list"
 

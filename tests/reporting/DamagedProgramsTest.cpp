@@ -45,7 +45,6 @@ struct Layout {
     std::size_t entry = 0;      // PE: the version data's entry
     std::size_t data = 0;       // the block's file offset
     std::size_t size = 0;       // the block's size
-    std::size_t dataEnd = 0;    // the end of the section holding the block
 };
 
 Layout LocatePe(const File& f) {
@@ -77,7 +76,6 @@ Layout LocatePe(const File& f) {
     l.entry = at;
     l.data = offsetOf(Get(f, at));
     l.size = Get(f, at + 4);
-    l.dataEnd = Get(f, l.section + 20) + Get(f, l.section + 16);
     return l;
 }
 
@@ -95,7 +93,6 @@ Layout LocateElf(const File& f) {
     }
     l.data = Get(f, l.section + 0x18, 8);
     l.size = Get(f, l.section + 0x20, 8);
-    l.dataEnd = f.size();
     return l;
 }
 
@@ -142,10 +139,16 @@ void ExpectVerdicts(const File& good, const Layout& layout, const std::vector<Da
 TEST(DamagedPrograms, PeLimitsHoldToTheByte) {
     const File good = Read(std::string(TAMSEL_TEST_DATA) + "/version/app32.exe");
     const std::vector<Damage> damages = {
-        {"data up to the end of its section",
-         [](File& f, const Layout& l) { Put(f, l.entry + 4, l.dataEnd - l.data); }, true},
-        {"data one byte past its section",
-         [](File& f, const Layout& l) { Put(f, l.entry + 4, l.dataEnd - l.data + 1); }, false},
+        {"section ending where the data ends",
+         [](File& f, const Layout& l) {
+             Put(f, l.section + 16, l.data + l.size - Get(f, l.section + 20));
+         },
+         true},
+        {"section ending one byte short of it",
+         [](File& f, const Layout& l) {
+             Put(f, l.section + 16, l.data + l.size - Get(f, l.section + 20) - 1);
+         },
+         false},
         {"file cut where the data ends",
          [](File& f, const Layout& l) { f.resize(l.data + l.size); }, true},
         {"file cut one byte into the data",

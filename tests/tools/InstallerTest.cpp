@@ -121,6 +121,8 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     edited.setValue("local", kit("/Elsewhere"));
     edited.setValue("username", "Jane Doe");
     ASSERT_TRUE(edited.writeFile(kit("/localtamselupdater.ini")));
+    const std::string schedule = "[Tamsel]\r\nRunAtDate=1/1/2030\r\n";
+    home_.write(kit("/tamsel.ini").substr(home_.path().size() + 1), schedule);
     request_.user.clear();
     request_.email.clear();
     const std::string again = install();
@@ -131,6 +133,7 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     EXPECT_EQ(local.getLocal(), kit("/Elsewhere"));
     EXPECT_EQ(local.getValue("username"), "Jane Doe");
     EXPECT_EQ(local.getValue("email"), "j@example.com");
+    EXPECT_EQ(home_.read(kit("/tamsel.ini").substr(home_.path().size() + 1)), schedule);
 
     // Uninstalling another kit leaves this kit's integration.
     std::ostringstream out;
