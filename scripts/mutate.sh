@@ -9,11 +9,11 @@
 #   NAME_PATTERN  only the mutants whose file or original text contains it
 #
 # A line of the list is: file, line, original text, replacement (may be empty), test programs
-# (space separated) and optionally a GoogleTest filter, separated by tabs; "#" starts a comment
-# line. The line number is a hint: the original text is looked for in the whole file and the
-# occurrence nearest the hint is replaced, so that edits elsewhere in the file do not lose the
-# mutant. A mutant whose text is no longer in its file is reported MISSING and counts against the
-# score; one that does not compile is INVALID and does not count.
+# (space separated; none: the whole suite) and optionally a GoogleTest filter, separated by tabs;
+# "#" starts a comment line. The line number is a hint: the original text is looked for in the
+# whole file and the occurrence nearest the hint is replaced, so that edits elsewhere in the file
+# do not lose the mutant. A mutant whose text is no longer in its file is reported MISSING and
+# counts against the score; one that does not compile is INVALID and does not count.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-build}"
@@ -80,6 +80,10 @@ while IFS= read -r entry; do
   # shellcheck disable=SC2086
   if ! ninja -C "$build" $programs </dev/null >/dev/null 2>&1; then
     outcome="INVALID (does not build)"
+  elif [ -z "$programs" ]; then
+    # No programs named: the whole suite.
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" -j2 </dev/null >/dev/null 2>&1 ||
+      outcome="CAUGHT"
   else
     for program in $programs; do
       path=$(find "$build" -name "$program" -type f -perm -u+x -print -quit)

@@ -67,6 +67,12 @@ TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
         EXPECT_EQ(registry.Value(), c.read) << RegistryValueText(c.written);
         EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.storedType));
     }
+    // A name in another letter case writes the same value, not a second one.
+    registry.ValueKey("SETTING");
+    registry.ValueType(1);
+    registry.Value(std::string("upper"));
+    registry.ValueKey("setting");
+    EXPECT_EQ(registry.Value(), RegistryValue(std::string("upper")));
 }
 
 TEST_F(cRegistryTest, KeysAndSections) {
