@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "util/Error.h"
 
@@ -76,28 +74,6 @@ TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(PipeField(c.text, c.n), c.expected) << c.text << " " << c.n;
-}
-
-TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
-    const struct {
-        std::string text, from, to, expected;
-    } cases[] = {{"aaa", "aa", "b", "ba"}, {"a", "a", "aa", "aa"}, {"abc", "", "x", "abc"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.expected) << c.text;
-}
-
-TEST(NameLess, SortsIgnoringCaseThenCaseSensitively) {
-    std::vector<std::string> names = {"b",  "_x", "a",     "B",  "A", "Z",
-                                      "ab", "Ab", "a.txt", "a1", "[", "~"};
-    std::sort(names.begin(), names.end(),
-              [](const std::string& x, const std::string& y) { return NameLess(x, y); });
-    // Letters fold to upper case, so "[" and "_" sort after "Z"; ties put upper case first.
-    const std::vector<std::string> expected = {"A", "a", "a.txt", "a1", "Ab", "ab",
-                                               "B", "b", "Z",     "[",  "_x", "~"};
-    EXPECT_EQ(names, expected);
-    EXPECT_FALSE(NameLess("a", "a"));
-    EXPECT_FALSE(NameLess("a", "A"));
-    EXPECT_TRUE(NameLess("z", "\xe9"));  // bytes above 127 sort after ASCII
 }
 
 }  // namespace
