@@ -26,14 +26,6 @@ class ReviewDialog : public ::testing::Test {
     CMetrics& metrics = run.g_objMetrics;
 };
 
-TEST_F(ReviewDialog, OnlyRemovalsReadNoUpdatesAndTheWordFileStaysSingular) {
-    for (const char* url : {"/a", "/b", "/c"})
-        entry(url, CFile::TypeRemove, "1024");
-    frmUpdate dialog(toolkit, metrics);
-    dialog.Load();
-    EXPECT_EQ(dialog.lblStatus.Caption(), "no updates   3 file to delete (3kb)");
-}
-
 TEST_F(ReviewDialog, UntickingSkipsTheEntryButKeepsTheSummary) {
     entry("/a.pot", CFile::TypeNew, "10");
     entry("/b.pot", CFile::TypeNew, "20");
