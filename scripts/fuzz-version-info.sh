@@ -18,6 +18,7 @@ clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   "$root/src/reporting/PeVersionBlock.cpp" \
   "$root/src/reporting/ElfVersionBlock.cpp" \
   "$root/src/reporting/VersionResource.cpp" \
+  "$root/src/util/Utf8.cpp" \
   -o "$work/fuzz-version-info"
 "$work/fuzz-version-info" -max_total_time="$seconds" -max_len=65536 -timeout=5 \
   -artifact_prefix="$work/" "$work/corpus"

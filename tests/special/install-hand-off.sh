@@ -11,7 +11,11 @@ cp "$1" "$work/Kit/Updater/tamsel-updater"
 echo add-in > "$work/Kit/Updater/Add-ins/Tamsel Tools.ppa"
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Office\\11.0\\PowerPoint]\r\n\r\n' \
   > "$work/registry/HKEY_LOCAL_MACHINE.reg"
-export TAMSEL_REGISTRY="$work/registry" QT_QPA_PLATFORM=offscreen
+# The lock, the registry and the desktop folders are the test's own, so runs side by side and a
+# user's own updater never meet.
+mkdir -m 700 "$work/runtime"
+export TAMSEL_REGISTRY="$work/registry" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" \
+  XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 
 timeout 60 "$work/Kit/Updater/tamsel-updater" /install add-ins/tamsel tools.ppa
 user="$work/registry/HKEY_CURRENT_USER.reg"

@@ -112,11 +112,28 @@ TEST_F(InstallerTest, WithoutSystemdTheLoginEntryRunsTheDueCheck) {
     EXPECT_TRUE(fs::exists(config("/systemd/user/tamsel-updater.timer")));
 }
 
+// A second install without the user's details keeps the kit folder and the details the user
+// has since changed.
 TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
     install();
+    CConfiguration edited;
+    ASSERT_TRUE(edited.readFile(kit("/localtamselupdater.ini")));
+    edited.setValue("local", kit("/Elsewhere"));
+    edited.setValue("username", "Jane Doe");
+    ASSERT_TRUE(edited.writeFile(kit("/localtamselupdater.ini")));
+    const std::string schedule = "[Tamsel]\r\nRunAtDate=1/1/2030\r\n";
+    home_.write(kit("/tamsel.ini").substr(home_.path().size() + 1), schedule);
+    request_.user.clear();
+    request_.email.clear();
     const std::string again = install();
     EXPECT_EQ(again.find("wrote"), std::string::npos) << again;
     EXPECT_EQ(again.find("linked"), std::string::npos) << again;
+    CConfiguration local;
+    ASSERT_TRUE(local.readFile(kit("/localtamselupdater.ini")));
+    EXPECT_EQ(local.getLocal(), kit("/Elsewhere"));
+    EXPECT_EQ(local.getValue("username"), "Jane Doe");
+    EXPECT_EQ(local.getValue("email"), "j@example.com");
+    EXPECT_EQ(home_.read(kit("/tamsel.ini").substr(home_.path().size() + 1)), schedule);
 
     // Uninstalling another kit leaves this kit's integration.
     std::ostringstream out;

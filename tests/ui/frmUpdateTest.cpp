@@ -26,35 +26,6 @@ class ReviewDialog : public ::testing::Test {
     CMetrics& metrics = run.g_objMetrics;
 };
 
-TEST_F(ReviewDialog, ListsEveryEntryTickedWithTheSummary) {
-    entry("/a.pot", CFile::TypeNew, "1536");
-    frmUpdate dialog(toolkit, metrics);
-    dialog.Load();
-    ASSERT_EQ(dialog.List.ListCount(), 1);
-    EXPECT_EQ(dialog.List.List(0), "New: 1.5kb  /a.pot");
-    EXPECT_TRUE(files()[0]->Tag());
-    EXPECT_EQ(dialog.lblStatus.Caption(), "1 file to update (1.5kb)");
-}
-
-TEST_F(ReviewDialog, RemovalsAreListedAndCountedApart) {
-    entry("/a.pot", CFile::TypeUpdate, "1024");
-    entry("/b.pot", CFile::TypeNew, "2048");
-    entry("/old.pot", CFile::TypeRemove, "512");
-    frmUpdate dialog(toolkit, metrics);
-    dialog.Load();
-    EXPECT_EQ(dialog.List.List(0), "Update: 1kb  /a.pot");
-    EXPECT_EQ(dialog.List.List(2), "Remove: 512b  /old.pot");
-    EXPECT_EQ(dialog.lblStatus.Caption(), "2 files to update (3kb)   1 file to delete (512b)");
-}
-
-TEST_F(ReviewDialog, OnlyRemovalsReadNoUpdatesAndTheWordFileStaysSingular) {
-    for (const char* url : {"/a", "/b", "/c"})
-        entry(url, CFile::TypeRemove, "1024");
-    frmUpdate dialog(toolkit, metrics);
-    dialog.Load();
-    EXPECT_EQ(dialog.lblStatus.Caption(), "no updates   3 file to delete (3kb)");
-}
-
 TEST_F(ReviewDialog, UntickingSkipsTheEntryButKeepsTheSummary) {
     entry("/a.pot", CFile::TypeNew, "10");
     entry("/b.pot", CFile::TypeNew, "20");

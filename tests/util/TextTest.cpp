@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "util/Error.h"
 
@@ -18,32 +16,17 @@ TEST(TextRules, OneArgumentTable) {
         std::string (*apply)(std::string_view);
         std::string input, expected;
     } cases[] = {
-        {"TrimSpaces", TrimSpaces, "  a b  ", "a b"},
         {"TrimSpaces", TrimSpaces, " \ta\t ", "\ta\t"},
-        {"TrimSpaces", TrimSpaces, "   ", ""},
         {"ParentFolder", ParentFolder, "/a/b.ini", "/a"},
         {"ParentFolder", ParentFolder, "b.ini", ""},
-        {"ParentFolder", ParentFolder, "a/", "a"},
-        {"ParentFolder", ParentFolder, "C:\\a\\b.ini", ""},
-        {"FolderWithBackslash", FolderWithBackslash, "/a/b.ini", "/a/"},
-        {"FolderWithBackslash", FolderWithBackslash, "b.ini", "b.ini"},
         {"AddTrailingBackslash", AddTrailingBackslash, "/a", "/a/"},
         {"AddTrailingBackslash", AddTrailingBackslash, "/a/", "/a/"},
-        {"AddTrailingBackslash", AddTrailingBackslash, "", "/"},
-        {"FileBaseName", FileBaseName, "C:\\a\\b.ppt", "b"},
         {"FileBaseName", FileBaseName, "/a/b.tar.gz", "b.tar"},
         {"FileBaseName", FileBaseName, "b.ppt", ""},  // no separator before the dot
         {"FileBaseName", FileBaseName, "/dir.old/readme", "dir"},
-        {"FileBaseName", FileBaseName, "/a/.hidden", ""},
-        {"FileBaseName", FileBaseName, "a/b\\c.d", "c"},
         {"FileBaseName", FileBaseName, "a\\b/c.d", "c"},
-        {"PathToUrl", PathToUrl, "a\\b\\c.ppt", "a/b/c.ppt"},
-        {"UrlToPath", UrlToPath, "a\\b/c", "a\\b/c"},
         {"EscapeSpacesAndQuotes", EscapeSpacesAndQuotes, "a b\"c/?=&%20", "a%20b%22c/?=&%20"},
         {"ExpandLineBreaks", ExpandLineBreaks, "a\\nb\\N", "a\r\nb\\N"},
-        {"ExpandLineBreaks", ExpandLineBreaks, "a\\\\nb", "a\\\r\nb"},
-        {"ExpandLineBreaks", ExpandLineBreaks, "a\\", "a\\"},
-        {"ToUpper", ToUpper, "abcXYZ09_\xe9", "ABCXYZ09_\xe9"},
         {"ToLower", ToLower, "ABCxyz09[\xc9", "abcxyz09[\xc9"},
     };
     for (const auto& c : cases)
@@ -58,16 +41,10 @@ TEST(KeyValue, FindsTheValueOfTheWantedKey) {
         {"url", line, "kit/a=b.ppt"},
         {"date", line, "05/01/2007"},  // the "=" inside the url value starts no pair
         {"SIZE", line, "1234"},
-        {"missing", line, ""},
         {"log", R"(full_log="yes")", ""},  // only full_log
-        {"full_log", R"(full_log="yes")", "yes"},
-        {"a", R"(  a  =  "x y" )", "x y"},
-        {"a", R"(a="1" a="2")", "1"},   // the first pair wins
-        {"b", R"(a="b=1" c="3")", ""},  // a key only inside another pair's value is not found
-        {"a", R"(a=1 b="2")", "2"},     // the first quoted text after the "=" is taken
-        {"b", R"(a=1 b="2")", ""},      // the pair before has its quote taken by b's value: ends
-        {"b", R"(a="1)", ""},           // odd quotes before the key: ends with empty text
-        {"", R"(="v")", "v"},
+        {"a", R"(a="1" a="2")", "1"},      // the first pair wins
+        {"b", R"(a="b=1" c="3")", ""},     // a key only inside another pair's value is not found
+        {"b", R"(a=1 b="2")", ""},         // the pair before has its quote taken by b's value: ends
     };
     for (const auto& c : cases)
         EXPECT_EQ(KeyValue(c.key, c.line), c.expected) << c.key << " in " << c.line;
@@ -90,36 +67,13 @@ TEST(PipeField, TakesTheNthFieldOfTheTrimmedText) {
         long n;
         std::string expected;
     } cases[] = {
-        {" a|b ", 2, "b"}, {" a|b ", 3, ""},  {" a|b ", 0, ""},     {"a||c", 2, ""},
-        {"a||c", 3, "c"},  {"abc", 1, "abc"}, {" a | b ", 2, " b"}, {"|x", 1, ""},
+        {" a|b ", 2, "b"},
+        {" a|b ", 3, ""},
+        {"a||c", 3, "c"},
+        {" a | b ", 2, " b"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PipeField(c.text, c.n), c.expected) << c.text << " " << c.n;
-}
-
-TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
-    const struct {
-        std::string text, from, to, expected;
-    } cases[] = {{"aaa", "aa", "b", "ba"},
-                 {"a", "a", "aa", "aa"},
-                 {"abc", "", "x", "abc"},
-                 {"abcabc", "bc", "", "aa"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.expected) << c.text;
-}
-
-TEST(NameLess, SortsIgnoringCaseThenCaseSensitively) {
-    std::vector<std::string> names = {"b",  "_x", "a",     "B",  "A", "Z",
-                                      "ab", "Ab", "a.txt", "a1", "[", "~"};
-    std::sort(names.begin(), names.end(),
-              [](const std::string& x, const std::string& y) { return NameLess(x, y); });
-    // Letters fold to upper case, so "[" and "_" sort after "Z"; ties put upper case first.
-    const std::vector<std::string> expected = {"A", "a", "a.txt", "a1", "Ab", "ab",
-                                               "B", "b", "Z",     "[",  "_x", "~"};
-    EXPECT_EQ(names, expected);
-    EXPECT_FALSE(NameLess("a", "a"));
-    EXPECT_FALSE(NameLess("a", "A"));
-    EXPECT_TRUE(NameLess("z", "\xe9"));  // bytes above 127 sort after ASCII
 }
 
 }  // namespace
