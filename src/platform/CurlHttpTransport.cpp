@@ -81,6 +81,8 @@ bool CurlHttpTransport::prepare(const std::string& url) {
         return false;
     }
 
+    digest_.reset();
+    sha256_.clear();
     CURL* easy = easy_.get();
     // Resetting keeps the connection cache (it lives in the multi handle) but forgets the
     // previous request's method, body and headers.
@@ -193,6 +195,10 @@ void CurlHttpTransport::complete(CURLcode result) {
     curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status_);
     detach();
     const bool written = body_ && body_->close();
+    if (digest_) {
+        sha256_ = digest_->hexDigest();
+        digest_.reset();
+    }
     transferOk_ = result == CURLE_OK && written;
     if (result != CURLE_OK) {
         error_ = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(result);
@@ -220,9 +226,17 @@ void CurlHttpTransport::detach() {
     }
 }
 
+void CurlHttpTransport::hashBody() {
+    if (attached_) {
+        digest_.emplace();
+    }
+}
+
 void CurlHttpTransport::cancel() {
     detach();
     body_.reset();
+    digest_.reset();
+    sha256_.clear();
     transferOk_ = false;
     status_ = 0;
     error_.clear();
@@ -269,6 +283,9 @@ std::size_t CurlHttpTransport::OnBody(char* data, std::size_t size, std::size_t 
     auto* transport = static_cast<CurlHttpTransport*>(self);
     transport->progress_ = HttpProgress::Receiving;
     const std::size_t bytes = size * count;
+    if (transport->digest_) {
+        transport->digest_->update(data, bytes);
+    }
     // Returning less than asked makes curl abort the transfer with a write error.
     return transport->body_ && transport->body_->write(data, bytes) ? bytes : 0;
 }

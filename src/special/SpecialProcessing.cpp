@@ -87,6 +87,7 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
             ok = retrieveSpecialFile(*entry, path);
             if (!ok) {
                 metrics_.Shout("Unable to retrieve '" + entry->fullURL() + "'");
+                metrics_.ShoutCause(metrics_.Http().FailureCause());
             }
         } else if (!StampFileTime(path)) {
             metrics_.Shout("Unable to access '" + path + "'");
@@ -99,6 +100,7 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
                 ok = false;
             } else if (!retrieveSpecialFile(*entry, path)) {
                 metrics_.Shout("Unable to retrieve '" + entry->fullURL() + "'");
+                metrics_.ShoutCause(metrics_.Http().FailureCause());
                 ok = false;
             }
         }
@@ -113,7 +115,7 @@ bool SpecialProcessing::retrieveSpecialFile(CFile& entry, const std::string& pat
     }
     metrics_.Shout("downloading '" + FileBaseName(entry.URL()) + "'");
     CHTTP& http = metrics_.Http();
-    if (!http.Fetch(entry.fullURL(), false)) {
+    if (!http.Fetch(entry.fullURL(), false, entry.Sha256())) {
         return false;
     }
     if (FileExists(path) && !StampFileTime(path)) {
