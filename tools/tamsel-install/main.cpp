@@ -21,13 +21,15 @@ using namespace tamsel::desktop;
 
 constexpr std::string_view kUsage =
     "Usage: tamsel-install KIT_FOLDER --remote URL [--user NAME] [--department D] [--email E]\n"
-    "                      [--updater PROGRAM]\n"
+    "                      [--updater PROGRAM] [--public-key KEY]...\n"
     "       tamsel-install KIT_FOLDER --uninstall\n"
     "\n"
     "Lays out a Tamsel kit for the current user (the updater, its settings and schedule) and\n"
     "adds the menu entry \"Tamsel Updater\" and a daily check that starts a background update\n"
     "when one is due. --uninstall removes the menu entry and the daily check, never the kit.\n"
-    "Running either again changes nothing.\n";
+    "Running either again changes nothing. --public-key (the \"RW...\" text or a public key\n"
+    "file, once per key while a key is being replaced) makes the updater accept only\n"
+    "catalogues signed with those keys; given keys replace those of an earlier install.\n";
 
 struct Options {
     InstallRequest request;
@@ -42,6 +44,13 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
         std::string* value = nullptr;
         if (argument == "--uninstall") {
             options.uninstall = true;
+            continue;
+        }
+        if (argument == "--public-key") {
+            if (++i == arguments.size()) {
+                return std::nullopt;
+            }
+            options.request.publicKeys.push_back(arguments[i]);
             continue;
         }
         if (argument == "--remote") {
