@@ -13,7 +13,10 @@ namespace tamsel {
 namespace {
 
 constexpr const char* kName = "Tam-Sel Main Catalogue.ini";
-const std::string kCatalogue = "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"\r\n";
+const std::string kHash(64, 'e');
+// Readers that know neither sha256 nor colour read the line as they always did.
+const std::string kCatalogue =
+    "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\" sha256=\"" + kHash + "\" colour=\"red\"\r\n";
 
 // A run whose server publishes the master catalogue and, when there is one, its signature.
 class SignedRetrieval : public ::testing::Test {
@@ -98,6 +101,9 @@ TEST_F(SignedRetrieval, OnlyAnIntactCurrentCatalogueSignedForItsNameIsTaken) {
                 << c.what << ": " << metrics().FailureCause();
         }
     }
+    const auto& entry = *metrics().RemoteCatalogue()->Files().asCollection().at(0);
+    EXPECT_EQ(entry.asString(), "url=\"/a.pot\" date=\"01/02/2006\" size=\"3\"");
+    EXPECT_EQ(entry.Sha256(), kHash);
     EXPECT_EQ(run.localConfiguration.getValue("signature_timestamp"),
               "2001 /Tam-Sel Main Catalogue.ini");
 }

@@ -23,7 +23,8 @@ constexpr const char* kHelp =
     "not numbers or too large.\n"
     "\n"
     "In a signed kit (CATALOGUE.minisig exists or a key is given) it also warns about file\n"
-    "lines without sha256. With --public-key (the \"RW...\" text or a public key file) it\n"
+    "lines without sha256 and about %server% (rewritten in serving, which breaks the\n"
+    "signature). With --public-key (the \"RW...\" text or a public key file) it\n"
     "checks that CATALOGUE.minisig verifies with that key and names this catalogue.\n"
     "\n"
     "Exit status: 0 clean, 1 warnings (or the file cannot be read), 2 wrong arguments.\n";

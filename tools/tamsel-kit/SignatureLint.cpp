@@ -20,6 +20,12 @@ std::vector<LintWarning> LintSha256(std::string_view content) {
         if (text.empty() || text.front() == '\'') {
             continue;
         }
+        if (ContainsNoCase(text, "%server%")) {
+            warnings.push_back({number,
+                                "%server% in a signed kit: tamsel-server rewrites it as "
+                                "it serves the catalogue, and the signature no longer "
+                                "holds; write the full address"});
+        }
         if (const auto header = SectionHeader(text)) {
             section = *header;
             continue;
