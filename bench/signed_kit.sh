@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# A package of N small files (default 100,000) served by tamsel-server on loopback: the first
+# update and the check of a kit already up to date, with the plain catalogue and with the same
+# catalogue signed and carrying every file's sha256. Prints both and the signed kit's overhead.
+#   bench/signed_kit.sh [BUILD_DIR] [N]   (a Release build with -DTAMSEL_BUILD_BENCH=ON)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+count=${2:-100000}
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BUILD_BENCH=ON -DTAMSEL_BUILD_QT=OFF >/dev/null
+fi
+cmake --build "$build" --target tamsel-signed-kit-bench tamsel-server >/dev/null
+bench=$build/bench/engine/tamsel-signed-kit-bench
+
+work=$(mktemp -d)
+trap 'kill "${server_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+key=$("$bench" make "$work/site" "$count")
+
+"$build/tools/tamsel-server/tamsel-server" --port 0 --reports "$work/reports" "$work/site" >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 50); do grep -q '^listening' "$work/server.log" && break; sleep 0.1; done
+remote=$(sed -n 's/^listening on \(http:\/\/[^ ]*\)\/$/\1/p' "$work/server.log")
+
+plain=$("$bench" run "$remote" "$remote/Bench/catalogue.ini" /Bench "$work/plain")
+signed=$("$bench" run "$remote" "$remote/Bench/signed.ini" /Bench "$work/signed" "$key")
+echo "unsigned: $plain"
+echo "signed:   $signed"
+awk -v p="$plain" -v s="$signed" 'BEGIN {
+  split(p, a, " "); split(s, b, " ");
+  printf "overhead: first update %+.1f %%, up-to-date check %+.1f %%\n",
+         100 * (b[2] - a[2]) / a[2], 100 * (b[6] - a[6]) / a[6] }'
