@@ -2,7 +2,6 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 // Lays out a working kit for the current user and makes it feel installed: the menu entry, and
 // background runs started by a daily timer (or, without systemd, at login). Each step prints
@@ -23,9 +22,6 @@ struct InstallRequest {
     std::string user;
     std::string department;
     std::string email;
-    // Public keys the kit's catalogues must be signed with ("RW..." texts or public key files);
-    // when given they replace the global settings' public_key lines.
-    std::vector<std::string> publicKeys;
     std::string updaterProgram;   // copied to Updater/tamsel-updater
     std::string dueCheckProgram;  // copied to Updater/tamsel-due-check
     bool systemdTimer = true;     // false: the login entry starts the due check instead

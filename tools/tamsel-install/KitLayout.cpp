@@ -2,7 +2,6 @@
 
 #include "FileActions.h"
 #include "Installer.h"
-#include "catalogue/Signature.h"
 #include "config/CConfiguration.h"
 #include "config/Schedule.h"
 #include "config/SettingsLoading.h"
@@ -50,38 +49,6 @@ void SetValue(CConfiguration& settings, const std::string& key, const std::strin
     settings.Dirty();
 }
 
-// The "RW..." texts of the keys given as texts or public key files.
-std::vector<std::string> PublicKeyTexts(const std::vector<std::string>& given) {
-    std::vector<std::string> texts;
-    for (const auto& text : given) {
-        std::string file;
-        const bool isFile = ReadWholeFile(text, file);
-        const auto key = ParsePublicKey(isFile ? file : text);
-        if (!key) {
-            Fail("'" + text + "' is neither a public key nor a public key file");
-        }
-        texts.push_back(PublicKeyText(*key));
-    }
-    return texts;
-}
-
-void SetPublicKeys(CConfiguration& settings, const std::vector<std::string>& keys) {
-    std::vector<std::string> present;
-    for (const auto& line : settings.asCollection()) {
-        if (line->Key() == "public_key") {
-            present.push_back(line->Value());
-        }
-    }
-    if (keys.empty() || present == keys) {
-        return;
-    }
-    settings.RemoveAll("public_key");
-    for (const auto& key : keys) {
-        settings.add(CConfiguration::Setting("public_key", key));
-    }
-    settings.Dirty();
-}
-
 void SaveSettings(CConfiguration& settings, bool created, std::ostream& out) {
     if (!settings.commit()) {
         Fail("cannot write the settings file " + settings.Path());
@@ -115,7 +82,6 @@ void CheckKitFolder(const std::string& kitFolder) {
 
 void LayOutKit(const InstallRequest& request, std::ostream& out) {
     const std::string& kit = request.kitFolder;
-    const auto publicKeys = PublicKeyTexts(request.publicKeys);
     CopyProgram(request.updaterProgram, kit + "/Updater/tamsel-updater", out);
     CopyProgram(request.dueCheckProgram, kit + "/Updater/tamsel-due-check", out);
 
@@ -123,7 +89,6 @@ void LayOutKit(const InstallRequest& request, std::ostream& out) {
     const bool newGlobal = !fs::exists(globalPath);
     CConfiguration global = OpenSettings(globalPath, false);
     SetValue(global, "remote", request.remote);
-    SetPublicKeys(global, publicKeys);
     SaveSettings(global, newGlobal, out);
 
     const std::string localPath = kit + "/" + kLocalSettingsFile;

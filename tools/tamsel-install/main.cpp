@@ -11,6 +11,7 @@
 
 #include "DesktopFiles.h"
 #include "Installer.h"
+#include "KitKeys.h"
 
 extern char** environ;
 
@@ -33,6 +34,7 @@ constexpr std::string_view kUsage =
 
 struct Options {
     InstallRequest request;
+    std::vector<std::string> publicKeys;
     bool uninstall = false;
 };
 
@@ -50,7 +52,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
             if (++i == arguments.size()) {
                 return std::nullopt;
             }
-            options.request.publicKeys.push_back(arguments[i]);
+            options.publicKeys.push_back(arguments[i]);
             continue;
         }
         if (argument == "--remote") {
@@ -150,11 +152,15 @@ int main(int argc, char** argv) {
             }
             return 0;
         }
+        const auto publicKeys = PublicKeyTexts(options->publicKeys);
         const fs::path ownFolder = fs::canonical("/proc/self/exe").parent_path();
         request.updaterProgram = FindUpdater(request.updaterProgram, ownFolder);
         request.dueCheckProgram = (ownFolder / "tamsel-due-check").string();
         request.systemdTimer = systemd;
         InstallKit(request, paths, std::cout);
+        if (!publicKeys.empty()) {
+            WritePublicKeys(request.kitFolder, publicKeys, std::cout);
+        }
         if (systemd) {
             if (Systemctl({"daemon-reload"}) && Systemctl({"start", kTimerName})) {
                 std::cout << "started " << kTimerName << "\n";
