@@ -97,7 +97,9 @@ bool CHTTP::commit(const std::string& path, bool emptyAllowed) {
             return false;
         }
         if (!expectedSha256_.empty() && transport_->bodySha256() != expectedSha256_) {
-            NoteFailure("commit", "the file's SHA-256 differs from the catalogue's");
+            NoteFailure("commit", transport_->bodySha256().empty()
+                                      ? "the file's SHA-256 was not taken as it arrived"
+                                      : "the file's SHA-256 differs from the catalogue's");
             return false;
         }
         CreateFolderPath(path);

@@ -81,8 +81,6 @@ bool CurlHttpTransport::prepare(const std::string& url) {
         return false;
     }
 
-    digest_.reset();
-    sha256_.clear();
     CURL* easy = easy_.get();
     // Resetting keeps the connection cache (it lives in the multi handle) but forgets the
     // previous request's method, body and headers.
