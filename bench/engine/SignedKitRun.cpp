@@ -30,8 +30,8 @@ int Make(const std::string& site, long count) {
     const std::string package = site + "/Bench";
     for (long i = 0; i < count; ++i) {
         const std::string name = std::to_string(1000000 + i);
-        const std::string path = package + "/PowerPoint/Files/" + name.substr(1, 3) + "/f" +
-                                 name + ".pot";
+        const std::string path =
+            package + "/PowerPoint/Files/" + name.substr(1, 3) + "/f" + name + ".pot";
         CreateFolderPath(path);
         if (!WriteFileAtomically(path, "template " + name + std::string(200, 'x'))) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
