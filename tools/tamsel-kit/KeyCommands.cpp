@@ -2,7 +2,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <ctime>
 #include <iostream>
 
@@ -151,6 +151,14 @@ int RunSign(const Arguments& arguments) {
         }
         const auto slash = path.rfind('/');
         const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+        // The name stands in the trusted comment's one line, between tabs.
+        if (std::any_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+            ReportError("sign: '" + path +
+                        "': a name holding a control character cannot be signed");
+            status = ExitProblem;
+            continue;
+        }
         const std::string signature =
             SignatureFileText(*key, content, name, static_cast<long long>(std::time(nullptr)));
         if (!WriteFileAtomically(path + ".minisig", signature)) {
