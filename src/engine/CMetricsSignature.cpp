@@ -6,6 +6,8 @@ namespace tamsel {
 
 namespace {
 
+constexpr std::uintmax_t kLargestSignature = 64 * 1024;
+
 // The catalogue's address below the kit's remote root ("/Sales/catalogue.ini").
 std::string AddressBelow(const std::string& remote, const std::string& url) {
     return !remote.empty() && url.starts_with(remote) ? url.substr(remote.size()) : url;
@@ -36,6 +38,12 @@ bool CMetrics::checkSignature(const std::string& url, const std::string& text,
     CHTTP& http = Http();
     if (!http.Fetch(signatureUrl, false)) {
         failureCause_ = "the catalogue's signature cannot be fetched: " + http.FailureCause();
+        return false;
+    }
+    // A signature file is a few hundred bytes; a server answering more is not read.
+    if (http.bodySize() > kLargestSignature) {
+        failureCause_ = "the signature file is malformed (" + std::to_string(http.bodySize()) +
+                        " bytes) (" + ApplyUrlRule(signatureUrl) + ")";
         return false;
     }
     const std::string address = AddressBelow(globalSettings_.getRemote(), url);
