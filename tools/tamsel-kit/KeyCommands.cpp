@@ -103,6 +103,8 @@ int RunKeygen(const Arguments& arguments) {
         return ExitProblem;
     }
     if (!WriteNewFile(publicPath, PublicKeyFileText(pub), false)) {
+        // Half a key pair is no use: the next try starts afresh.
+        ::unlink(secretPath.c_str());
         ReportError("keygen: cannot write '" + publicPath + "'");
         return ExitProblem;
     }
