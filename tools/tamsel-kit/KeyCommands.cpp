@@ -55,7 +55,11 @@ bool WriteNewFile(const std::string& path, const std::string& content, bool secr
     }
     const bool written =
         ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-    return ::close(fd) == 0 && written;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 // One line from standard input, not echoed on a terminal.
