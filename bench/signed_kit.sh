@@ -35,13 +35,18 @@ for round in $(seq "$rounds"); do
     fi
   done
 done
-best() { awk 'NR == 1 || $2 < f { f = $2 } NR == 1 || $6 < c { c = $6 } { n = $4 }
-              END { printf "first %.3f files %d check %.3f\n", f, n, c }' "$1"; }
+sed 's/^/unsigned run: /' "$work/plain.txt"
+sed 's/^/signed run:   /' "$work/signed.txt"
+best() { awk 'NR == 1 || $2 < f { f = $2 } NR == 1 || $6 < c { c = $6 }
+              NR == 1 || $8 < fc { fc = $8 } NR == 1 || $9 < cc { cc = $9 } { n = $4 }
+              END { printf "first %.3f files %d check %.3f cpu %.3f %.3f\n", f, n, c, fc, cc }' "$1"; }
 plain=$(best "$work/plain.txt")
 signed=$(best "$work/signed.txt")
 echo "unsigned: $plain"
 echo "signed:   $signed"
 awk -v p="$plain" -v s="$signed" 'BEGIN {
   split(p, a, " "); split(s, b, " ");
-  printf "overhead: first update %+.1f %%, up-to-date check %+.1f %%\n",
-         100 * (b[2] - a[2]) / a[2], 100 * (b[6] - a[6]) / a[6] }'
+  printf "overhead, wall clock: first update %+.1f %%, up-to-date check %+.1f %%\n",
+         100 * (b[2] - a[2]) / a[2], 100 * (b[6] - a[6]) / a[6]
+  printf "overhead, processor:  first update %+.1f %%, up-to-date check %+.1f %%\n",
+         100 * (b[8] - a[8]) / a[8], 100 * (b[9] - a[9]) / a[9] }'
