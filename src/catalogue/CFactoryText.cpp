@@ -103,6 +103,7 @@ class TextParser {
         file->Time(line.value("date"));
         file->Size(line.value("size"));
         file->Action(line.valueIfPresent("action"));
+        file->Sha256(line.valueIfPresent("sha256"));
         catalogue_->Files().add(std::move(file));
     }
 
@@ -165,6 +166,7 @@ class TextParser {
             file->Time(line.valueIfPresent("date"));
             file->Size(line.valueIfPresent("size"));
             file->Action(line.valueIfPresent("action"));
+            file->Sha256(line.valueIfPresent("sha256"));
             catalogue_->Special().add(std::move(file));
         }
     }

@@ -13,6 +13,7 @@ std::shared_ptr<CFile> CFile::Clone() const {
     copy->size_ = size_;
     copy->myType_ = myType_;
     copy->action_ = action_;
+    copy->sha256_ = sha256_;
     return copy;
 }
 

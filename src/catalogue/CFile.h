@@ -43,10 +43,14 @@ class CFile {
     void Reason(long v) { reason_ = v; }
     bool Hot() const { return hot_; }
     void Hot(bool v) { hot_ = v; }
+    // The SHA-256 the file's content must have (64 hex digits); empty when the catalogue gives
+    // none.
+    const std::string& Sha256() const { return sha256_; }
+    void Sha256(std::string v) { sha256_ = std::move(v); }
 
     // Append followed directly by URL.
     std::string fullURL() const { return append_ + url_; }
-    // A copy of Append, URL, Time, Size, myType and Action; the rest keeps its defaults.
+    // A copy of Append, URL, Time, Size, myType, Action and Sha256; the rest keeps its defaults.
     std::shared_ptr<CFile> Clone() const;
     // Script, trimmed of spaces, is not empty.
     bool isScript() const;
@@ -69,6 +73,7 @@ class CFile {
     long myType_ = TypeNone;
     long reason_ = ReasonNone;
     bool hot_ = false;
+    std::string sha256_;
 };
 
 }  // namespace tamsel

@@ -54,9 +54,10 @@ void CHTTP::NoteOutcome(const std::string& operation, const std::string& url) {
     }
 }
 
-bool CHTTP::Fetch(const std::string& url, bool async) {
+bool CHTTP::Fetch(const std::string& url, bool async, const std::string& sha256) {
     try {
         url_ = ApplyUrlRule(url);
+        expectedSha256_ = ToLower(sha256);
         failureCause_.clear();
         if (url.empty()) {
             NoteFailure("Fetch", "no address to fetch");
@@ -65,6 +66,9 @@ bool CHTTP::Fetch(const std::string& url, bool async) {
         if (!transport_->startGet(url_)) {
             NoteOutcome("Fetch", url_);
             return false;
+        }
+        if (!expectedSha256_.empty()) {
+            transport_->hashBody();
         }
         if (async) {
             return true;
@@ -90,6 +94,12 @@ bool CHTTP::commit(const std::string& path, bool emptyAllowed) {
         }
         if (transport_->bodySize() == 0 && !emptyAllowed) {
             NoteFailure("commit", "empty answer from " + url_);
+            return false;
+        }
+        if (!expectedSha256_.empty() && transport_->bodySha256() != expectedSha256_) {
+            NoteFailure("commit", transport_->bodySha256().empty()
+                                      ? "the file's SHA-256 was not taken as it arrived"
+                                      : "the file's SHA-256 differs from the catalogue's");
             return false;
         }
         CreateFolderPath(path);
@@ -164,6 +174,7 @@ long CHTTP::readyState() {
 std::string CHTTP::POST(const std::string& url, const std::string& data, HttpLimits limits) {
     try {
         url_ = ApplyUrlRule(url);
+        expectedSha256_.clear();
         transport_->limit(limits);
         const bool started =
             transport_->startPost(url_, std::string(kFormContentType), EscapePostData(data));
@@ -183,6 +194,7 @@ std::string CHTTP::POST(const std::string& url, const std::string& data, HttpLim
 std::string CHTTP::Query(const std::string& url, bool noWait) {
     try {
         url_ = ApplyUrlRule(url);
+        expectedSha256_.clear();
         if (transport_->startGet(url_)) {
             transport_->finish();
         }

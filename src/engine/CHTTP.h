@@ -22,11 +22,14 @@ class CHTTP {
     explicit CHTTP(std::unique_ptr<HttpTransport> transport);
 
     // GET of the URL. Synchronous: true when the response arrived with a success status.
-    // Asynchronous: true when the request was started; poll Complete until it is done.
-    bool Fetch(const std::string& url, bool async);
+    // Asynchronous: true when the request was started; poll Complete until it is done. With a
+    // sha256 (64 hex digits) the body is hashed as it arrives and commit writes it only when the
+    // hash is that one.
+    bool Fetch(const std::string& url, bool async, const std::string& sha256 = {});
     // Saves the finished response body to path (create or overwrite), creating missing folders.
-    // False for an empty path, an unfinished or failed request, an empty body (unless emptyAllowed)
-    // or a write error; the existing file is then left as it was.
+    // False for an empty path, an unfinished or failed request, an empty body (unless
+    // emptyAllowed), a body whose SHA-256 differs from the one Fetch was given, or a write error;
+    // the existing file is then left as it was.
     bool commit(const std::string& path, bool emptyAllowed = false);
     // Length of the finished response body; 0 for a failed or unfinished request.
     std::uintmax_t bodySize();
@@ -67,6 +70,7 @@ class CHTTP {
 
     std::unique_ptr<HttpTransport> transport_;
     std::string url_;
+    std::string expectedSha256_;
     std::string failureCause_;
     const DebugTarget* trace_ = nullptr;
 };

@@ -105,6 +105,12 @@ class CMetrics {
     void AddLine(const std::string& text, Colour colour);
     // Drops the entries whose URL names no file of the kit (CheckKitUrl), with a trace line each.
     void DropUnusableEntries(CFiles& files, const char* list);
+    // With public keys in the global settings, whether the catalogue text fetched from url has
+    // a valid signature of its own, not older than the last accepted (failureCause_ says why
+    // not); signedAt is its signing time. Without keys every catalogue passes.
+    bool checkSignature(const std::string& url, const std::string& text, long long& signedAt);
+    // Remembers the signing time of a catalogue taken into use (nothing for an unsigned kit).
+    void acceptSignature(const std::string& url, long long signedAt);
 
     std::string appPath_;
     Toolkit& toolkit_;

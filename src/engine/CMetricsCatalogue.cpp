@@ -110,6 +110,11 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
             Trace("CMetric::getCatalogue() " + url + " answered a web page, not a catalogue");
             return nullptr;
         }
+        long long signedAt = -1;
+        if (!checkSignature(url, received, signedAt)) {
+            Trace("CMetric::getCatalogue() " + failureCause_);
+            return nullptr;
+        }
         CFactory factory(debug_);
         auto catalogue = factory.createCatalogueFromText("'\r\n" + received + "\r\n", append,
                                                          globalSettings_.getRemote());
@@ -123,6 +128,7 @@ std::shared_ptr<CCatalogue> CMetrics::getCatalogue(const std::string& url,
         for (const auto& entry : catalogue->Excluded().asCollection()) {
             excluded_.add(entry);
         }
+        acceptSignature(url, signedAt);
         return catalogue;
     } catch (const std::exception& error) {
         failureCause_ += std::string(": ") + error.what();

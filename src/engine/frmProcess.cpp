@@ -258,7 +258,8 @@ bool frmProcess::Step() {
             }
             break;
         case ProcessState::StartDownload:
-            if (metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true)) {
+            if (metrics_.Http().Fetch(global_.getRemote() + current_->fullURL(), true,
+                                      current_->Sha256())) {
                 state_ = ProcessState::WaitForDownload;
             } else {
                 // A request that cannot be sent fails this file only; the rest still gets done.

@@ -197,6 +197,10 @@ void CurlHttpTransport::complete(CURLcode result) {
     curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status_);
     detach();
     const bool written = body_ && body_->close();
+    if (digest_) {
+        sha256_ = digest_->hexDigest();
+        digest_.reset();
+    }
     transferOk_ = result == CURLE_OK && written;
     if (!overflow_.empty()) {
         error_ = overflow_;
@@ -226,9 +230,17 @@ void CurlHttpTransport::detach() {
     }
 }
 
+void CurlHttpTransport::hashBody() {
+    if (attached_) {
+        digest_.emplace();
+    }
+}
+
 void CurlHttpTransport::cancel() {
     detach();
     body_.reset();
+    digest_.reset();
+    sha256_.clear();
     transferOk_ = false;
     status_ = 0;
     error_.clear();
@@ -279,6 +291,9 @@ std::size_t CurlHttpTransport::OnBody(char* data, std::size_t size, std::size_t 
     if (bound != 0 && transport->body_ && bytes > bound - transport->body_->size()) {
         transport->overflow_ = "an answer of more than " + std::to_string(bound) + " bytes";
         return 0;
+    }
+    if (transport->digest_) {
+        transport->digest_->update(data, bytes);
     }
     // Returning less than asked makes curl abort the transfer with a write error.
     return transport->body_ && transport->body_->write(data, bytes) ? bytes : 0;

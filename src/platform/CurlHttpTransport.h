@@ -3,8 +3,10 @@
 #include "platform/CurlHandles.h"
 #include "platform/HttpTransport.h"
 #include "platform/SpoolFile.h"
+#include "util/Sha256.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace tamsel {
 
@@ -35,6 +37,8 @@ class CurlHttpTransport final : public HttpTransport {
     std::uintmax_t bytesReceived() const override { return body_ ? body_->size() : 0; }
     std::string bodyText() const override;
     bool commitBody(const std::string& path) override;
+    void hashBody() override;
+    std::string bodySha256() const override { return sha256_; }
 
   private:
     // Prepares the easy handle for a new request to the URL; false when it cannot be made.
@@ -56,6 +60,8 @@ class CurlHttpTransport final : public HttpTransport {
     CurlEasy easy_;
     CurlHeaderList headers_;
     std::unique_ptr<SpoolFile> body_;
+    std::optional<Sha256> digest_;  // of the body arriving, when asked for
+    std::string sha256_;            // of the finished body
     HttpProgress progress_ = HttpProgress::Idle;
     bool attached_ = false;
     bool transferOk_ = false;

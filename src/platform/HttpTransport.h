@@ -76,6 +76,13 @@ class HttpTransport {
     // Moves the finished response body to path, creating or replacing the file. The existing file
     // is replaced only by a complete body. The body is handed over: it cannot be read again.
     virtual bool commitBody(const std::string& path) = 0;
+
+    // Takes the SHA-256 of the current request's body while it arrives, not in a second read;
+    // called right after the request is started.
+    virtual void hashBody() {}
+    // That SHA-256 as 64 lower-case hex digits once the request has finished; empty when none
+    // was taken.
+    virtual std::string bodySha256() const { return {}; }
 };
 
 // The libcurl transport. Bodies spool into spoolFolder (the system's temporary folder when empty).

@@ -101,6 +101,7 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
             ok = retrieveSpecialFile(*entry, path);
             if (!ok) {
                 fail("Unable to retrieve '" + entry->fullURL() + "'");
+                metrics_.ShoutCause(metrics_.Http().FailureCause());
             }
         } else if (!StampFileTime(path)) {
             fail("Unable to access '" + path + "'");
@@ -111,6 +112,7 @@ bool SpecialProcessing::processSpecial(const std::string& folder, CFiles& specia
                 fail("Unable to delete '" + FileBaseName(path) + "'");
             } else if (!retrieveSpecialFile(*entry, path)) {
                 fail("Unable to retrieve '" + entry->fullURL() + "'");
+                metrics_.ShoutCause(metrics_.Http().FailureCause());
             }
         }
     }
@@ -124,7 +126,7 @@ bool SpecialProcessing::retrieveSpecialFile(CFile& entry, const std::string& pat
     }
     metrics_.Shout("downloading '" + FileBaseName(entry.URL()) + "'");
     CHTTP& http = metrics_.Http();
-    if (!http.Fetch(entry.fullURL(), false)) {
+    if (!http.Fetch(entry.fullURL(), false, entry.Sha256())) {
         return false;
     }
     if (FileExists(path) && !StampFileTime(path)) {

@@ -11,6 +11,7 @@
 
 #include "DesktopFiles.h"
 #include "Installer.h"
+#include "KitKeys.h"
 
 extern char** environ;
 
@@ -21,16 +22,19 @@ using namespace tamsel::desktop;
 
 constexpr std::string_view kUsage =
     "Usage: tamsel-install KIT_FOLDER --remote URL [--user NAME] [--department D] [--email E]\n"
-    "                      [--updater PROGRAM]\n"
+    "                      [--updater PROGRAM] [--public-key KEY]...\n"
     "       tamsel-install KIT_FOLDER --uninstall\n"
     "\n"
     "Lays out a Tamsel kit for the current user (the updater, its settings and schedule) and\n"
     "adds the menu entry \"Tamsel Updater\" and a daily check that starts a background update\n"
     "when one is due. --uninstall removes the menu entry and the daily check, never the kit.\n"
-    "Running either again changes nothing.\n";
+    "Running either again changes nothing. --public-key (the \"RW...\" text or a public key\n"
+    "file, once per key while a key is being replaced) makes the updater accept only\n"
+    "catalogues signed with those keys; given keys replace those of an earlier install.\n";
 
 struct Options {
     InstallRequest request;
+    std::vector<std::string> publicKeys;
     bool uninstall = false;
 };
 
@@ -42,6 +46,13 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
         std::string* value = nullptr;
         if (argument == "--uninstall") {
             options.uninstall = true;
+            continue;
+        }
+        if (argument == "--public-key") {
+            if (++i == arguments.size()) {
+                return std::nullopt;
+            }
+            options.publicKeys.push_back(arguments[i]);
             continue;
         }
         if (argument == "--remote") {
@@ -141,11 +152,15 @@ int main(int argc, char** argv) {
             }
             return 0;
         }
+        const auto publicKeys = PublicKeyTexts(options->publicKeys);
         const fs::path ownFolder = fs::canonical("/proc/self/exe").parent_path();
         request.updaterProgram = FindUpdater(request.updaterProgram, ownFolder);
         request.dueCheckProgram = (ownFolder / "tamsel-due-check").string();
         request.systemdTimer = systemd;
         InstallKit(request, paths, std::cout);
+        if (!publicKeys.empty()) {
+            WritePublicKeys(request.kitFolder, publicKeys, std::cout);
+        }
         if (systemd) {
             if (Systemctl({"daemon-reload"}) && Systemctl({"start", kTimerName})) {
                 std::cout << "started " << kTimerName << "\n";

@@ -13,13 +13,15 @@ namespace tamsel::kit {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: tamsel-kit build FOLDER [--user NAME]\n"
+    "Usage: tamsel-kit build FOLDER [--user NAME] [--sha256]\n"
     "\n"
     "Writes to standard output the catalogue of every file below FOLDER, exactly as the setup\n"
     "dialog's Build writes \"catalogue.ini\": two comment lines (the creation date and time and\n"
     "the user), then one line per file, CR LF line ends. Hidden files are left out.\n"
     "\n"
     "  --user NAME   the name written in the first line (default: the login name)\n"
+    "  --sha256      give every file line its content's hash, sha256=\"<64 hex digits>\", which\n"
+    "                updaters check before they write the file (older updaters ignore it)\n"
     "\n"
     "Exit status: 0 written, 1 the folder cannot be read, 2 wrong arguments.\n";
 
@@ -33,8 +35,11 @@ int RunBuild(const Arguments& arguments) {
     std::string folder;
     std::string user;
     bool userGiven = false;
+    bool withSha256 = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--user" && i + 1 < arguments.size()) {
+        if (arguments[i] == "--sha256") {
+            withSha256 = true;
+        } else if (arguments[i] == "--user" && i + 1 < arguments.size()) {
             user = arguments[++i];
             userGiven = true;
         } else if (folder.empty() && !arguments[i].empty() && arguments[i].front() != '-') {
@@ -58,7 +63,7 @@ int RunBuild(const Arguments& arguments) {
         user = LoginName();
     }
     try {
-        const std::string text = BuildCatalogueText(folder, user, Now());
+        const std::string text = BuildCatalogueText(folder, user, Now(), withSha256);
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
             std::fflush(stdout) != 0) {
             ReportError("build: cannot write the catalogue");

@@ -17,6 +17,8 @@ int RunBuild(const Arguments& arguments);
 int RunShow(const Arguments& arguments);
 int RunLint(const Arguments& arguments);
 int RunCompare(const Arguments& arguments);
+int RunKeygen(const Arguments& arguments);
+int RunSign(const Arguments& arguments);
 
 // Whether the arguments ask for help.
 bool WantsHelp(const Arguments& arguments);

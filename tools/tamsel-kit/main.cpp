@@ -14,10 +14,12 @@ constexpr std::string_view kUsage =
     "The publisher's tool for Tamsel catalogues.\n"
     "\n"
     "Commands:\n"
-    "  build FOLDER [--user NAME]                  write the catalogue of a folder\n"
+    "  build FOLDER [--user NAME] [--sha256]       write the catalogue of a folder\n"
     "  show CATALOGUE [--prefix P] [--remote R]    print a catalogue as the updater reads it\n"
-    "  lint CATALOGUE                              warn about problems before publishing\n"
+    "  lint CATALOGUE [--public-key KEY]           warn about problems before publishing\n"
     "  compare CATALOGUE FOLDER [--prefix P]       list what an update of FOLDER would do\n"
+    "  keygen SECRET_KEY_FILE                      make a key pair for signing a kit\n"
+    "  sign SECRET_KEY_FILE FILE...                write FILE.minisig beside each FILE\n"
     "\n"
     "Run 'tamsel-kit COMMAND --help' for a command's details.\n";
 
@@ -47,6 +49,12 @@ int main(int argc, char** argv) {
         }
         if (command == "compare") {
             return RunCompare(rest);
+        }
+        if (command == "keygen") {
+            return RunKeygen(rest);
+        }
+        if (command == "sign") {
+            return RunSign(rest);
         }
         if (command == "--help" || command == "-h" || command == "help") {
             std::cout << kUsage;
