@@ -8,8 +8,8 @@
 namespace tamsel::testing {
 
 // Shows the form, lets its windows paint, writes a PNG of it into TAMSEL_FORM_PNG_DIR and checks
-// that it has content and that every control lies inside the window (or wholly outside it, as a
-// focus sink is placed).
+// that every control lies inside the window (or wholly outside it, as a focus sink is placed) and
+// that every visible one with something to show has drawn something.
 void RenderAndCheck(Win32Toolkit& toolkit, Form& form);
 
 // Handles every message waiting in the queue (paints included).
