@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "forms/Forms.h"
+#include "win32/Dpi.h"
 #include "win32/WideText.h"
 #include "win32/Win32Toolkit.h"
 
@@ -62,10 +63,7 @@ FormWindow::FormWindow(Form& form, Win32Toolkit& toolkit) : m_form(&form), m_too
     m_window = CreateWindowExW(kFormExStyle, kFormClass, Widen(form.Caption()).c_str(), kFormStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                                GetModuleHandleW(nullptr), this);
-    m_dpi = static_cast<int>(GetDpiForWindow(m_window));
-    if (m_dpi <= 0) {
-        m_dpi = 96;
-    }
+    m_dpi = DpiOf(m_window);
     m_toolTips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                  m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
     BuildControls();
@@ -155,7 +153,7 @@ void FormWindow::ApplyGeometry() {
     }
     const FlagGuard guard(m_applying);
     RECT frame{0, 0, Scale(m_form->Width()), Scale(m_form->Height())};
-    AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, kFormExStyle, static_cast<UINT>(m_dpi));
+    FrameForClient(frame, kFormStyle, kFormExStyle, m_dpi);
     SetWindowPos(m_window, nullptr, Scale(m_form->Left()), Scale(m_form->Top()),
                  frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -185,11 +183,7 @@ HFONT FormWindow::FontOf(const Control& control) {
     if (found != m_fonts.end()) {
         return found->second;
     }
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                               static_cast<UINT>(m_dpi));
-    LOGFONTW font = metrics.lfMessageFont;
+    LOGFONTW font = MessageFont(m_dpi);
     if (control.FontSize() > 0) {
         font.lfHeight = -MulDiv(control.FontSize(), m_dpi, 72);
     }

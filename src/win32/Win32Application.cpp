@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32/Dpi.h"
 #include "win32/Win32EventLoop.h"
 #include "win32/Win32Toolkit.h"
 
@@ -10,7 +11,7 @@ namespace tamsel {
 int RunWin32Application(const std::function<KeepAlive(Toolkit& toolkit, EventLoop& loop)>& start,
                         const std::function<int()>& exitStatus) {
     // The manifest says so too; this covers a copy started without it.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    BecomeDpiAware();
     Win32EventLoop loop;
     Win32Toolkit toolkit(loop);
     KeepAlive program = start(toolkit, loop);

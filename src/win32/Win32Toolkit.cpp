@@ -5,20 +5,11 @@
 #include <algorithm>
 
 #include "forms/Forms.h"
+#include "win32/Dpi.h"
 #include "win32/FormWindow.h"
 #include "win32/WideText.h"
 
 namespace tamsel {
-
-namespace {
-
-// Form pixels are pixels at 96 dots per inch.
-int SystemDpi() {
-    const int dpi = static_cast<int>(GetDpiForSystem());
-    return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
 
 Win32Toolkit::Win32Toolkit(Win32EventLoop& loop) : m_loop(loop) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
@@ -192,6 +183,7 @@ void Win32Toolkit::Beep() {
     MessageBeep(MB_OK);
 }
 
+// Form pixels are pixels at 96 dots per inch.
 int Win32Toolkit::ScreenWidth() const {
     return MulDiv(GetSystemMetrics(SM_CXSCREEN), 96, SystemDpi());
 }

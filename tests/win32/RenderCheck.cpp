@@ -6,6 +6,7 @@
 
 #include "WindowPicture.h"
 #include "forms/Label.h"
+#include "win32/Dpi.h"
 #include "win32/FormWindow.h"
 
 namespace tamsel::testing {
@@ -45,8 +46,7 @@ void RenderAndCheck(Win32Toolkit& toolkit, Form& form) {
         }
         // A drop-down list's window reaches down over its open list; its face is what counts.
         if (control->Kind() == ControlKind::ComboBox) {
-            box.bottom = box.top + MulDiv(control->Geometry().height,
-                                          static_cast<int>(GetDpiForWindow(child)), 96);
+            box.bottom = box.top + MulDiv(control->Geometry().height, DpiOf(child), 96);
         }
         ASSERT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= client.right &&
                     box.bottom <= client.bottom)
