@@ -18,6 +18,8 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WordFunc.nsh
+!include StrFunc.nsh
+${StrLoc}
 
 !define PRODUCT "Tamsel Updater"
 !define PUBLISHER "Tam-Sel Ltd."
@@ -54,15 +56,45 @@ Page custom SettingsPage SettingsPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; $2 = the value of the option $1 (such as "/REMOTE=", in any case) in the command line $0: up
+; to the next " /" or the end, or between double quotes when it starts with one (addresses hold
+; "/" themselves, names spaces); empty when the option is not there.
+Function OptionValue
+  StrCpy $2 ""
+  ${StrLoc} $3 $0 $1 ">"
+  ${If} $3 == ""
+    Return
+  ${EndIf}
+  StrLen $4 $1
+  IntOp $3 $3 + $4
+  StrCpy $2 $0 "" $3
+  StrCpy $4 $2 1
+  ${If} $4 == '"'
+    StrCpy $2 $2 "" 1
+    ${StrLoc} $3 $2 '"' ">"
+    ${If} $3 != ""
+      StrCpy $2 $2 $3
+    ${EndIf}
+  ${Else}
+    ${WordFind} $2 " /" "+1{" $2
+  ${EndIf}
+  ClearErrors
+FunctionEnd
+
+!macro Option NAME VAR
+  StrCpy $1 "${NAME}"
+  Call OptionValue
+  StrCpy ${VAR} $2
+!macroend
+
 Function .onInit
   SetShellVarContext current
   ${GetParameters} $0
-  ${GetOptions} $0 "/REMOTE=" $Remote
-  ${GetOptions} $0 "/USER=" $User
-  ${GetOptions} $0 "/DEPARTMENT=" $Department
-  ${GetOptions} $0 "/EMAIL=" $Email
-  ${GetOptions} $0 "/PUBLICKEY=" $PublicKey
-  ClearErrors
+  !insertmacro Option "/REMOTE=" $Remote
+  !insertmacro Option "/USER=" $User
+  !insertmacro Option "/DEPARTMENT=" $Department
+  !insertmacro Option "/EMAIL=" $Email
+  !insertmacro Option "/PUBLICKEY=" $PublicKey
   ${If} ${Silent}
   ${AndIf} $Remote == ""
     SetErrorLevel 2

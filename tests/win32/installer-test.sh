@@ -22,15 +22,18 @@ user_dir="$WINEPREFIX/drive_c/users/$(whoami)"
 kit="$user_dir/AppData/Local/Tamsel"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tamsel Updater.lnk"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TamselUpdater'
-key_text() { wine reg query "$key" 2>/dev/null | tr -d '\r'; }
+key_text() { wine reg query "$key" 2>/dev/null | tr -d '\r' | grep REG_; }
 
 wine "$build/tamsel-setup.exe" /S /USER=Nobody
 check "a silent install without /REMOTE fails" test $? -eq 2
 check "and installs nothing" test ! -e "$kit"
 
+# As an IT department deploys it: a command line as Windows passes it, from a batch file.
 key_value='RWQf6LRCGA9i53mlYecO4IzT51TGPpvWucNSCh1CBM0QTaLn73Y7GFO3'
-wine "$build/tamsel-setup.exe" /S /REMOTE=http://127.0.0.1:9/kit "/USER=Jo Smith" \
-  /DEPARTMENT=Sales /EMAIL=jo@example.com /PUBLICKEY=$key_value
+printf '%s /S /REMOTE=http://127.0.0.1:9/kit /USER="Jo Smith" /DEPARTMENT=Sales %s\r\n%s\r\n' \
+  "$(winepath -w "$build/tamsel-setup.exe" 2>/dev/null)" \
+  "/EMAIL=jo@example.com /PUBLICKEY=$key_value" 'exit /b %errorlevel%' > "$WINEPREFIX/deploy.bat"
+wine cmd /c "$(winepath -w "$WINEPREFIX/deploy.bat" 2>/dev/null)" >/dev/null
 check "the silent install succeeds" test $? -eq 0
 wineserver -w
 for file in Updater/tamsel-updater.exe Updater/tamsel-due-check.exe Uninstall.exe Files; do
@@ -38,9 +41,9 @@ for file in Updater/tamsel-updater.exe Updater/tamsel-due-check.exe Uninstall.ex
 done
 check "the installer's settings writer is not left behind" \
   test ! -e "$kit/Updater/tamsel-kit-setup.exe"
-check "remote in the global settings" has "$kit/globaltamselupdater.ini" "http://127.0.0.1:9/kit"
+check "remote in the global settings" has "$kit/globaltamselupdater.ini" 'remote="http://127.0.0.1:9/kit"'
 check "public key in the global settings" has "$kit/globaltamselupdater.ini" "$key_value"
-for value in "Jo Smith" Sales jo@example.com 'C:\users'; do
+for value in '"Jo Smith"' '"Sales"' '"jo@example.com"' 'local="C:\users'; do
   check "$value in the local settings" has "$kit/localtamselupdater.ini" "$value"
 done
 check "the schedule file" has "$kit/tamsel.ini" "RunAtDate="

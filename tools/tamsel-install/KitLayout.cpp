@@ -13,9 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The kit folder is written into the settings the way the system writes paths.
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-
 constexpr fs::perms kProgramMode = fs::perms::owner_all | fs::perms::group_read |
                                    fs::perms::group_exec | fs::perms::others_read |
                                    fs::perms::others_exec;
@@ -115,7 +112,7 @@ void WriteKitSettings(const InstallRequest& request, std::ostream& out) {
     const bool newLocal = !fs::exists(localPath);
     CConfiguration local = OpenSettings(localPath, true);
     if (local.getLocal().empty()) {
-        SetValue(local, "local", kit + kSeparator + "Files");
+        SetValue(local, "local", kit + "/Files");
     }
     const std::pair<const char*, const std::string*> details[] = {
         {"username", &request.user},
