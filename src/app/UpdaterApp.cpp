@@ -4,7 +4,9 @@
 
 #include "app/OfficeInstallationsOfRun.h"
 #include "app/RegistryReading.h"
+#include "platform/ExecutableName.h"
 #include "special/modPowerPoint.h"
+#include "util/Text.h"
 
 namespace tamsel {
 
@@ -36,12 +38,12 @@ int UpdaterApp::ExitStatus(std::ostream& errors) const {
 }
 
 std::string ProgramFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
+    const std::string exe = ExecutablePath();
+    if (exe.empty()) {
+        std::error_code error;
         return std::filesystem::current_path(error).string();
     }
-    return exe.parent_path().string();
+    return ParentFolder(exe);
 }
 
 std::string JoinArguments(int argc, char** argv) {

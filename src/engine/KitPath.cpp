@@ -1,7 +1,5 @@
 #include "engine/KitPath.h"
 
-#include <sys/stat.h>
-
 #include <string_view>
 
 #include "util/FileSystem.h"
@@ -12,8 +10,7 @@ namespace tamsel {
 namespace {
 
 bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    return EntryExists(path);
 }
 
 // The name of the entry of folder that equals name ignoring case, or empty.

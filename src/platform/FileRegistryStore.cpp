@@ -97,6 +97,10 @@ bool FileRegistryStore::update(RegistryRoot root, const std::function<bool(Regis
     return top && change(*top) && WriteFileAtomically(path, FormatRegistryExport(*top, root));
 }
 
+std::shared_ptr<RegistryStore> MakeUserRegistryStore() {
+    return std::make_shared<FileRegistryStore>();
+}
+
 RegistryStore& SystemRegistryStore() {
     static FileRegistryStore store;
     return store;

@@ -63,6 +63,10 @@ class HttpTransport {
     virtual bool commitBody(const std::string& path) = 0;
 };
 
+// The system's transport: libcurl on Linux, WinHTTP on Windows. Bodies spool into spoolFolder
+// (the system's temporary folder when empty).
+std::unique_ptr<HttpTransport> MakeHttpTransport(HttpTimeouts timeouts = {},
+                                                 std::string spoolFolder = {});
 // The libcurl transport. Bodies spool into spoolFolder (the system's temporary folder when empty).
 std::unique_ptr<HttpTransport> MakeCurlHttpTransport(HttpTimeouts timeouts = {},
                                                      std::string spoolFolder = {});
