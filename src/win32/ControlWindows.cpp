@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "forms/Forms.h"
-#include "win32/WideText.h"
+#include "win32/WindowText.h"
 
 namespace tamsel {
 
@@ -74,11 +74,11 @@ DWORD StyleOf(const Control& control) {
 }
 
 void SetText(HWND window, const std::string& text) {
-    SetWindowTextW(window, Widen(text).c_str());
+    SetWindowTextW(window, ShownText(text).c_str());
 }
 
 std::wstring ListText(const ListBox& list, int index) {
-    return Widen(list.List(index));
+    return ShownText(list.List(index));
 }
 
 void InsertListItem(const ListBox& list, HWND window, int index) {
@@ -141,7 +141,7 @@ void ApplyCombo(ComboBox& combo, HWND window, ControlProperty property, int inde
     switch (property) {
         case ControlProperty::ItemAdded:
             SendMessageW(window, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(Widen(combo.List(index)).c_str()));
+                         reinterpret_cast<LPARAM>(ShownText(combo.List(index)).c_str()));
             break;
         case ControlProperty::ListIndex:
             SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.ListIndex()), 0);
@@ -152,7 +152,7 @@ void ApplyCombo(ComboBox& combo, HWND window, ControlProperty property, int inde
 }
 
 void ApplyEdit(const TextBox& box, HWND window) {
-    const std::wstring wanted = WithCrLf(Widen(box.Text()));
+    const std::wstring wanted = ShownText(box.Text());
     const int length = GetWindowTextLengthW(window);
     std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(window, shown.data(), length + 1);
@@ -260,7 +260,7 @@ HWND CreateControlWindow(Control& control, HWND parent, int id, ControlHost& hos
         const auto& combo = static_cast<ComboBox&>(control);
         for (int i = 0; i < combo.ListCount(); ++i) {
             SendMessageW(window, CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(Widen(combo.List(i)).c_str()));
+                         reinterpret_cast<LPARAM>(ShownText(combo.List(i)).c_str()));
         }
     }
     for (const auto property :
@@ -298,7 +298,7 @@ void ApplyControlProperty(Control& control, HWND window, ControlProperty propert
             ShowWindow(window, control.Visible() ? SW_SHOWNA : SW_HIDE);
             break;
         case ControlProperty::ToolTipText:
-            host.SetToolTip(window, Widen(control.ToolTipText()));
+            host.SetToolTip(window, ShownText(control.ToolTipText()));
             break;
         default:
             ApplyKindProperty(control, window, property, index);

@@ -6,8 +6,8 @@
 
 #include "forms/Forms.h"
 #include "win32/Dpi.h"
-#include "win32/WideText.h"
 #include "win32/Win32Toolkit.h"
+#include "win32/WindowText.h"
 
 namespace tamsel {
 
@@ -60,8 +60,8 @@ void FormWindow::RegisterWindowClass() {
 
 FormWindow::FormWindow(Form& form, Win32Toolkit& toolkit) : m_form(&form), m_toolkit(toolkit) {
     RegisterWindowClass();
-    m_window = CreateWindowExW(kFormExStyle, kFormClass, Widen(form.Caption()).c_str(), kFormStyle,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+    m_window = CreateWindowExW(kFormExStyle, kFormClass, ShownText(form.Caption()).c_str(),
+                               kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                                GetModuleHandleW(nullptr), this);
     m_dpi = DpiOf(m_window);
     m_toolTips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
@@ -125,7 +125,7 @@ void FormWindow::FormChanged(FormProperty property) {
     }
     switch (property) {
         case FormProperty::Caption:
-            SetWindowTextW(m_window, Widen(m_form->Caption()).c_str());
+            SetWindowTextW(m_window, ShownText(m_form->Caption()).c_str());
             break;
         case FormProperty::Geometry:
             ApplyGeometry();
@@ -352,7 +352,7 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
             break;
         case ControlKind::TextBox:
             if (code == EN_CHANGE) {
-                static_cast<TextBox*>(control)->SetText(Narrow(WithoutCr(WindowText(from))));
+                static_cast<TextBox*>(control)->SetText(TypedText(WindowText(from)));
             }
             break;
         case ControlKind::ComboBox:

@@ -7,7 +7,7 @@
 #include "forms/Forms.h"
 #include "win32/Dpi.h"
 #include "win32/FormWindow.h"
-#include "win32/WideText.h"
+#include "win32/WindowText.h"
 
 namespace tamsel {
 
@@ -173,8 +173,8 @@ MsgBoxResult Win32Toolkit::MsgBox(const std::string& prompt, int style, const st
     }
     const UINT flags =
         static_cast<UINT>(style & (msgbox::kButtonsMask | msgbox::kIconMask)) | MB_SETFOREGROUND;
-    const int answer = MessageBoxW(owner, WithCrLf(Widen(prompt)).c_str(),
-                                   Widen(TitleOrDefault(title)).c_str(), flags);
+    const int answer = MessageBoxW(owner, ShownText(prompt).c_str(),
+                                   ShownText(TitleOrDefault(title)).c_str(), flags);
     return answer >= IDOK && answer <= IDNO ? static_cast<MsgBoxResult>(answer)
                                             : FirstButtonOf(style);
 }

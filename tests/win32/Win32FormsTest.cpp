@@ -11,8 +11,8 @@
 
 #include "RenderCheck.h"
 #include "qt/SampleForm.h"
+#include "util/windows/WideText.h"
 #include "win32/FormWindow.h"
-#include "win32/WideText.h"
 
 namespace tamsel {
 namespace {
