@@ -223,7 +223,9 @@ void ApplyGeometry(const Control& control, HWND window, ControlHost& host) {
     if (control.Kind() == ControlKind::ListBox) {
         RECT client{};
         GetClientRect(window, &client);
-        ListView_SetColumnWidth(window, 0, client.right - client.left);
+        // The one column fills the list beside its scroll bar, so it never scrolls sideways.
+        ListView_SetColumnWidth(window, 0,
+                                client.right - client.left - GetSystemMetrics(SM_CXVSCROLL));
     }
 }
 
