@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the updater for 64-bit Windows with MinGW-w64 into BUILD_DIR (default
 # "build-windows"): one static tamsel-updater.exe, its installer tamsel-setup.exe and the core's
-# test programs, with GoogleTest built from /usr/src/googletest by the same compiler. Further arguments go to cmake's configure.
+# test programs, with GoogleTest built from /usr/src/googletest by the same compiler. Further
+# arguments go to cmake's configure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build-windows}
