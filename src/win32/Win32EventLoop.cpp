@@ -1,7 +1,6 @@
 #include "win32/Win32EventLoop.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace tamsel {
 
@@ -9,9 +8,6 @@ namespace {
 
 constexpr UINT kWakeMessage = WM_APP + 1;
 constexpr wchar_t kWakeClass[] = L"TamselEventLoop";
-
-// Thread timers call back with their id only; this finds the loop that owns it.
-Win32EventLoop* g_loop = nullptr;
 
 }  // namespace
 
@@ -25,41 +21,34 @@ Win32EventLoop::Win32EventLoop() : m_start(GetTickCount64()) {
     m_wake = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                              windowClass.hInstance, nullptr);
     SetWindowLongPtrW(m_wake, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    g_loop = this;
 }
 
 Win32EventLoop::~Win32EventLoop() {
     for (const auto& [id, tick] : m_timers) {
-        KillTimer(nullptr, static_cast<UINT_PTR>(id));
+        KillTimer(m_wake, static_cast<UINT_PTR>(id));
     }
     DestroyWindow(m_wake);
-    if (g_loop == this) {
-        g_loop = nullptr;
-    }
 }
 
 EventLoop::TimerId Win32EventLoop::StartTimer(std::chrono::milliseconds interval,
                                               std::function<void()> tick) {
     const auto milliseconds = static_cast<UINT>(std::max<long long>(interval.count(), 1));
-    const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, TimerProc);
+    const TimerId id = m_nextId++;
     m_timers[id] = std::move(tick);
+    SetTimer(m_wake, static_cast<UINT_PTR>(id), milliseconds, nullptr);
     return id;
 }
 
 void Win32EventLoop::StopTimer(TimerId id) {
-    // The timer may be stopping itself from its own tick; the caller holds a copy of the handler.
     if (m_timers.erase(id) > 0) {
-        KillTimer(nullptr, static_cast<UINT_PTR>(id));
+        KillTimer(m_wake, static_cast<UINT_PTR>(id));
     }
 }
 
-void CALLBACK Win32EventLoop::TimerProc(HWND /*window*/, UINT /*message*/, UINT_PTR id,
-                                        DWORD /*time*/) {
-    if (g_loop == nullptr) {
-        return;
-    }
-    const auto found = g_loop->m_timers.find(id);
-    if (found != g_loop->m_timers.end()) {
+void Win32EventLoop::Tick(TimerId id) {
+    const auto found = m_timers.find(id);
+    if (found != m_timers.end()) {
+        // The timer may stop itself from its own tick: the handler runs from a copy.
         const std::function<void()> tick = found->second;
         tick();
     }
@@ -75,11 +64,13 @@ void Win32EventLoop::Post(std::function<void()> task) {
 }
 
 LRESULT CALLBACK Win32EventLoop::WakeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kWakeMessage) {
-        if (auto* loop =
-                reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            loop->RunTasks();
-        }
+    auto* loop = reinterpret_cast<Win32EventLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (loop != nullptr && message == kWakeMessage) {
+        loop->RunTasks();
+        return 0;
+    }
+    if (loop != nullptr && message == WM_TIMER) {
+        loop->Tick(static_cast<TimerId>(wParam));
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

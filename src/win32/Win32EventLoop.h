@@ -11,8 +11,8 @@
 
 namespace tamsel {
 
-// The event loop on the Windows message queue of the calling thread: timers are thread timers
-// (SetTimer), posted tasks wake the queue through a message-only window, RunUntil pumps
+// The event loop on the Windows message queue of the calling thread: timers (SetTimer) and posted
+// tasks arrive as messages to a message-only window of the loop's own, RunUntil pumps
 // messages (so it nests inside other loops) until its condition holds. A filter sees every
 // message first (the toolkit's keyboard handling of dialogs) and an observer every message after
 // it was dispatched.
@@ -37,7 +37,7 @@ class Win32EventLoop : public EventLoop {
 
   private:
     static LRESULT CALLBACK WakeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void Tick(TimerId id);
     void RunTasks();
 
     HWND m_wake = nullptr;
@@ -45,6 +45,7 @@ class Win32EventLoop : public EventLoop {
     std::deque<std::function<void()>> m_tasks;
     std::function<bool(MSG&)> m_filter;
     std::function<void()> m_after;
+    TimerId m_nextId = 1;
     ULONGLONG m_start;
     bool m_quit = false;
 };
