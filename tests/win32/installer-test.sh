@@ -17,7 +17,10 @@ has() { grep -qF -- "$2" "$1" 2>/dev/null; }
 # Wine writes UTF-16 for some files; compare their text as UTF-8.
 text_of() { iconv -f UTF-16 -t UTF-8 "$1" 2>/dev/null || cat "$1"; }
 
+# The prefix's first start ends before the installer runs, as on a machine in use: Wine's task
+# scheduler takes no task in the session that set the prefix up.
 wine wineboot -i >/dev/null 2>&1
+wineserver -w
 user_dir="$WINEPREFIX/drive_c/users/$(whoami)"
 kit="$user_dir/AppData/Local/Tamsel"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tamsel Updater.lnk"
@@ -52,14 +55,20 @@ key_text > "$WINEPREFIX/key.txt"
 for value in "DisplayName    REG_SZ    Tamsel Updater" 'Uninstall.exe" /S' DisplayVersion; do
   check "installed-programs entry: $value" has "$WINEPREFIX/key.txt" "$value"
 done
-# The task as the scheduler keeps it, else the definition the installer gave it.
-task="$WINEPREFIX/drive_c/windows/system32/Tasks/Tamsel Updater due check"
-[ -e "$task" ] || task="$kit/Updater/tamsel-due-check.xml"
-text_of "$task" > "$WINEPREFIX/task.xml"
+# The task is registered with the scheduler (Wine's keeps a file per task, without the triggers
+# and the action, which it does not run); the definition the installer gave it has them.
+registered() {
+  find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 2 -ipath '*/tasks/Tamsel Updater due check'
+}
+task=$(registered)
+check "the task is registered with the scheduler" test -n "$task"
+text_of "${task:-/dev/null}" > "$WINEPREFIX/task.xml"
+check "the registered task is the kit's" has "$WINEPREFIX/task.xml" 'kit in C:\users'
+text_of "$kit/Updater/tamsel-due-check.xml" > "$WINEPREFIX/definition.xml"
 for part in "<DaysInterval>1</DaysInterval>" "<RandomDelay>PT1H</RandomDelay>" "<LogonTrigger>" \
             '\Updater\tamsel-due-check.exe</Command>' '\AppData\Local\Tamsel"</Arguments>' \
             "<RunLevel>LeastPrivilege</RunLevel>" "<StartWhenAvailable>true</StartWhenAvailable>"; do
-  check "scheduled task: $part" has "$WINEPREFIX/task.xml" "$part"
+  check "the task's definition: $part" has "$WINEPREFIX/definition.xml" "$part"
 done
 
 echo "a template" > "$kit/Files/deck.pot"
@@ -68,7 +77,7 @@ wineserver -w
 check "the uninstaller removes the shortcut" test ! -e "$shortcut"
 check "and itself" test ! -e "$kit/Uninstall.exe"
 check "and the installed-programs entry" test -z "$(key_text)"
-check "and the task" test ! -e "$WINEPREFIX/drive_c/windows/system32/Tasks/Tamsel Updater due check"
+check "and the task" test -z "$(registered)"
 for file in Files/deck.pot globaltamselupdater.ini localtamselupdater.ini tamsel.ini \
             Updater/tamsel-updater.exe; do
   check "the kit keeps $file" test -e "$kit/$file"
