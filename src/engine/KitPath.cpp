@@ -38,9 +38,11 @@ std::string ResolveNewKitPath(const std::string& kitFolder, const std::string& u
 }
 
 std::string ResolveKitPath(const std::string& kitFolder, const std::string& url) {
-    std::string path = kitFolder;
+    // Without a kit folder the url is a whole path, which may begin with a drive.
+    const std::size_t root = kitFolder.empty() ? PathRootLength(url) : 0;
+    std::string path = kitFolder.empty() ? url.substr(0, root) : kitFolder;
     bool resolving = true;
-    std::string_view rest(url);
+    std::string_view rest = std::string_view(url).substr(root);
     while (!rest.empty()) {
         const auto slash = rest.find('/');
         const std::string_view segment = rest.substr(0, slash);

@@ -26,15 +26,6 @@ bool StartsWith(const std::string& upper, std::string_view prefix) {
 
 }  // namespace
 
-std::string ApplicationDataFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data == '/') {
-        return AddTrailingBackslash(data);
-    }
-    const char* home = std::getenv("HOME");
-    return AddTrailingBackslash(std::string(home != nullptr ? home : "") + "/.local/share");
-}
-
 bool IsMalformedArgument(const std::string& arg) {
     return HasControlCharacter(arg) || std::count(arg.begin(), arg.end(), '"') % 2 != 0;
 }
@@ -57,7 +48,7 @@ std::string SpecialProcessing::UsablePath(const std::string& arg) const {
 std::string SpecialProcessing::CheckedPath(const std::string& expanded) const {
     // Kits are written on systems whose separator is "\".
     const std::string path = PathToUrl(expanded);
-    if (path.empty() || path.front() != '/' || IsGuardedPath(path)) {
+    if (!IsAbsolutePath(path) || IsGuardedPath(path)) {
         metrics_.Trace("Main::processSpecial2 refused the path '" + path + "'");
         return {};
     }

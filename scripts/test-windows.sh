@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine: each test program once (one Wine start per program,
+# not per case), then the whole unattended run against tamsel-server from the Linux build.
+#   scripts/test-windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]   (defaults build-windows and build)
+# The Wine prefix is a fresh one inside the build folder, so the user's own is never touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build-windows}
+linux_build=${2:-build}
+export WINEPREFIX=$PWD/$build_dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX"
+wineboot --init >/dev/null 2>&1
+passed=0
+failed=0
+while read -r program; do
+  [ -n "$program" ] || continue
+  if wine "$program" --gtest_brief=1 2>&1 | tr -d '\r'; then
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $(basename "$program")"
+    failed=$((failed + 1))
+  fi
+done <"$build_dir/windows-tests.txt"
+if ./tests/windows/whole-run.sh "$build_dir" "$linux_build"; then
+  passed=$((passed + 1))
+else
+  echo "FAILED: whole unattended run"
+  failed=$((failed + 1))
+fi
+wineserver -k 2>/dev/null || true
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
