@@ -46,7 +46,8 @@ check "the installer's settings writer is not left behind" \
   test ! -e "$kit/Updater/tamsel-kit-setup.exe"
 check "remote in the global settings" has "$kit/globaltamselupdater.ini" 'remote="http://127.0.0.1:9/kit"'
 check "public key in the global settings" has "$kit/globaltamselupdater.ini" "$key_value"
-for value in '"Jo Smith"' '"Sales"' '"jo@example.com"' 'local="C:\users'; do
+for value in '"Jo Smith"' '"Sales"' '"jo@example.com"' \
+             "local=\"C:\\users\\$(whoami)\\AppData\\Local\\Tamsel\\Files\""; do
   check "$value in the local settings" has "$kit/localtamselupdater.ini" "$value"
 done
 check "the schedule file" has "$kit/tamsel.ini" "RunAtDate="

@@ -6,6 +6,7 @@
 #include "config/Schedule.h"
 #include "config/SettingsLoading.h"
 #include "util/FileSystem.h"
+#include "util/Text.h"
 
 namespace tamsel::desktop {
 
@@ -112,7 +113,8 @@ void WriteKitSettings(const InstallRequest& request, std::ostream& out) {
     const bool newLocal = !fs::exists(localPath);
     CConfiguration local = OpenSettings(localPath, true);
     if (local.getLocal().empty()) {
-        SetValue(local, "local", kit + "/Files");
+        // The kit folder as the system writes paths: a Windows user reads "\" there.
+        SetValue(local, "local", NativePath(kit + "/Files"));
     }
     const std::pair<const char*, const std::string*> details[] = {
         {"username", &request.user},

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Installer.h"
+#include "util/windows/WideText.h"
 
 namespace {
 
@@ -20,21 +21,13 @@ constexpr std::string_view kUsage =
     "Writes the kit's global and local settings and its schedule file; running it again\n"
     "changes only what differs.\n";
 
-std::string Utf8(const wchar_t* text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.pop_back();
-    return narrow;
-}
-
 // The arguments as UTF-8, whatever the system's code page.
 std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i) {
-        arguments.push_back(Utf8(wide[i]));
+        arguments.push_back(tamsel::Narrow(wide[i]));
     }
     LocalFree(wide);
     return arguments;
