@@ -14,12 +14,8 @@ server=""
 trap 'kill $server 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
-# The sample kit without its special files: this road is about the windows.
-cp -r "$top/data/sample-kit" "$work/kit"
-awk '/^\[/ { special = /^\[SPECIAL\]/ } !special' "$top/data/sample-kit/Tam-Sel Main Catalogue.ini" \
-  >"$work/kit/Tam-Sel Main Catalogue.ini"
-"$linux/tools/tamsel-server/tamsel-server" --port 0 --reports "$work/reports" "$work/kit" \
-  >"$work/server.log" 2>&1 &
+"$linux/tools/tamsel-server/tamsel-server" --port 0 --reports "$work/reports" \
+  "$top/data/sample-kit" >"$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 50); do grep -q '^listening on ' "$work/server.log" && break; sleep 0.1; done
 address=$(sed -n 's/^listening on \(http:\/\/[^ ]*\)\/$/\1/p' "$work/server.log" | head -n 1)
