@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under Wine: each test program once (one Wine start per program,
-# not per case), then the whole unattended run against tamsel-server from the Linux build.
+# not per case), the whole unattended run against tamsel-server from the Linux build, then the
+# native windows, the keyboard road and the installer on a virtual desktop.
 #   scripts/test-windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]   (defaults build-windows and build)
 # The Wine prefix is a fresh one inside the build folder, so the user's own is never touched.
 set -euo pipefail
@@ -28,5 +29,13 @@ else
   failed=$((failed + 1))
 fi
 wineserver -k 2>/dev/null || true
+# The native windows, the keyboard road and the installer, each in a Wine prefix of its own on a
+# virtual display with a window manager.
+if ./tests/win32/desktop-tests.sh "$build_dir" "$linux_build"; then
+  passed=$((passed + 1))
+else
+  echo "FAILED: the windows and the installer on a desktop"
+  failed=$((failed + 1))
+fi
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
