@@ -20,6 +20,7 @@ TEST(Win32Environment, VersionNamesOfEveryRelease) {
         {{6, 1, 7601, 1, "Service Pack 1"},
          "Microsoft Windows 7 Workstation Version 6.1 Service Pack 1 (Build 7601)"},
         {{6, 2, 9200, 1, ""}, "Microsoft Windows 8 Workstation Version 6.2  (Build 9200)"},
+        {{6, 3, 9600, 1, ""}, "Microsoft Windows 8.1 Workstation Version 6.3  (Build 9600)"},
         {{6, 3, 9600, 3, ""}, "Microsoft Windows Server 2012 R2 Server Version 6.3  (Build 9600)"},
         {{10, 0, 19045, 1, ""}, "Microsoft Windows 10 Workstation Version 10.0  (Build 19045)"},
         {{10, 0, 22631, 1, ""}, "Microsoft Windows 11 Workstation Version 10.0  (Build 22631)"},
