@@ -300,7 +300,10 @@ bool StampFileTime(const std::string& path) {
     } catch (const TamselError&) {
         return false;
     }
-    if (!OpenExisting(path, GENERIC_WRITE).valid()) {
+    // Read-only is the attribute, whoever may write the file underneath.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!Attributes(path, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ||
+        !OpenExisting(path, GENERIC_WRITE).valid()) {
         return false;
     }
     SetFileTimeFromText(path, date + " 06:00");
