@@ -247,9 +247,12 @@ HWND CreateControlWindow(Control& control, HWND parent, int id, ControlHost& hos
         control.Kind() == ControlKind::TextBox || control.Kind() == ControlKind::ListBox
             ? WS_EX_CLIENTEDGE
             : 0;
-    HWND window = CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | StyleOf(control), 0, 0, 0,
-                                  0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    // Siblings that overlap (a wide label beside a button) never paint over one another: the one
+    // made first, earlier in tab order, keeps the shared part.
+    HWND window =
+        CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_CLIPSIBLINGS | StyleOf(control), 0,
+                        0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) {
         return nullptr;
     }
