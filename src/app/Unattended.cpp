@@ -5,7 +5,7 @@
 
 #include "app/UpdaterApp.h"
 #include "forms/User.h"
-#include "platform/FileRegistryStore.h"
+#include "platform/RegistryStore.h"
 
 namespace tamsel {
 
@@ -84,7 +84,7 @@ int RunUnattended(const std::string& appPath, const std::string& commandLine, st
     loop.SetRunLimit(std::chrono::hours(24 * 7));
     UnattendedToolkit toolkit(loop, out);
     UpdaterApp app(toolkit, appPath, commandLine, HttpTransportFactory{}, lockPath);
-    app.Run().registry = std::make_shared<FileRegistryStore>();
+    app.Run().registry = MakeUserRegistryStore();
     app.Run().g_objMetrics.OnStatusLine = [&out](const std::string& line, bool) {
         out << line << std::endl;
     };

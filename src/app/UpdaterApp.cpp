@@ -5,7 +5,9 @@
 #include "app/OfficeInstallationsOfRun.h"
 #include "app/RegistryReading.h"
 #include "platform/X11WindowActivate.h"
+#include "platform/ExecutableName.h"
 #include "special/modPowerPoint.h"
+#include "util/Text.h"
 
 namespace tamsel {
 
@@ -43,12 +45,12 @@ void UpdaterApp::ShowRunningCopy() const {
 }
 
 std::string ProgramFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
+    const std::string exe = ExecutablePath();
+    if (exe.empty()) {
+        std::error_code error;
         return std::filesystem::current_path(error).string();
     }
-    return exe.parent_path().string();
+    return ParentFolder(exe);
 }
 
 std::string JoinArguments(int argc, char** argv) {

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -17,41 +15,27 @@ namespace {
 // kit walk reads tens of thousands of files. A file that has gone is an error, as for
 // GetFileDate.
 void ReadDateAndSize(const std::string& path, CFile& file) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    std::string date;
+    std::string size;
+    if (!GetFileDateAndSize(path, date, size)) {
         throw TamselError(err::FileNotFound, "CFactory.WalkFileSystem", "File not found: " + path);
     }
-    file.Time(DateText(FromTimeT(status.st_mtime)));
-    file.Size(std::to_string(static_cast<long long>(status.st_size)));
-}
-
-// A folder as the file system knows it, whatever path leads to it.
-struct FolderId {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FolderId&) const = default;
-};
-
-FolderId IdOf(const std::string& folder) {
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0) {
-        return {};
-    }
-    return {status.st_dev, status.st_ino};
+    file.Time(date);
+    file.Size(size);
 }
 
 // The walk itself; ancestors are the folders above the one walked, so that a linked folder that
 // leads back up is not walked again and again.
 void WalkFolder(const std::string& base, const std::string& relative, CFiles& files,
-                std::vector<FolderId>& ancestors) {
+                std::vector<FolderIdentity>& ancestors) {
     // The whole listing is taken before recursing; ListFolder sorts it the same on every machine.
     const auto entries = ListFolder(base + relative);
-    ancestors.push_back(IdOf(base + relative));
+    ancestors.push_back(IdentityOfFolder(base + relative));
     for (const auto& entry : entries) {
         if (entry.isFolder) {
             const std::string sub = relative + entry.name + "/";
-            if (entry.isLink && std::find(ancestors.begin(), ancestors.end(), IdOf(base + sub)) !=
-                                    ancestors.end()) {
+            if (entry.isLink && std::find(ancestors.begin(), ancestors.end(),
+                                          IdentityOfFolder(base + sub)) != ancestors.end()) {
                 continue;
             }
             WalkFolder(base, sub, files, ancestors);
@@ -80,7 +64,7 @@ std::shared_ptr<CCatalogue> CFactory::createCatalogueFromFileSystem(
 }
 
 void CFactory::WalkFileSystem(const std::string& base, const std::string& relative, CFiles& files) {
-    std::vector<FolderId> ancestors;
+    std::vector<FolderIdentity> ancestors;
     WalkFolder(base, relative, files, ancestors);
 }
 

@@ -27,7 +27,7 @@ std::string EscapePostData(std::string_view data) {
     return ReplaceAll(escaped, "\n", "%0A");
 }
 
-CHTTP::CHTTP() : CHTTP(MakeCurlHttpTransport()) {}
+CHTTP::CHTTP() : CHTTP(MakeHttpTransport()) {}
 
 CHTTP::CHTTP(std::unique_ptr<HttpTransport> transport) : transport_(std::move(transport)) {}
 

@@ -1,6 +1,7 @@
 #include "engine/CMetrics.h"
 
 #include "config/SettingsLoading.h"
+#include "platform/ExecutableName.h"
 #include "util/Text.h"
 
 namespace tamsel {
@@ -13,7 +14,7 @@ CMetrics::CMetrics(std::string appPath, Toolkit& toolkit, CConfiguration& local,
       globalSettings_(global),
       makeTransport_(std::move(makeTransport)) {
     debug_.path = appPath_ + "/debug.log";
-    ownFiles_ = {"/proc/self/exe", debug_.path};
+    ownFiles_ = {ExecutablePath(), debug_.path};
     for (const std::string& folder : {appPath_, ParentFolder(appPath_)}) {
         for (const char* name : {kLocalSettingsFile, kGlobalSettingsFile, kOldSettingsFile}) {
             ownFiles_.push_back(folder + "/" + name);

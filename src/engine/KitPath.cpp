@@ -1,7 +1,5 @@
 #include "engine/KitPath.h"
 
-#include <sys/stat.h>
-
 #include <string_view>
 
 #include "util/FileSystem.h"
@@ -12,8 +10,7 @@ namespace tamsel {
 namespace {
 
 bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    return EntryExists(path);
 }
 
 // The name of the entry of folder that equals name ignoring case, or empty.
@@ -41,9 +38,11 @@ std::string ResolveNewKitPath(const std::string& kitFolder, const std::string& u
 }
 
 std::string ResolveKitPath(const std::string& kitFolder, const std::string& url) {
-    std::string path = kitFolder;
+    // Without a kit folder the url is a whole path, which may begin with a drive.
+    const std::size_t root = kitFolder.empty() ? PathRootLength(url) : 0;
+    std::string path = kitFolder.empty() ? url.substr(0, root) : kitFolder;
     bool resolving = true;
-    std::string_view rest(url);
+    std::string_view rest = std::string_view(url).substr(root);
     while (!rest.empty()) {
         const auto slash = rest.find('/');
         const std::string_view segment = rest.substr(0, slash);

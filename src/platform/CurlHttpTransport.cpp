@@ -52,6 +52,10 @@ std::unique_ptr<HttpTransport> MakeCurlHttpTransport(HttpTimeouts timeouts,
         timeouts, spoolFolder.empty() ? DefaultSpoolFolder() : std::filesystem::path(spoolFolder));
 }
 
+std::unique_ptr<HttpTransport> MakeHttpTransport(HttpTimeouts timeouts, std::string spoolFolder) {
+    return MakeCurlHttpTransport(timeouts, std::move(spoolFolder));
+}
+
 CurlHttpTransport::CurlHttpTransport(HttpTimeouts timeouts, std::filesystem::path spoolFolder)
     : timeouts_(timeouts), spoolFolder_(std::move(spoolFolder)) {
     if (EnsureCurlInitialised()) {

@@ -1,14 +1,10 @@
 #include "platform/FileRegistryStore.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 
+#include "platform/FileLock.h"
 #include "platform/RegistryExport.h"
 #include "util/FileSystem.h"
 
@@ -19,8 +15,7 @@ namespace {
 // The root's keys as the file holds them: empty for a missing file, nothing for a file that
 // cannot be read or parsed.
 std::optional<RegistryKey> LoadRoot(const std::string& path, RegistryRoot root) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+    if (!EntryExists(path)) {
         return RegistryKey();
     }
     std::string bytes;
@@ -29,33 +24,6 @@ std::optional<RegistryKey> LoadRoot(const std::string& path, RegistryRoot root) 
     }
     return ParseRegistryExport(bytes, root);
 }
-
-// An exclusive advisory lock on a file beside the root's file, held while it lives. The root's
-// file itself is replaced by renaming, so it cannot carry the lock. The lock file is opened for
-// reading only, so that everyone who may change the root can lock it, whoever made it.
-class RootLock {
-  public:
-    explicit RootLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644)) {
-        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-            }
-        }
-    }
-    ~RootLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    RootLock(const RootLock&) = delete;
-    RootLock& operator=(const RootLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -89,17 +57,13 @@ bool FileRegistryStore::update(RegistryRoot root, const std::function<bool(Regis
     std::error_code ignored;
     std::filesystem::create_directories(folder_, ignored);
     const std::string path = filePath(root);
-    const RootLock lock(path + ".lock");
+    // The root's file itself is replaced by renaming, so a file beside it carries the lock.
+    const FileLock lock(path + ".lock");
     if (!lock.held()) {
         return false;
     }
     auto top = LoadRoot(path, root);
     return top && change(*top) && WriteFileAtomically(path, FormatRegistryExport(*top, root));
-}
-
-RegistryStore& SystemRegistryStore() {
-    static FileRegistryStore store;
-    return store;
 }
 
 }  // namespace tamsel

@@ -29,7 +29,8 @@ class FileRegistryStore : public RegistryStore {
     std::string folder_;
 };
 
-// The one registry of this user, in the default folder, for callers that are not handed another.
+// The one registry of this user (on Linux the files of the default folder), for callers that are
+// not handed another.
 RegistryStore& SystemRegistryStore();
 
 }  // namespace tamsel

@@ -85,6 +85,10 @@ class HttpTransport {
     virtual std::string bodySha256() const { return {}; }
 };
 
+// The system's transport: libcurl on Linux, WinHTTP on Windows. Bodies spool into spoolFolder
+// (the system's temporary folder when empty).
+std::unique_ptr<HttpTransport> MakeHttpTransport(HttpTimeouts timeouts = {},
+                                                 std::string spoolFolder = {});
 // The libcurl transport. Bodies spool into spoolFolder (the system's temporary folder when empty).
 std::unique_ptr<HttpTransport> MakeCurlHttpTransport(HttpTimeouts timeouts = {},
                                                      std::string spoolFolder = {});

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,27 +19,29 @@ std::string RegistryRootName(RegistryRoot root);
 
 // A registry of keys below three roots. A key path is its names separated by "\" (empty names
 // are skipped, so an empty path is the root itself); names compare ignoring case. Every operation
-// reports failure by its result and never throws.
+// reports failure by its result and never throws. A store that holds a snapshot of keys works
+// through view and update; the system's own registry replaces the operations themselves.
 class RegistryStore {
   public:
     virtual ~RegistryStore() = default;
 
-    bool keyExists(RegistryRoot root, const std::string& path);
+    virtual bool keyExists(RegistryRoot root, const std::string& path);
     // Creates the key and any missing parent; true when it exists afterwards.
-    bool createKey(RegistryRoot root, const std::string& path);
+    virtual bool createKey(RegistryRoot root, const std::string& path);
     // Deletes a key without subkeys. False for a missing key, a key with subkeys or the root.
-    bool deleteKey(RegistryRoot root, const std::string& path);
+    virtual bool deleteKey(RegistryRoot root, const std::string& path);
     // The value named (empty for the key's default value); nothing when the key or value is
     // missing or the root cannot be read.
-    std::optional<RegistryData> readValue(RegistryRoot root, const std::string& path,
-                                          const std::string& name);
+    virtual std::optional<RegistryData> readValue(RegistryRoot root, const std::string& path,
+                                                  const std::string& name);
     // Creates or replaces a value of an existing key; a new value goes after the others.
-    bool writeValue(RegistryRoot root, const std::string& path, const std::string& name,
-                    const RegistryData& data);
+    virtual bool writeValue(RegistryRoot root, const std::string& path, const std::string& name,
+                            const RegistryData& data);
     // False when the key or the value is missing.
-    bool deleteValue(RegistryRoot root, const std::string& path, const std::string& name);
+    virtual bool deleteValue(RegistryRoot root, const std::string& path, const std::string& name);
     // The names of the key's direct subkeys, ordered ignoring case; nothing for a missing key.
-    std::optional<std::vector<std::string>> subkeys(RegistryRoot root, const std::string& path);
+    virtual std::optional<std::vector<std::string>> subkeys(RegistryRoot root,
+                                                            const std::string& path);
 
   protected:
     // Calls look with the root's top key; false when the root cannot be read.
@@ -57,5 +60,9 @@ class MemoryRegistryStore : public RegistryStore {
   private:
     RegistryKey roots_[3];
 };
+
+// The registry of this user for a run: the Windows registry on Windows, the files of
+// FileRegistryStore's default folder elsewhere.
+std::shared_ptr<RegistryStore> MakeUserRegistryStore();
 
 }  // namespace tamsel

@@ -27,6 +27,7 @@ class SingleInstanceLock {
   private:
     std::string path_;
     int fd_ = -1;
+    void* mutex_ = nullptr;  // the named mutex that stands for the lock on Windows
     bool previous_ = false;
 };
 

@@ -1,8 +1,5 @@
 #include "reporting/Environment.h"
 
-#include <curl/curl.h>
-#include <dlfcn.h>
-
 #include <filesystem>
 #include <iostream>
 
@@ -23,20 +20,6 @@ std::string LeadingDigits(std::string_view text) {
     return digits.empty() ? "0" : digits;
 }
 
-// The shared library or program that holds the address; empty when it cannot be told.
-std::string FileHolding(const void* address) {
-    Dl_info info{};
-    return ::dladdr(address, &info) != 0 && info.dli_fname != nullptr ? info.dli_fname : "";
-}
-
-std::string WithFile(const std::string& name, const std::string& file) {
-    return file.empty() ? name : name + " (" + file + ")";
-}
-
-const curl_version_info_data* CurlVersion() {
-    return curl_version_info(CURLVERSION_NOW);
-}
-
 }  // namespace
 
 std::string WindowsVersionText(const std::string& systemName, std::string_view kernelRelease) {
@@ -54,14 +37,6 @@ std::string WindowsVersionText(const std::string& systemName, std::string_view k
     const std::string servicePack;  // none on this system; its blank stays
     return systemName + " Version " + numbers[0] + "." + numbers[1] + " " + servicePack +
            " (Build " + numbers[2] + ")";
-}
-
-std::string WindowsVersion() {
-    try {
-        return WindowsVersionText(SystemName(), KernelRelease());
-    } catch (const std::exception&) {
-        return {};
-    }
 }
 
 std::string CountryName(const RegistryReader& registry) {
@@ -96,23 +71,6 @@ std::string DiskList() {
     } catch (const std::exception&) {
         return {};
     }
-}
-
-std::string FolderList() {
-    try {
-        return "Windows Folder (/usr), System Folder (/usr/lib), Temp Folder (" +
-               fs::temp_directory_path().string() + ")";
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-std::string InternetVersion() {
-    const auto* version = CurlVersion();
-    if (version == nullptr || version->version == nullptr) {
-        return "Unavailable";
-    }
-    return WithFile(std::string("libcurl ") + version->version, FileHolding(version));
 }
 
 std::string PowerPointVersions(const OfficeInstallations& office) {
@@ -154,21 +112,7 @@ std::string ObjectInfo(const RegistryReader& registry, const std::string& classN
         }
     }
     // No registration: the component that does the class's work here.
-    if (EqualsNoCase(className, "Microsoft.XMLHTTP") ||
-        EqualsNoCase(className, "msxml2.ServerXMLHTTP")) {
-        const auto* version = CurlVersion();
-        return version == nullptr
-                   ? ""
-                   : WithFile(std::string("libcurl/") + version->version, FileHolding(version));
-    }
-    if (EqualsNoCase(className, "Scripting.filesystemobject")) {
-        return WithFile("std::filesystem", FileHolding(&std::cout));
-    }
-    if (EqualsNoCase(className, "ADODB.Stream")) {
-        std::error_code error;
-        return WithFile("SpoolFile", fs::read_symlink("/proc/self/exe", error).string());
-    }
-    return {};
+    return StandInObjectInfo(className);
 }
 
 std::string InstallationNumberText(const std::vector<clsNetwork>& adapters,

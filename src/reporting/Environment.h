@@ -42,6 +42,8 @@ std::string OfficeVersionNumber(const OfficeInstallations& office);
 // in parentheses. When the store has no registration for it, the component of this program that
 // stands in for the class, in the same form; empty for any other class.
 std::string ObjectInfo(const RegistryReader& registry, const std::string& className);
+// The component of this program that stands in for an unregistered class, as ObjectInfo gives it.
+std::string StandInObjectInfo(const std::string& className);
 // The first adapter's hardware address without "-" followed by the CRC-16 of the login name;
 // "000000000000" without an adapter.
 std::string InstallationNumberText(const std::vector<clsNetwork>& adapters,

@@ -21,7 +21,9 @@ std::string Describe(const std::exception& error) {
 
 std::string LogFolder(const CConfiguration& local) {
     const std::string kit = local.getLocal();
-    return kit.find('/') == std::string::npos ? "" : AddTrailingBackslash(ParentFolder(kit));
+    return kit.find_first_of(kPathSeparators) == std::string::npos
+               ? ""
+               : AddTrailingBackslash(ParentFolder(kit));
 }
 
 void sendLog(UpdateRun& run, const CMenu* flattenedMenu, bool critical,

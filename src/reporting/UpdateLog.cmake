@@ -5,7 +5,15 @@ target_sources(tamsel_reporting PRIVATE
   Environment.cpp
   LogSender.cpp
   ReportsAddress.cpp
-  SystemInfo.cpp)
+  SystemInfoText.cpp)
+# The facts about the machine come from each system's own sources.
+if(WIN32)
+  target_sources(tamsel_reporting PRIVATE windows/SystemInfo.cpp windows/SystemTexts.cpp
+                                          windows/WindowsVersionName.cpp)
+  target_link_libraries(tamsel_reporting PRIVATE iphlpapi wininet)
+else()
+  target_sources(tamsel_reporting PRIVATE SystemInfo.cpp SystemTexts.cpp)
+endif()
 target_link_libraries(tamsel_reporting PUBLIC tamsel_engine tamsel_catalogue tamsel_config
                                               tamsel_platform ${CMAKE_DL_LIBS})
 

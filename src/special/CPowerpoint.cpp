@@ -50,7 +50,7 @@ bool CPowerpoint::addPlugIn(const std::string& name, const std::string& path) {
         m_objRegistry.Value(RegistryValue(std::int16_t{-1}));
         m_objRegistry.ValueKey("Path");
         m_objRegistry.ValueType(1);
-        m_objRegistry.Value(RegistryValue(path));
+        m_objRegistry.Value(RegistryValue(NativePath(path)));
         return true;
     } catch (const TamselError& error) {
         m_toolkit.MsgBox("Error adding addin " + error.Description(), msgbox::kOkOnly);

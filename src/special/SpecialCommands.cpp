@@ -36,15 +36,6 @@ bool StartsWith(const std::string& upper, std::string_view prefix) {
 
 }  // namespace
 
-std::string ApplicationDataFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data == '/') {
-        return AddTrailingBackslash(data);
-    }
-    const char* home = std::getenv("HOME");
-    return AddTrailingBackslash(std::string(home != nullptr ? home : "") + "/.local/share");
-}
-
 bool IsMalformedArgument(const std::string& arg) {
     return HasControlCharacter(arg) || std::count(arg.begin(), arg.end(), '"') % 2 != 0;
 }
@@ -71,7 +62,7 @@ std::string SpecialProcessing::LocalPathOf(const std::string& expanded) const {
     // Kits are written on systems whose separator is "\".
     std::string path = PathToUrl(expanded);
     const std::string kit = run_.localConfiguration.getLocal();
-    if (!path.empty() && path.front() != '/' && !kit.empty()) {
+    if (!path.empty() && !IsAbsolutePath(path) && !kit.empty()) {
         path = kit + "/" + path;
     }
     return ResolveKitPath("", path);

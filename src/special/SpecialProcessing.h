@@ -8,6 +8,7 @@
 #include "engine/UpdateRun.h"
 #include "platform/ProcessControl.h"
 #include "platform/ShellLauncher.h"
+#include "platform/UserFolders.h"
 #include "special/KitRoots.h"
 
 namespace tamsel {
@@ -82,9 +83,6 @@ class SpecialProcessing : public SpecialWork {
     ProcessControl& processes_;
     ShellLauncher& launcher_;
 };
-
-// The user's application data folder with a trailing "/": $XDG_DATA_HOME, else ~/.local/share.
-std::string ApplicationDataFolder();
 
 // An argument a catalogue could have garbled or forged: a NUL byte, another control character or
 // an unbalanced double quote.

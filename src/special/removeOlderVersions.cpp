@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/ExecutableName.h"
 #include "reporting/CFileVersionInfo.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
@@ -71,8 +72,7 @@ void removeOlderVersions(const std::string& folder, const std::string& runningPr
 }
 
 void removeOlderVersions(UpdateRun& run) {
-    removeOlderVersions(run.g_objMetrics.AppPath(),
-                        std::filesystem::read_symlink("/proc/self/exe").string());
+    removeOlderVersions(run.g_objMetrics.AppPath(), ExecutablePath());
 }
 
 }  // namespace tamsel

@@ -455,6 +455,27 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
     return true;
 }
 
+bool GetFileDateAndSize(const std::string& path, std::string& date, std::string& size) {
+    struct stat st {};
+    if (!StatRegularFile(path, st))
+        return false;
+    date = DateText(FromTimeT(st.st_mtime));
+    size = std::to_string(static_cast<long long>(st.st_size));
+    return true;
+}
+
+FolderIdentity IdentityOfFolder(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool EntryExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& content) {
     if (path.empty())
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -61,5 +62,19 @@ bool ReplaceLinesInFile(const std::string& path, const std::string& search,
 bool WriteFileAtomically(const std::string& path, const std::string& content);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
+
+// A regular file's date (as GetFileDate gives it) and size (as GetFileSize) from one status call;
+// false for anything else or nothing at the path.
+bool GetFileDateAndSize(const std::string& path, std::string& date, std::string& size);
+// A folder as the file system knows it, whatever path leads to it; all zero when it cannot be
+// read.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+FolderIdentity IdentityOfFolder(const std::string& folder);
+// Whether there is an entry at the path itself: a file, a folder or a link, even a dangling one.
+bool EntryExists(const std::string& path);
 
 }  // namespace tamsel

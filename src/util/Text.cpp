@@ -26,14 +26,14 @@ std::string TrimSpaces(std::string_view text) {
 }
 
 std::string ParentFolder(std::string_view path) {
-    const auto pos = path.rfind('/');
+    const auto pos = path.find_last_of(kPathSeparators);
     if (pos == std::string_view::npos)
         return {};
     return std::string(path.substr(0, pos));
 }
 
 std::string FolderWithBackslash(std::string_view path) {
-    const auto pos = path.rfind('/');
+    const auto pos = path.find_last_of(kPathSeparators);
     if (pos == std::string_view::npos)
         return std::string(path);
     return std::string(path.substr(0, pos + 1));
@@ -41,7 +41,8 @@ std::string FolderWithBackslash(std::string_view path) {
 
 std::string AddTrailingBackslash(std::string_view path) {
     std::string result(path);
-    if (result.empty() || result.back() != '/')
+    if (result.empty() ||
+        std::string_view(kPathSeparators).find(result.back()) == std::string_view::npos)
         result += '/';
     return result;
 }

@@ -4,8 +4,18 @@
 #include <string_view>
 
 // Path and text helpers. Paths use "/" as the separator: where a rule cuts at the last
-// separator, these cut at the last "/".
+// separator, these cut at the last "/" (on Windows, at the last "/" or "\").
 namespace tamsel {
+
+// The characters that separate a path's folders on this system.
+extern const char* const kPathSeparators;
+// The length of the path's root name: its drive ("C:") on Windows, nothing on Linux.
+std::size_t PathRootLength(std::string_view path);
+// Whether the path starts at a root: "/" on Linux; a drive and a separator, or a network path,
+// on Windows.
+bool IsAbsolutePath(std::string_view path);
+// The path as the system's own programs write it: unchanged on Linux, "\" for "/" on Windows.
+std::string NativePath(std::string_view path);
 
 // The text without leading and trailing space characters (tabs stay).
 std::string TrimSpaces(std::string_view text);

@@ -66,7 +66,7 @@ class CHTTPTest : public testing::Test {
     HttpTestServer http;
     test::TempDir spool;
     test::TempDir kit;
-    CHTTP client{MakeCurlHttpTransport(kShortTimeouts, spool.path())};
+    CHTTP client{MakeHttpTransport(kShortTimeouts, spool.path())};
 };
 
 TEST(CHTTPRulesTest, UrlRuleAddsTheSchemeUnlessExactlyPresent) {

@@ -84,7 +84,7 @@ class CurlHttpTransportTest : public testing::Test {
     test::TempDir kit;
     HttpTestServer http;
     std::string payload = std::string(3 * 1024 * 1024 + 17, '\0');
-    std::unique_ptr<HttpTransport> transport = MakeCurlHttpTransport(kShortTimeouts, spool.path());
+    std::unique_ptr<HttpTransport> transport = MakeHttpTransport(kShortTimeouts, spool.path());
 };
 
 TEST_F(CurlHttpTransportTest, BodiesAreSpooledCommittedIntactAndPolledAsynchronously) {
@@ -168,7 +168,7 @@ TEST_F(CurlHttpTransportTest, RefusedConnectionUnusableUrlsAndNoRoomForTheBodyFa
         EXPECT_FALSE(transport->startGet(url)) << url;
         EXPECT_FALSE(transport->succeeded()) << url;
     }
-    auto roomless = MakeCurlHttpTransport(kShortTimeouts, spool / "missing");
+    auto roomless = MakeHttpTransport(kShortTimeouts, spool / "missing");
     EXPECT_FALSE(roomless->startGet(http.url("/a")));
     EXPECT_FALSE(roomless->errorText().empty());
 }

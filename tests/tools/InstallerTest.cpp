@@ -32,7 +32,8 @@ class InstallerTest : public ::testing::Test {
                     "j@example.com",
                     home_ / "updater",
                     home_ / "due-check",
-                    true};
+                    true,
+                    ""};
     }
 
     std::string install(bool systemd = true) {
@@ -153,6 +154,30 @@ TEST_F(InstallerTest, SecondInstallChangesNothingAndUninstallLeavesTheKit) {
                              "/globaltamselupdater.ini", "/tamsel.ini", "/Files"}) {
         EXPECT_TRUE(fs::exists(kit(kept))) << kept;
     }
+}
+
+// Values from an installer's pages or command line never carry a line break or a double quote
+// into a settings file; a public key given is written.
+TEST_F(InstallerTest, SettingsRefuseLineBreaksAndQuotesAndTakeThePublicKey) {
+    const std::pair<std::string InstallRequest::*, const char*> cases[] = {
+        {&InstallRequest::remote, "http://a\nremote=http://elsewhere"},
+        {&InstallRequest::user, "J \"Smith"},
+        {&InstallRequest::email, "j@example.com\r"},
+        {&InstallRequest::publicKey, "RWQ\nx"}};
+    for (const auto& [field, value] : cases) {
+        InstallRequest request = request_;
+        request.*field = value;
+        std::ostringstream out;
+        EXPECT_THROW(WriteKitSettings(request, out), TamselError) << value;
+    }
+    EXPECT_FALSE(fs::exists(kit("/globaltamselupdater.ini")));
+
+    request_.publicKey = "RWQf6LRCGA9i53mlYecO4IzT51TGPpvWucNSCh1CBM0QTaLn73Y7GFO3";
+    std::ostringstream out;
+    WriteKitSettings(request_, out);
+    CConfiguration global;
+    ASSERT_TRUE(global.readFile(kit("/globaltamselupdater.ini")));
+    EXPECT_EQ(global.getValue("public_key"), request_.publicKey);
 }
 
 TEST(KitFolder, OnlyEmptyFoldersAndKitsAreAccepted) {

@@ -1,9 +1,5 @@
 #include "DueCheck.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -79,18 +75,6 @@ int RunDueCheck(const std::string& kitFolder, const DateTime& today, const Start
         out << "background run due (RunAtDate=" << *value << ")\n";
     }
     return start(kitFolder + "/Updater/tamsel-updater", {"/SILENT"});
-}
-
-int ExecProgram(const std::string& program, const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    std::cerr << "cannot start " << program << ": " << std::strerror(errno) << "\n";
-    return 127;
 }
 
 }  // namespace tamsel::desktop

@@ -23,7 +23,8 @@ int RunDueCheck(const std::string& kitFolder, const DateTime& today, const Start
                 std::ostream& out, std::ostream& err);
 
 // Replaces this process with the program (the lock the updater holds then belongs to the run
-// the timer started); returns only when that fails, with 127.
+// the timer started); returns only when that fails, with 127. On Windows the program starts on
+// its own instead (with ".exe" added to its name) and 0 comes back.
 int ExecProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 }  // namespace tamsel::desktop

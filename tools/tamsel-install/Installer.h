@@ -25,6 +25,7 @@ struct InstallRequest {
     std::string updaterProgram;   // copied to Updater/tamsel-updater
     std::string dueCheckProgram;  // copied to Updater/tamsel-due-check
     bool systemdTimer = true;     // false: the login entry starts the due check instead
+    std::string publicKey;        // written into the global settings when not empty
 };
 
 // Refuses a folder that exists and holds something, but no kit.
@@ -40,6 +41,9 @@ void UninstallKit(const std::string& kitFolder, const DesktopPaths& paths, std::
 
 // The two halves of InstallKit.
 void LayOutKit(const InstallRequest& request, std::ostream& out);
+// The settings part of LayOutKit: the global and local settings and the schedule file. A value
+// holding a line break or a double quote is refused.
+void WriteKitSettings(const InstallRequest& request, std::ostream& out);
 void IntegrateKit(const std::string& kitFolder, bool systemdTimer, const DesktopPaths& paths,
                   std::ostream& out);
 

@@ -6,6 +6,7 @@
 #include "config/Schedule.h"
 #include "config/SettingsLoading.h"
 #include "util/FileSystem.h"
+#include "util/Text.h"
 
 namespace tamsel::desktop {
 
@@ -98,18 +99,36 @@ void LayOutKit(const InstallRequest& request, std::ostream& out) {
     const std::string& kit = request.kitFolder;
     CopyProgram(request.updaterProgram, kit + "/Updater/tamsel-updater", out);
     CopyProgram(request.dueCheckProgram, kit + "/Updater/tamsel-due-check", out);
+    WriteKitSettings(request, out);
+}
 
+void WriteKitSettings(const InstallRequest& request, std::ostream& out) {
+    // A line break would start a setting of its own, a double quote end a quoted value.
+    for (const std::string* value : {&request.remote, &request.user, &request.department,
+                                     &request.email, &request.publicKey}) {
+        if (value->find_first_of("\r\n\"") != std::string::npos) {
+            Fail("a setting cannot hold a line break or a double quote: " + *value);
+        }
+    }
+    const std::string& kit = request.kitFolder;
+    if (!fs::is_directory(kit) && !CreateFolderPath(kit + "/")) {
+        Fail("cannot create the kit folder " + kit);
+    }
     const std::string globalPath = kit + "/" + kGlobalSettingsFile;
     const bool newGlobal = !fs::exists(globalPath);
     CConfiguration global = OpenSettings(globalPath, false);
     SetValue(global, "remote", request.remote);
+    if (!request.publicKey.empty()) {
+        SetValue(global, "public_key", request.publicKey);
+    }
     SaveSettings(global, newGlobal, out);
 
     const std::string localPath = kit + "/" + kLocalSettingsFile;
     const bool newLocal = !fs::exists(localPath);
     CConfiguration local = OpenSettings(localPath, true);
     if (local.getLocal().empty()) {
-        SetValue(local, "local", kit + "/Files");
+        // The kit folder as the system writes paths: a Windows user reads "\" there.
+        SetValue(local, "local", NativePath(kit + "/Files"));
     }
     const std::pair<const char*, const std::string*> details[] = {
         {"username", &request.user},

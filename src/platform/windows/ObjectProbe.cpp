@@ -1,0 +1,59 @@
+#include "platform/ObjectProbe.h"
+
+#include <windows.h>
+
+#include <winhttp.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/SpoolFile.h"
+#include "util/Text.h"
+
+namespace tamsel {
+
+namespace {
+
+bool HttpTransportUsable() {
+    const HINTERNET session = ::WinHttpOpen(L"Tamsel Updater", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                            WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (session == nullptr) {
+        return false;
+    }
+    ::WinHttpCloseHandle(session);
+    return true;
+}
+
+bool TempFolderReachable() {
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error);
+    return !error && std::filesystem::is_directory(folder, error);
+}
+
+bool FileCreatable() {
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error);
+    return !error && SpoolFile::Create(folder) != nullptr;
+}
+
+}  // namespace
+
+bool CanCreateObject(std::string_view className) {
+    try {
+        if (EqualsNoCase(className, "Microsoft.XMLHTTP") ||
+            EqualsNoCase(className, "msxml2.ServerXMLHTTP")) {
+            return HttpTransportUsable();
+        }
+        if (EqualsNoCase(className, "Scripting.filesystemobject")) {
+            return TempFolderReachable();
+        }
+        if (EqualsNoCase(className, "ADODB.Stream")) {
+            return FileCreatable();
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return false;
+}
+
+}  // namespace tamsel
