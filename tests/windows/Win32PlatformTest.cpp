@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "platform/ProcessControl.h"
@@ -119,6 +120,11 @@ TEST(Win32FileSystem, AttributesDatesLongPathsAndWideNames) {
     EXPECT_TRUE(SetFileTimeFromText(deep, "20/05/2024 06:00"));
     EXPECT_EQ(GetFileDate(deep), "20/05/2024");
     EXPECT_EQ(ListFolder(ParentFolder(deep))[0].name, "Präsentation 日本.pot");
+    // The settings and the debug log are read and written through the standard library's streams.
+    EXPECT_EQ(Utf8FromPath(PathFromUtf8(deep)), deep);
+    std::ifstream stream(PathFromUtf8(deep), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stream), {}), "content");
+    stream.close();
 
     // A read-only file is neither stamped nor deleted; the Windows folder is guarded.
     ::SetFileAttributesW(WidePath(deep).c_str(), FILE_ATTRIBUTE_READONLY);
