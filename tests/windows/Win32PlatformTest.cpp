@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/ProcessControl.h"
+#include "platform/ShellLauncher.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/windows/Win32RegistryStore.h"
 #include "support/TempDir.h"
@@ -94,6 +95,19 @@ TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) 
     SystemProcessControl().requestClose(static_cast<int>(::GetCurrentProcessId()));
     ui.join();
     EXPECT_EQ(closes, 1);
+}
+
+TEST(Win32Shell, ResultNumbersAreTheShells) {
+    test::TempDir dir;
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::pair<ShellRequest, int> rows[] = {
+        {{"open", dir / "missing.pot", "", "", 1}, 2},
+        {{"", NarrowPath(own), "--gtest_list_tests", dir.path(), 0}, 33},
+    };
+    for (const auto& [request, result] : rows) {
+        EXPECT_EQ(SystemShellLauncher().open(request), result) << request.file;
+    }
 }
 
 TEST(Win32FileSystem, AttributesDatesLongPathsAndWideNames) {
