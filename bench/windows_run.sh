@@ -11,7 +11,7 @@ cmake --build "$linux" --target tamsel-updater tamsel-server >/dev/null
 cmake --build "$windows" --target tamsel-updater >/dev/null
 
 work=$(mktemp -d)
-trap 'kill "${server_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${server_pid:-0}" 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR=$work/runtime TAMSEL_REGISTRY=$work/registry
 export WINEPREFIX=$PWD/$windows/wineprefix WINEDEBUG=-all
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -50,7 +50,7 @@ bool CConfiguration::readFile(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         return false;
     }

@@ -12,7 +12,7 @@ namespace {
 
 bool Exists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
 [[noreturn]] void Unreadable(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "util/DateTime.h"
+#include "util/FileSystem.h"
 
 namespace tamsel {
 
@@ -10,7 +11,7 @@ void DebugLog(const DebugTarget& target, const std::string& message) {
     if (!target.enabled || target.path.empty())
         return;
     try {
-        std::ofstream out(target.path, std::ios::binary | std::ios::app);
+        std::ofstream out(PathFromUtf8(target.path), std::ios::binary | std::ios::app);
         if (!out)
             return;
         out << '[' << LongTimeText(Now()) << "] " << message << "\r\n";

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // File-system helpers. Hidden entries (names beginning with ".") and system entries (anything
@@ -62,6 +64,11 @@ bool ReplaceLinesInFile(const std::string& path, const std::string& search,
 bool WriteFileAtomically(const std::string& path, const std::string& content);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
+
+// A path object for a UTF-8 path, and the UTF-8 text of one: the standard library reads a plain
+// string in the system's code page, which on Windows is not UTF-8.
+std::filesystem::path PathFromUtf8(std::string_view path);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // A regular file's date (as GetFileDate gives it) and size (as GetFileSize) from one status call;
 // false for anything else or nothing at the path.

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "platform/ProcessControl.h"
+#include "platform/ShellLauncher.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/windows/Win32RegistryStore.h"
 #include "support/TempDir.h"
@@ -95,6 +97,19 @@ TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) 
     EXPECT_EQ(closes, 1);
 }
 
+TEST(Win32Shell, ResultNumbersAreTheShells) {
+    test::TempDir dir;
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::pair<ShellRequest, int> rows[] = {
+        {{"open", dir / "missing.pot", "", "", 1}, 2},
+        {{"", NarrowPath(own), "--gtest_list_tests", dir.path(), 0}, 33},
+    };
+    for (const auto& [request, result] : rows) {
+        EXPECT_EQ(SystemShellLauncher().open(request), result) << request.file;
+    }
+}
+
 TEST(Win32FileSystem, AttributesDatesLongPathsAndWideNames) {
     test::TempDir dir;
     const std::string base = dir.path() + "/";
@@ -119,6 +134,11 @@ TEST(Win32FileSystem, AttributesDatesLongPathsAndWideNames) {
     EXPECT_TRUE(SetFileTimeFromText(deep, "20/05/2024 06:00"));
     EXPECT_EQ(GetFileDate(deep), "20/05/2024");
     EXPECT_EQ(ListFolder(ParentFolder(deep))[0].name, "Präsentation 日本.pot");
+    // The settings and the debug log are read and written through the standard library's streams.
+    EXPECT_EQ(Utf8FromPath(PathFromUtf8(deep)), deep);
+    std::ifstream stream(PathFromUtf8(deep), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stream), {}), "content");
+    stream.close();
 
     // A read-only file is neither stamped nor deleted; the Windows folder is guarded.
     ::SetFileAttributesW(WidePath(deep).c_str(), FILE_ATTRIBUTE_READONLY);

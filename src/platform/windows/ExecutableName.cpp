@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "util/FileSystem.h"
 #include "util/windows/WideText.h"
 
 namespace tamsel {
@@ -17,8 +18,7 @@ std::string ExecutablePath() {
 
 std::string ExecutableName() {
     const std::string path = ExecutablePath();
-    return path.empty() ? std::string("tamsel-updater")
-                        : std::filesystem::path(path).stem().string();
+    return path.empty() ? std::string("tamsel-updater") : Utf8FromPath(PathFromUtf8(path).stem());
 }
 
 }  // namespace tamsel

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <random>
 
+#include "util/FileSystem.h"
 #include "util/windows/WideText.h"
 
 namespace tamsel {
@@ -54,7 +55,7 @@ bool IsStaleSpoolFile(const std::filesystem::directory_entry& entry) {
 }
 
 bool MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::MoveFileExW(WidePath(from.string()).c_str(), WidePath(to.string()).c_str(),
+    return ::MoveFileExW(WidePath(Utf8FromPath(from)).c_str(), WidePath(Utf8FromPath(to)).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -72,7 +73,7 @@ std::unique_ptr<SpoolFile> SpoolFile::Create(const std::filesystem::path& folder
     for (int attempt = 0; attempt < 8; ++attempt) {
         auto path = UniqueNameIn(folder);
         // Exclusive: fail rather than reuse a file someone else created under the same name.
-        const HANDLE handle = ::CreateFileW(WidePath(path.string()).c_str(), GENERIC_WRITE,
+        const HANDLE handle = ::CreateFileW(WidePath(Utf8FromPath(path)).c_str(), GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                             CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
@@ -85,7 +86,7 @@ std::unique_ptr<SpoolFile> SpoolFile::Create(const std::filesystem::path& folder
         UniqueFile file(fd >= 0 ? ::_fdopen(fd, "wb") : nullptr);
         if (!file) {
             fd >= 0 ? ::_close(fd) : ::CloseHandle(handle);
-            ::DeleteFileW(WidePath(path.string()).c_str());
+            ::DeleteFileW(WidePath(Utf8FromPath(path)).c_str());
             return nullptr;
         }
         return std::unique_ptr<SpoolFile>(new SpoolFile(std::move(path), std::move(file)));
@@ -99,7 +100,7 @@ SpoolFile::SpoolFile(std::filesystem::path path, UniqueFile file)
 SpoolFile::~SpoolFile() {
     file_.reset();
     if (!committed_) {
-        ::DeleteFileW(WidePath(path_.string()).c_str());
+        ::DeleteFileW(WidePath(Utf8FromPath(path_)).c_str());
     }
 }
 
@@ -142,23 +143,24 @@ bool SpoolFile::commitTo(const std::filesystem::path& target) {
         return false;
     }
     // Hidden while it was being written; an ordinary file of the kit once in place.
-    ::SetFileAttributesW(WidePath(path_.string()).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(WidePath(Utf8FromPath(path_)).c_str(), FILE_ATTRIBUTE_NORMAL);
     if (MoveOver(path_, target)) {
         committed_ = true;
         return true;
     }
     if (::GetLastError() != ERROR_NOT_SAME_DEVICE) {
-        ::SetFileAttributesW(WidePath(path_.string()).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        ::SetFileAttributesW(WidePath(Utf8FromPath(path_)).c_str(), FILE_ATTRIBUTE_HIDDEN);
         return false;
     }
     // Another volume: a complete copy beside the target first, then the move over it.
     const auto sibling = UniqueNameIn(target.parent_path().empty() ? "." : target.parent_path());
-    if (!::CopyFileW(WidePath(path_.string()).c_str(), WidePath(sibling.string()).c_str(), TRUE) ||
+    if (!::CopyFileW(WidePath(Utf8FromPath(path_)).c_str(), WidePath(Utf8FromPath(sibling)).c_str(),
+                     TRUE) ||
         !MoveOver(sibling, target)) {
-        ::DeleteFileW(WidePath(sibling.string()).c_str());
+        ::DeleteFileW(WidePath(Utf8FromPath(sibling)).c_str());
         return false;
     }
-    ::DeleteFileW(WidePath(path_.string()).c_str());
+    ::DeleteFileW(WidePath(Utf8FromPath(path_)).c_str());
     committed_ = true;
     return true;
 }
@@ -174,7 +176,7 @@ void RemoveStaleSpoolFiles(const std::filesystem::path& folder, bool recursive) 
     std::error_code error;
     const auto removeIfStale = [](const fs::directory_entry& entry) {
         if (IsStaleSpoolFile(entry)) {
-            ::DeleteFileW(WidePath(entry.path().string()).c_str());
+            ::DeleteFileW(WidePath(Utf8FromPath(entry.path())).c_str());
         }
     };
     if (!recursive) {

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "platform/UrlEncoding.h"
+#include "util/FileSystem.h"
 #include "util/windows/WideText.h"
 
 namespace tamsel {
@@ -97,7 +98,7 @@ struct InternetHandle {
 
 std::unique_ptr<HttpTransport> MakeHttpTransport(HttpTimeouts timeouts, std::string spoolFolder) {
     return std::make_unique<WinHttpTransport>(
-        timeouts, spoolFolder.empty() ? DefaultSpoolFolder() : std::filesystem::path(spoolFolder));
+        timeouts, spoolFolder.empty() ? DefaultSpoolFolder() : PathFromUtf8(spoolFolder));
 }
 
 WinHttpTransport::WinHttpTransport(HttpTimeouts timeouts, std::filesystem::path spoolFolder)
@@ -145,7 +146,7 @@ bool WinHttpTransport::start(Request request) {
     }
     body_ = SpoolFile::Create(spoolFolder_);
     if (!body_) {
-        finishWith(0, "cannot create a temporary file in " + spoolFolder_.string(), false);
+        finishWith(0, "cannot create a temporary file in " + Utf8FromPath(spoolFolder_), false);
         return false;
     }
     {
@@ -347,7 +348,7 @@ bool WinHttpTransport::commitBody(const std::string& path) {
     if (progress_ != HttpProgress::Done || !transferOk_ || !body_) {
         return false;
     }
-    if (body_->commitTo(path)) {
+    if (body_->commitTo(PathFromUtf8(path))) {
         return true;
     }
     error_ = "cannot write '" + path + "': " + SystemErrorText(::GetLastError());
