@@ -116,8 +116,8 @@ TEST_F(UpdateLog, ControlCharactersInValuesBecomeBlanks) {
     CLog log(run, environment);
     log.addLog(folder / "tamsel.log");
     const std::string text = log.toText();
-    for (const char* line : {"\nname=\"Eve Smith \"\r\n", "\ncountry=\"U K \"\r\n",
-                             "\nSales .pot\r\n"}) {
+    for (const char* line :
+         {"\nname=\"Eve Smith \"\r\n", "\ncountry=\"U K \"\r\n", "\nSales .pot\r\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
 }
