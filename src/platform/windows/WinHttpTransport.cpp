@@ -84,6 +84,10 @@ bool ProxyFor(HINTERNET session, const std::wstring& url, WINHTTP_PROXY_INFO& pr
     return found;
 }
 
+std::string TookTooLong(std::chrono::milliseconds total) {
+    return "the request took longer than " + std::to_string(total.count()) + " ms";
+}
+
 // Closes a WinHTTP handle when it goes.
 struct InternetHandle {
     HINTERNET handle = nullptr;
@@ -124,12 +128,12 @@ WinHttpTransport::~WinHttpTransport() {
 }
 
 bool WinHttpTransport::startGet(const std::string& url) {
-    return start({url, L"GET", {}, {}});
+    return start({url, L"GET", {}, {}, {}});
 }
 
 bool WinHttpTransport::startPost(const std::string& url, const std::string& contentType,
                                  const std::string& body) {
-    return start({url, L"POST", contentType, body});
+    return start({url, L"POST", contentType, body, {}});
 }
 
 bool WinHttpTransport::start(Request request) {
@@ -149,12 +153,18 @@ bool WinHttpTransport::start(Request request) {
         finishWith(0, "cannot create a temporary file in " + Utf8FromPath(spoolFolder_), false);
         return false;
     }
+    request.limits = limits_;
+    const std::chrono::milliseconds total = limits_.total;
     {
         std::lock_guard lock(mutex_);
         progress_ = HttpProgress::Sent;
         cancelled_ = false;
+        digest_.emplace();
     }
     worker_ = std::thread([this, request = std::move(request)] { run(request); });
+    if (total.count() > 0) {
+        timer_ = std::thread([this, total] { watch(total); });
+    }
     return true;
 }
 
@@ -186,12 +196,18 @@ void WinHttpTransport::run(const Request& request) {
         finishWith(0, WinHttpErrorText(::GetLastError()), false);
         return;
     }
+    bool late = false;
     {
         std::lock_guard lock(mutex_);
         if (cancelled_) {
             return;
         }
-        request_ = handle.handle;
+        late = timedOut_;
+        request_ = late ? nullptr : handle.handle;
+    }
+    if (late) {
+        finishWith(0, TookTooLong(request.limits.total), false);
+        return;
     }
     WINHTTP_PROXY_INFO proxy{};
     if (ProxyFor(session_, url, proxy)) {
@@ -217,31 +233,29 @@ void WinHttpTransport::run(const Request& request) {
         status = static_cast<long>(code);
         advance(HttpProgress::HeadersReceived);
     }
-    std::array<char, 65536> buffer{};
-    bool written = true;
-    while (ok) {
-        DWORD got = 0;
-        ok = ::WinHttpReadData(handle.handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                               &got) != 0;
-        if (!ok || got == 0) {
-            break;
-        }
-        advance(HttpProgress::Receiving);
-        if (!body_->write(buffer.data(), got)) {
-            written = false;
-            break;
-        }
-    }
+    std::string failure;
+    ok = ok && receive(handle.handle, request.limits.body, failure);
     const DWORD error = ok ? 0 : ::GetLastError();
+    bool timedOut = false;
     {
         std::lock_guard lock(mutex_);
+        if (request_ == nullptr) {
+            handle.handle = nullptr;  // closed already, by cancel() or the timer
+        }
         request_ = nullptr;
         if (cancelled_) {
             return;
         }
+        timedOut = timedOut_;
+        sha256_ = digest_ ? digest_->hexDigest() : std::string();
+        digest_.reset();
     }
-    written = body_->close() && written;
-    if (!ok) {
+    const bool written = body_->close();
+    if (timedOut) {
+        finishWith(status, TookTooLong(request.limits.total), false);
+    } else if (!failure.empty()) {
+        finishWith(status, failure, false);
+    } else if (!ok) {
         finishWith(status, WinHttpErrorText(error), false);
     } else if (!written) {
         finishWith(status, "cannot write the response to a temporary file", false);
@@ -251,6 +265,48 @@ void WinHttpTransport::run(const Request& request) {
                    true);
     } else {
         finishWith(status, {}, true);
+    }
+}
+
+bool WinHttpTransport::receive(void* handle, std::uintmax_t bound, std::string& failure) {
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        DWORD got = 0;
+        if (!::WinHttpReadData(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (bound != 0 && got > bound - body_->size()) {
+            failure = "an answer of more than " + std::to_string(bound) + " bytes";
+            return false;
+        }
+        digest_->update(buffer.data(), got);
+        if (!body_->write(buffer.data(), got)) {
+            failure = "cannot write the response to a temporary file";
+            return false;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            received_ = body_->size();
+            progress_ = HttpProgress::Receiving;
+        }
+        changed_.notify_all();
+    }
+}
+
+void WinHttpTransport::watch(std::chrono::milliseconds total) {
+    std::unique_lock lock(mutex_);
+    if (changed_.wait_for(lock, total,
+                          [&] { return progress_ == HttpProgress::Done || cancelled_; })) {
+        return;
+    }
+    timedOut_ = true;
+    if (request_ != nullptr) {
+        // As cancel() does: the worker's blocking call returns at once and reports the time.
+        ::WinHttpCloseHandle(request_);
+        request_ = nullptr;
     }
 }
 
@@ -277,6 +333,9 @@ HttpProgress WinHttpTransport::finish() {
     if (worker_.joinable()) {
         worker_.join();
     }
+    if (timer_.joinable()) {
+        timer_.join();
+    }
     return progress();
 }
 
@@ -299,11 +358,20 @@ void WinHttpTransport::cancel() {
             request_ = nullptr;
         }
     }
+    changed_.notify_all();
     if (worker_.joinable()) {
         worker_.join();
     }
+    if (timer_.joinable()) {
+        timer_.join();
+    }
     std::lock_guard lock(mutex_);
     body_.reset();
+    digest_.reset();
+    sha256_.clear();
+    hashWanted_ = false;
+    timedOut_ = false;
+    received_ = 0;
     transferOk_ = false;
     status_ = 0;
     error_.clear();
@@ -333,6 +401,21 @@ std::string WinHttpTransport::errorText() const {
 std::uintmax_t WinHttpTransport::bodySize() const {
     std::lock_guard lock(mutex_);
     return progress_ == HttpProgress::Done && body_ ? body_->size() : 0;
+}
+
+std::uintmax_t WinHttpTransport::bytesReceived() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void WinHttpTransport::hashBody() {
+    std::lock_guard lock(mutex_);
+    hashWanted_ = true;
+}
+
+std::string WinHttpTransport::bodySha256() const {
+    std::lock_guard lock(mutex_);
+    return hashWanted_ ? sha256_ : std::string();
 }
 
 std::string WinHttpTransport::bodyText() const {
