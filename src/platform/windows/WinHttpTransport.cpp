@@ -84,6 +84,13 @@ bool ProxyFor(HINTERNET session, const std::wstring& url, WINHTTP_PROXY_INFO& pr
     return found;
 }
 
+// A step that ends this close to the request's time bound is taken to have met it.
+constexpr int kTimeSlackMs = 50;
+
+std::chrono::milliseconds StallOf(const HttpTimeouts& timeouts) {
+    return std::max<std::chrono::milliseconds>(timeouts.stall, std::chrono::seconds(1));
+}
+
 std::string TookTooLong(std::chrono::milliseconds total) {
     return "the request took longer than " + std::to_string(total.count()) + " ms";
 }
@@ -128,12 +135,12 @@ WinHttpTransport::~WinHttpTransport() {
 }
 
 bool WinHttpTransport::startGet(const std::string& url) {
-    return start({url, L"GET", {}, {}, {}});
+    return start({url, L"GET", {}, {}, {}, {}});
 }
 
 bool WinHttpTransport::startPost(const std::string& url, const std::string& contentType,
                                  const std::string& body) {
-    return start({url, L"POST", contentType, body, {}});
+    return start({url, L"POST", contentType, body, {}, {}});
 }
 
 bool WinHttpTransport::start(Request request) {
@@ -154,7 +161,7 @@ bool WinHttpTransport::start(Request request) {
         return false;
     }
     request.limits = limits_;
-    const std::chrono::milliseconds total = limits_.total;
+    request.started = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(mutex_);
         progress_ = HttpProgress::Sent;
@@ -162,9 +169,6 @@ bool WinHttpTransport::start(Request request) {
         digest_.emplace();
     }
     worker_ = std::thread([this, request = std::move(request)] { run(request); });
-    if (total.count() > 0) {
-        timer_ = std::thread([this, total] { watch(total); });
-    }
     return true;
 }
 
@@ -196,18 +200,18 @@ void WinHttpTransport::run(const Request& request) {
         finishWith(0, WinHttpErrorText(::GetLastError()), false);
         return;
     }
-    bool late = false;
     {
         std::lock_guard lock(mutex_);
         if (cancelled_) {
             return;
         }
-        late = timedOut_;
-        request_ = late ? nullptr : handle.handle;
+        request_ = handle.handle;
     }
-    if (late) {
-        finishWith(0, TookTooLong(request.limits.total), false);
-        return;
+    if (request.limits.total.count() > 0) {
+        // Every step waits at most until the time is up.
+        const int left = TimeLeft(request, timeouts_.connect);
+        ::WinHttpSetTimeouts(handle.handle, left, left, left,
+                             TimeLeft(request, StallOf(timeouts_)));
     }
     WINHTTP_PROXY_INFO proxy{};
     if (ProxyFor(session_, url, proxy)) {
@@ -234,24 +238,24 @@ void WinHttpTransport::run(const Request& request) {
         advance(HttpProgress::HeadersReceived);
     }
     std::string failure;
-    ok = ok && receive(handle.handle, request.limits.body, failure);
+    ok = ok && receive(handle.handle, request, failure);
     const DWORD error = ok ? 0 : ::GetLastError();
-    bool timedOut = false;
     {
         std::lock_guard lock(mutex_);
         if (request_ == nullptr) {
-            handle.handle = nullptr;  // closed already, by cancel() or the timer
+            handle.handle = nullptr;  // closed already, by cancel()
         }
         request_ = nullptr;
         if (cancelled_) {
             return;
         }
-        timedOut = timedOut_;
         sha256_ = digest_ ? digest_->hexDigest() : std::string();
         digest_.reset();
     }
     const bool written = body_->close();
-    if (timedOut) {
+    // A step cut short by the time bound reports a timeout (of WinHTTP or of the socket).
+    if (!ok && failure.empty() && request.limits.total.count() > 0 &&
+        TimeLeft(request, request.limits.total) <= kTimeSlackMs) {
         finishWith(status, TookTooLong(request.limits.total), false);
     } else if (!failure.empty()) {
         finishWith(status, failure, false);
@@ -268,9 +272,14 @@ void WinHttpTransport::run(const Request& request) {
     }
 }
 
-bool WinHttpTransport::receive(void* handle, std::uintmax_t bound, std::string& failure) {
+bool WinHttpTransport::receive(void* handle, const Request& request, std::string& failure) {
+    const std::uintmax_t bound = request.limits.body;
     std::array<char, 65536> buffer{};
     for (;;) {
+        if (request.limits.total.count() > 0) {
+            DWORD wait = static_cast<DWORD>(TimeLeft(request, StallOf(timeouts_)));
+            ::WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
+        }
         DWORD got = 0;
         if (!::WinHttpReadData(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
             return false;
@@ -296,18 +305,14 @@ bool WinHttpTransport::receive(void* handle, std::uintmax_t bound, std::string& 
     }
 }
 
-void WinHttpTransport::watch(std::chrono::milliseconds total) {
-    std::unique_lock lock(mutex_);
-    if (changed_.wait_for(lock, total,
-                          [&] { return progress_ == HttpProgress::Done || cancelled_; })) {
-        return;
+int WinHttpTransport::TimeLeft(const Request& request, std::chrono::milliseconds step) {
+    if (request.limits.total.count() <= 0) {
+        return static_cast<int>(step.count());
     }
-    timedOut_ = true;
-    if (request_ != nullptr) {
-        // As cancel() does: the worker's blocking call returns at once and reports the time.
-        ::WinHttpCloseHandle(request_);
-        request_ = nullptr;
-    }
+    const auto left =
+        request.limits.total - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - request.started);
+    return static_cast<int>(std::max<long long>(1, std::min(step, left).count()));
 }
 
 void WinHttpTransport::advance(HttpProgress to) {
@@ -332,9 +337,6 @@ void WinHttpTransport::finishWith(long status, std::string error, bool ok) {
 HttpProgress WinHttpTransport::finish() {
     if (worker_.joinable()) {
         worker_.join();
-    }
-    if (timer_.joinable()) {
-        timer_.join();
     }
     return progress();
 }
@@ -362,15 +364,11 @@ void WinHttpTransport::cancel() {
     if (worker_.joinable()) {
         worker_.join();
     }
-    if (timer_.joinable()) {
-        timer_.join();
-    }
     std::lock_guard lock(mutex_);
     body_.reset();
     digest_.reset();
     sha256_.clear();
     hashWanted_ = false;
-    timedOut_ = false;
     received_ = 0;
     transferOk_ = false;
     status_ = 0;

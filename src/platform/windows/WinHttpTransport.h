@@ -14,8 +14,8 @@ namespace tamsel {
 
 // HttpTransport over WinHTTP: one session (the system's proxy settings, https with the system's
 // certificate store, its own pool of kept-alive connections); each request runs the blocking
-// calls on a thread of its own while poll() only reads how far it got. A total time bound is kept
-// by a second thread that closes the request's handle when the time is up.
+// calls on a thread of its own while poll() only reads how far it got. A total time bound shortens
+// the timeout of each blocking step to the time left.
 class WinHttpTransport final : public HttpTransport {
   public:
     WinHttpTransport(HttpTimeouts timeouts, std::filesystem::path spoolFolder);
@@ -50,15 +50,17 @@ class WinHttpTransport final : public HttpTransport {
         std::string contentType;
         std::string body;
         HttpLimits limits;
+        std::chrono::steady_clock::time_point started;
     };
+    // Milliseconds a step may wait: at most step, and no longer than the request's time bound
+    // leaves (at least 1).
+    static int TimeLeft(const Request& request, std::chrono::milliseconds step);
     bool start(Request request);
     // The thread's work: the whole request, its answer spooled into body_.
     void run(const Request& request);
     // Reads the answer's body into body_ (and the digest); false with the reason when it stops
     // short.
-    bool receive(void* handle, std::uintmax_t bound, std::string& failure);
-    // The timer thread's work: closes the running request once the time is up.
-    void watch(std::chrono::milliseconds total);
+    bool receive(void* handle, const Request& request, std::string& failure);
     void advance(HttpProgress to);
     void finishWith(long status, std::string error, bool ok);
 
@@ -68,12 +70,10 @@ class WinHttpTransport final : public HttpTransport {
     void* session_ = nullptr;
     std::unique_ptr<SpoolFile> body_;
     std::thread worker_;
-    std::thread timer_;  // while a total time bound holds
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     void* request_ = nullptr;  // the running request's handle, closed to cancel it
     bool cancelled_ = false;
-    bool timedOut_ = false;
     bool hashWanted_ = false;
     // Every body is hashed as it arrives: the worker may read it before hashBody() is called.
     std::optional<Sha256> digest_;
