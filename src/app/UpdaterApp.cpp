@@ -4,8 +4,8 @@
 
 #include "app/OfficeInstallationsOfRun.h"
 #include "app/RegistryReading.h"
-#include "platform/X11WindowActivate.h"
 #include "platform/ExecutableName.h"
+#include "platform/X11WindowActivate.h"
 #include "special/modPowerPoint.h"
 #include "util/Text.h"
 
