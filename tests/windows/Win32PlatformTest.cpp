@@ -60,6 +60,25 @@ TEST(Win32SingleInstance, TheSecondHolderOfANameSeesTheFirstUntilItGoes) {
     EXPECT_FALSE(SingleInstanceLock(name).PreviousInstance());
 }
 
+// The mutex names no holder: the holder is the other process of the same program and user.
+TEST(Win32SingleInstance, TheHolderIsAnotherCopyOfTheSameProgram) {
+    SingleInstanceLock lock("tamsel-test-holder-" + std::to_string(::GetCurrentProcessId()));
+    EXPECT_EQ(lock.HolderPid(), 0);
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring line = L"copy --gtest_list_tests";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION copy{};
+    ASSERT_TRUE(::CreateProcessW(own, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                 nullptr, nullptr, &startup, &copy));
+    EXPECT_EQ(lock.HolderPid(), static_cast<int>(copy.dwProcessId));
+    ::TerminateProcess(copy.hProcess, 0);
+    ::WaitForSingleObject(copy.hProcess, INFINITE);
+    ::CloseHandle(copy.hThread);
+    ::CloseHandle(copy.hProcess);
+}
+
 TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) {
     wchar_t own[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, own, MAX_PATH);

@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ExecutableName.h"
 #include "util/windows/WideText.h"
 
 namespace tamsel {
@@ -85,7 +84,8 @@ std::wstring ImagePath(HANDLE process) {
 // The mutex does not name its holder: the holder is taken to be another process of this user
 // running the same program file. 0 when there is none.
 int SingleInstanceLock::HolderPid() const {
-    const std::wstring own = Widen(ExecutablePath());
+    // Read as the other processes' paths are, so that both are written alike.
+    const std::wstring own = ImagePath(::GetCurrentProcess());
     const std::vector<char> user = ProcessUser(::GetCurrentProcess());
     const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (own.empty() || snapshot.get() == INVALID_HANDLE_VALUE) {
