@@ -11,6 +11,7 @@
 #include "platform/ProcessControl.h"
 #include "platform/ShellLauncher.h"
 #include "platform/SingleInstanceLock.h"
+#include "platform/X11WindowActivate.h"
 #include "platform/windows/Win32RegistryStore.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
@@ -114,6 +115,34 @@ TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) 
     SystemProcessControl().requestClose(static_cast<int>(::GetCurrentProcessId()));
     ui.join();
     EXPECT_EQ(closes, 1);
+}
+
+// A running copy asked to show itself: its minimised top-level window is restored.
+TEST(Win32Processes, ActivationRestoresTheProcesssMinimisedWindow) {
+    EXPECT_FALSE(RequestWindowActivation(static_cast<int>(::GetCurrentProcessId())));
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> done{false};
+    std::thread ui([&] {
+        window = ::CreateWindowExW(0, L"STATIC", L"minimised",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE, 0, 0, 50, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
+        MSG message{};
+        while (!done) {
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        ::DestroyWindow(window);
+    });
+    while (window == nullptr) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(::IsIconic(window));
+    RequestWindowActivation(static_cast<int>(::GetCurrentProcessId()));
+    EXPECT_FALSE(::IsIconic(window));
+    done = true;
+    ui.join();
 }
 
 TEST(Win32Shell, ResultNumbersAreTheShells) {
