@@ -12,7 +12,7 @@ packages=(
   libicu-dev
   libsodium-dev minisign libssl-dev openssl
   libsqlite3-dev postgresql libpq-dev chromium
-  g++-mingw-w64-x86-64-posix wine wine64 nsis
+  g++-mingw-w64-x86-64-posix wine wine64 nsis autoconf automake libtool
   clang libclang-rt-14-dev
 )
 missing=()

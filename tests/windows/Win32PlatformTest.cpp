@@ -11,6 +11,7 @@
 #include "platform/ProcessControl.h"
 #include "platform/ShellLauncher.h"
 #include "platform/SingleInstanceLock.h"
+#include "platform/X11WindowActivate.h"
 #include "platform/windows/Win32RegistryStore.h"
 #include "support/TempDir.h"
 #include "util/FileSystem.h"
@@ -60,6 +61,25 @@ TEST(Win32SingleInstance, TheSecondHolderOfANameSeesTheFirstUntilItGoes) {
     EXPECT_FALSE(SingleInstanceLock(name).PreviousInstance());
 }
 
+// The mutex names no holder: the holder is the other process of the same program and user.
+TEST(Win32SingleInstance, TheHolderIsAnotherCopyOfTheSameProgram) {
+    SingleInstanceLock lock("tamsel-test-holder-" + std::to_string(::GetCurrentProcessId()));
+    EXPECT_EQ(lock.HolderPid(), 0);
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring line = L"copy --gtest_list_tests";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION copy{};
+    ASSERT_TRUE(::CreateProcessW(own, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                 nullptr, nullptr, &startup, &copy));
+    EXPECT_EQ(lock.HolderPid(), static_cast<int>(copy.dwProcessId));
+    ::TerminateProcess(copy.hProcess, 0);
+    ::WaitForSingleObject(copy.hProcess, INFINITE);
+    ::CloseHandle(copy.hThread);
+    ::CloseHandle(copy.hProcess);
+}
+
 TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) {
     wchar_t own[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, own, MAX_PATH);
@@ -95,6 +115,34 @@ TEST(Win32Processes, OurOwnProcessIsListedAndItsParentlessWindowIsAskedToClose) 
     SystemProcessControl().requestClose(static_cast<int>(::GetCurrentProcessId()));
     ui.join();
     EXPECT_EQ(closes, 1);
+}
+
+// A running copy asked to show itself: its minimised top-level window is restored.
+TEST(Win32Processes, ActivationRestoresTheProcesssMinimisedWindow) {
+    EXPECT_FALSE(RequestWindowActivation(static_cast<int>(::GetCurrentProcessId())));
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> done{false};
+    std::thread ui([&] {
+        window = ::CreateWindowExW(0, L"STATIC", L"minimised",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE, 0, 0, 50, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
+        MSG message{};
+        while (!done) {
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        ::DestroyWindow(window);
+    });
+    while (window == nullptr) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(::IsIconic(window));
+    RequestWindowActivation(static_cast<int>(::GetCurrentProcessId()));
+    EXPECT_FALSE(::IsIconic(window));
+    done = true;
+    ui.join();
 }
 
 TEST(Win32Shell, ResultNumbersAreTheShells) {

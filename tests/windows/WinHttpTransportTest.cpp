@@ -118,5 +118,38 @@ TEST(WinHttpTransport, StatusesBodiesStallsAndPostsAsEveryTransportGivesThem) {
     EXPECT_EQ(transport->progress(), HttpProgress::Done);
 }
 
+TEST(WinHttpTransport, HashesTheBodyAndKeepsTheBoundsOfSizeAndTime) {
+    const std::string hello =
+        "HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 5\r\n\r\nhello";
+    CannedServer server({hello, hello, "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nhalf"});
+    test::TempDir spool;
+    auto transport = MakeHttpTransport({std::chrono::milliseconds(2000), std::chrono::seconds(30)},
+                                       spool.path());
+
+    ASSERT_TRUE(transport->startGet(server.url("/a")));
+    transport->hashBody();
+    transport->finish();
+    EXPECT_EQ(transport->bytesReceived(), 5U);
+    EXPECT_EQ(transport->bodySha256(),
+              "2cf24dba5fb0a30e26e83b2ac5b9e29e1b161e5c1fa7425e73043362938b9824");
+
+    // An answer past the size bound fails; one that stops coming fails at the time bound, long
+    // before the stall limit.
+    transport->limit({3, std::chrono::milliseconds(300)});
+    transport->startGet(server.url("/b"));
+    transport->finish();
+    EXPECT_FALSE(transport->succeeded());
+    EXPECT_EQ(transport->errorText(), "an answer of more than 3 bytes");
+    EXPECT_EQ(transport->bodySha256(), "");
+
+    transport->limit({0, std::chrono::milliseconds(300)});
+    const auto started = std::chrono::steady_clock::now();
+    transport->startGet(server.url("/c"));
+    transport->finish();
+    EXPECT_FALSE(transport->succeeded());
+    EXPECT_EQ(transport->errorText(), "the request took longer than 300 ms");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
 }  // namespace
 }  // namespace tamsel

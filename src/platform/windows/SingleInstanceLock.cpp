@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <memory>
+#include <vector>
+
 #include "util/windows/WideText.h"
 
 namespace tamsel {
@@ -33,6 +38,74 @@ SingleInstanceLock::SingleInstanceLock(std::string lockPath)
         return;
     }
     mutex_ = mutex;
+}
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// The user account a process runs as; empty when it cannot be read (another user's process).
+std::vector<char> ProcessUser(HANDLE process) {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) {
+        return {};
+    }
+    const UniqueHandle token(raw);
+    DWORD size = 0;
+    ::GetTokenInformation(raw, TokenUser, nullptr, 0, &size);
+    std::vector<char> user(size);
+    if (size == 0 || !::GetTokenInformation(raw, TokenUser, user.data(), size, &size)) {
+        return {};
+    }
+    return user;
+}
+
+bool SameUser(const std::vector<char>& a, const std::vector<char>& b) {
+    return !a.empty() && !b.empty() &&
+           ::EqualSid(reinterpret_cast<const TOKEN_USER*>(a.data())->User.Sid,
+                      reinterpret_cast<const TOKEN_USER*>(b.data())->User.Sid);
+}
+
+std::wstring ImagePath(HANDLE process) {
+    std::wstring path(32768, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    if (!::QueryFullProcessImageNameW(process, 0, path.data(), &size)) {
+        return {};
+    }
+    path.resize(size);
+    return path;
+}
+
+}  // namespace
+
+// The mutex does not name its holder: the holder is taken to be another process of this user
+// running the same program file. 0 when there is none.
+int SingleInstanceLock::HolderPid() const {
+    // Read as the other processes' paths are, so that both are written alike.
+    const std::wstring own = ImagePath(::GetCurrentProcess());
+    const std::vector<char> user = ProcessUser(::GetCurrentProcess());
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (own.empty() || snapshot.get() == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == ::GetCurrentProcessId()) {
+            continue;
+        }
+        const UniqueHandle process(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (process && ::_wcsicmp(ImagePath(process.get()).c_str(), own.c_str()) == 0 &&
+            SameUser(ProcessUser(process.get()), user)) {
+            return static_cast<int>(entry.th32ProcessID);
+        }
+    }
+    return 0;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

@@ -84,6 +84,17 @@ bool ProxyFor(HINTERNET session, const std::wstring& url, WINHTTP_PROXY_INFO& pr
     return found;
 }
 
+// A step that ends this close to the request's time bound is taken to have met it.
+constexpr int kTimeSlackMs = 50;
+
+std::chrono::milliseconds StallOf(const HttpTimeouts& timeouts) {
+    return std::max<std::chrono::milliseconds>(timeouts.stall, std::chrono::seconds(1));
+}
+
+std::string TookTooLong(std::chrono::milliseconds total) {
+    return "the request took longer than " + std::to_string(total.count()) + " ms";
+}
+
 // Closes a WinHTTP handle when it goes.
 struct InternetHandle {
     HINTERNET handle = nullptr;
@@ -124,12 +135,12 @@ WinHttpTransport::~WinHttpTransport() {
 }
 
 bool WinHttpTransport::startGet(const std::string& url) {
-    return start({url, L"GET", {}, {}});
+    return start({url, L"GET", {}, {}, {}, {}});
 }
 
 bool WinHttpTransport::startPost(const std::string& url, const std::string& contentType,
                                  const std::string& body) {
-    return start({url, L"POST", contentType, body});
+    return start({url, L"POST", contentType, body, {}, {}});
 }
 
 bool WinHttpTransport::start(Request request) {
@@ -149,10 +160,13 @@ bool WinHttpTransport::start(Request request) {
         finishWith(0, "cannot create a temporary file in " + Utf8FromPath(spoolFolder_), false);
         return false;
     }
+    request.limits = limits_;
+    request.started = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(mutex_);
         progress_ = HttpProgress::Sent;
         cancelled_ = false;
+        digest_.emplace();
     }
     worker_ = std::thread([this, request = std::move(request)] { run(request); });
     return true;
@@ -193,6 +207,12 @@ void WinHttpTransport::run(const Request& request) {
         }
         request_ = handle.handle;
     }
+    if (request.limits.total.count() > 0) {
+        // Every step waits at most until the time is up.
+        const int left = TimeLeft(request, timeouts_.connect);
+        ::WinHttpSetTimeouts(handle.handle, left, left, left,
+                             TimeLeft(request, StallOf(timeouts_)));
+    }
     WINHTTP_PROXY_INFO proxy{};
     if (ProxyFor(session_, url, proxy)) {
         ::WinHttpSetOption(handle.handle, WINHTTP_OPTION_PROXY, &proxy, sizeof proxy);
@@ -217,31 +237,29 @@ void WinHttpTransport::run(const Request& request) {
         status = static_cast<long>(code);
         advance(HttpProgress::HeadersReceived);
     }
-    std::array<char, 65536> buffer{};
-    bool written = true;
-    while (ok) {
-        DWORD got = 0;
-        ok = ::WinHttpReadData(handle.handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                               &got) != 0;
-        if (!ok || got == 0) {
-            break;
-        }
-        advance(HttpProgress::Receiving);
-        if (!body_->write(buffer.data(), got)) {
-            written = false;
-            break;
-        }
-    }
+    std::string failure;
+    ok = ok && receive(handle.handle, request, failure);
     const DWORD error = ok ? 0 : ::GetLastError();
     {
         std::lock_guard lock(mutex_);
+        if (request_ == nullptr) {
+            handle.handle = nullptr;  // closed already, by cancel()
+        }
         request_ = nullptr;
         if (cancelled_) {
             return;
         }
+        sha256_ = digest_ ? digest_->hexDigest() : std::string();
+        digest_.reset();
     }
-    written = body_->close() && written;
-    if (!ok) {
+    const bool written = body_->close();
+    // A step cut short by the time bound reports a timeout (of WinHTTP or of the socket).
+    if (!ok && failure.empty() && request.limits.total.count() > 0 &&
+        TimeLeft(request, request.limits.total) <= kTimeSlackMs) {
+        finishWith(status, TookTooLong(request.limits.total), false);
+    } else if (!failure.empty()) {
+        finishWith(status, failure, false);
+    } else if (!ok) {
         finishWith(status, WinHttpErrorText(error), false);
     } else if (!written) {
         finishWith(status, "cannot write the response to a temporary file", false);
@@ -252,6 +270,49 @@ void WinHttpTransport::run(const Request& request) {
     } else {
         finishWith(status, {}, true);
     }
+}
+
+bool WinHttpTransport::receive(void* handle, const Request& request, std::string& failure) {
+    const std::uintmax_t bound = request.limits.body;
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        if (request.limits.total.count() > 0) {
+            DWORD wait = static_cast<DWORD>(TimeLeft(request, StallOf(timeouts_)));
+            ::WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
+        }
+        DWORD got = 0;
+        if (!::WinHttpReadData(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (bound != 0 && got > bound - body_->size()) {
+            failure = "an answer of more than " + std::to_string(bound) + " bytes";
+            return false;
+        }
+        digest_->update(buffer.data(), got);
+        if (!body_->write(buffer.data(), got)) {
+            failure = "cannot write the response to a temporary file";
+            return false;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            received_ = body_->size();
+            progress_ = HttpProgress::Receiving;
+        }
+        changed_.notify_all();
+    }
+}
+
+int WinHttpTransport::TimeLeft(const Request& request, std::chrono::milliseconds step) {
+    if (request.limits.total.count() <= 0) {
+        return static_cast<int>(step.count());
+    }
+    const auto left =
+        request.limits.total - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - request.started);
+    return static_cast<int>(std::max<long long>(1, std::min(step, left).count()));
 }
 
 void WinHttpTransport::advance(HttpProgress to) {
@@ -299,11 +360,16 @@ void WinHttpTransport::cancel() {
             request_ = nullptr;
         }
     }
+    changed_.notify_all();
     if (worker_.joinable()) {
         worker_.join();
     }
     std::lock_guard lock(mutex_);
     body_.reset();
+    digest_.reset();
+    sha256_.clear();
+    hashWanted_ = false;
+    received_ = 0;
     transferOk_ = false;
     status_ = 0;
     error_.clear();
@@ -333,6 +399,21 @@ std::string WinHttpTransport::errorText() const {
 std::uintmax_t WinHttpTransport::bodySize() const {
     std::lock_guard lock(mutex_);
     return progress_ == HttpProgress::Done && body_ ? body_->size() : 0;
+}
+
+std::uintmax_t WinHttpTransport::bytesReceived() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void WinHttpTransport::hashBody() {
+    std::lock_guard lock(mutex_);
+    hashWanted_ = true;
+}
+
+std::string WinHttpTransport::bodySha256() const {
+    std::lock_guard lock(mutex_);
+    return hashWanted_ ? sha256_ : std::string();
 }
 
 std::string WinHttpTransport::bodyText() const {

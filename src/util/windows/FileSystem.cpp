@@ -341,8 +341,12 @@ bool SafeDeleteFile(const std::string& path, std::string* why) {
 }
 
 bool SetFileTimeFromText(const std::string& path, const std::string& text) {
+    return !IsHiddenName(LastComponent(path)) && SetAnyFileTimeFromText(path, text);
+}
+
+bool SetAnyFileTimeFromText(const std::string& path, const std::string& text) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!Attributes(path, data) || !IsRegularFile(data) || IsHiddenName(LastComponent(path))) {
+    if (!Attributes(path, data) || !IsRegularFile(data)) {
         return false;
     }
     DateTime when;

@@ -9,3 +9,5 @@ inline int setenv(const char* name, const char* value, int overwrite) {
 inline int unsetenv(const char* name) {
     return ::_putenv_s(name, "");
 }
+// The process that started this one (support/windows/PosixCalls.cpp).
+int getppid();
