@@ -1,6 +1,5 @@
 #include "platform/ObjectProbe.h"
 
-#include "platform/CurlHandles.h"
 #include "platform/SpoolFile.h"
 #include "util/Text.h"
 
@@ -10,15 +9,6 @@
 namespace tamsel {
 
 namespace {
-
-bool HttpTransportUsable() {
-    if (!EnsureCurlInitialised()) {
-        return false;
-    }
-    CurlMulti multi(curl_multi_init());
-    CurlEasy easy(curl_easy_init());
-    return multi && easy;
-}
 
 bool TempFolderReachable() {
     std::error_code error;

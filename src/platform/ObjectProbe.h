@@ -11,4 +11,7 @@ namespace tamsel {
 // file being creatable there. Class names compare ignoring case; any other name gives false.
 bool CanCreateObject(std::string_view className);
 
+// Whether this system's HTTP transport initialises (one file per system).
+bool HttpTransportUsable();
+
 }  // namespace tamsel
