@@ -47,7 +47,7 @@ for i in 1 2 3 4 5; do
   make_kit "$work/linux$i" "$linux/src/qt/tamsel-updater" "$work/linux$i/Files"
   first[linux]+="$(seconds "$work/linux$i/Updater/tamsel-updater" /UNATTENDED /SILENT) "
   again[linux]+="$(seconds "$work/linux$i/Updater/tamsel-updater" /UNATTENDED /SILENT) "
-  make_kit "$work/wine$i" "$windows/src/headless/tamsel-updater.exe" "Z:$work/wine$i/Files"
+  make_kit "$work/wine$i" "$windows/src/win32/tamsel-updater.exe" "Z:$work/wine$i/Files"
   first[wine]+="$(seconds wine "$work/wine$i/Updater/tamsel-updater.exe" /UNATTENDED /SILENT) "
   again[wine]+="$(seconds wine "$work/wine$i/Updater/tamsel-updater.exe" /UNATTENDED /SILENT) "
 done

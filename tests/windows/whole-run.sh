@@ -21,10 +21,7 @@ remote=$(sed -n 's/^listening on \(http:\/\/[^ ]*\)\/$/\1/p' "$work/server.log")
 kit=$work/Kit
 windows_kit="Z:$(echo "$kit" | tr / '\\')"
 mkdir -p "$kit/Updater" "$kit/Files"
-# The updater with its windows where they are built, else the one for unattended runs alone.
-updater=$build_dir/src/win32/tamsel-updater.exe
-[ -f "$updater" ] || updater=$build_dir/src/headless/tamsel-updater.exe
-cp "$updater" "$kit/Updater/"
+cp "$build_dir/src/win32/tamsel-updater.exe" "$kit/Updater/"
 printf 'remote="%s"\r\nprimary_catalogue="Tam-Sel Main Catalogue.ini"\r\nsecondary_catalogue="catalogue.ini"\r\n' \
   "$remote" >"$kit/globaltamselupdater.ini"
 printf 'username="Wine User"\r\ndepartment="Windows"\r\nemail="wine.user@example.com"\r\nautoupdate="Weekly"\r\nlastupdated=""\r\nlocal="%s\\Files"\r\n' \
