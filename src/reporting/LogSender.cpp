@@ -1,5 +1,6 @@
 #include "reporting/LogSender.h"
 
+#include "engine/OwnFiles.h"
 #include "reporting/CLog.h"
 #include "util/Error.h"
 #include "util/FileSystem.h"
@@ -8,9 +9,6 @@
 namespace tamsel {
 
 namespace {
-
-constexpr const char* kLogFile = "tamsel_updater_log.txt";
-constexpr const char* kMenuUsageFile = "tamsel.log";
 
 std::string Describe(const std::exception& error) {
     const auto* tamsel = dynamic_cast<const TamselError*>(&error);
@@ -62,14 +60,14 @@ void sendLog(UpdateRun& run, const CMenu* flattenedMenu, bool critical,
             return;
         }
         log.addLog(folder + kMenuUsageFile);
-        log.commit(folder + kLogFile);
+        log.commit(folder + kUpdateLogFile);
 
         if (remote->FullLog().empty()) {
             metrics.Shout("- sending not enabled");
             return;
         }
         metrics.Shout("- sending log data");
-        if (log.postLog(folder + kLogFile)) {
+        if (log.postLog(folder + kUpdateLogFile)) {
             metrics.Shout("- log data received");
             SafeDeleteFile(folder + kMenuUsageFile);
         } else {

@@ -8,6 +8,7 @@
 #include "config/CConfiguration.h"
 #include "config/Schedule.h"
 #include "engine/KitPath.h"
+#include "engine/OwnFiles.h"
 #include "special/KitRoots.h"
 #include "special/SpecialProcessing.h"
 #include "special/modProcess.h"
@@ -20,10 +21,6 @@ namespace tamsel {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The update log and the menu usage file, which lie beside the kit folder.
-constexpr const char* kUpdateLogFile = "tamsel_updater_log.txt";
-constexpr const char* kMenuUsageFile = "tamsel.log";
 
 // The text from the 1-based position on, trimmed of blanks.
 std::string ArgumentFrom(const std::string& command, std::size_t position) {
