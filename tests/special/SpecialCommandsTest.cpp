@@ -66,10 +66,12 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
     const std::string away = "/../../../" + fs::path(outside.path()).filename().string();
     dir.write("data/source.txt", "source");
     fs::permissions(dir / "data/source.txt", fs::perms(0750));
-    const std::vector<std::string> guarded = {
-        outside.write("victim.txt", "kept"), dir.write("Kit/localtamselupdater.ini", "kept"),
-        dir.write("Kit/tamsel.ini", "kept"), dir.write("Kit/Updater/tamsel-due-check", "kept"),
-        dir.write("Kit/Files/kept.txt", "kept")};
+    const std::vector<std::string> guarded = {outside.write("victim.txt", "kept"),
+                                              dir.write("Kit/localtamselupdater.ini", "kept"),
+                                              dir.write("Kit/tamsel.ini", "kept"),
+                                              dir.write("Kit/tamsel_updater_log.txt", "kept"),
+                                              dir.write("Kit/Updater/tamsel-due-check", "kept"),
+                                              dir.write("Kit/Files/kept.txt", "kept")};
     fs::create_directories(dir / "Kit/Special");
     fs::create_directories(dir / "Kit/Updater/Templates");
     fs::create_symlink(outside / "victim.txt", dir / "Kit/Special/link");
@@ -108,6 +110,7 @@ TEST_F(SpecialCommands, CommandTableWithItsQuirksAndRefusals) {
         {"CONFIG @/Updater/Templates/kit.ini", true},
         {"CONFIG @/Updater/NoFolder/kit.ini", false},
         {"DELETE @/tamsel.ini", false, true},
+        {"COPY ^/source.txt TO @/tamsel_updater_log.txt", false, true},
         {std::string("CONFIG ^/nul\0.ini", 17), false, true},
         {"CONFIG \"^/unbalanced.ini", false, true},
         {"LAUNCH ^/missing.sh", false},
